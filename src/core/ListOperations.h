@@ -1,0 +1,32 @@
+#pragma once
+// The operations that add and remove list entries and keep the link list in step.
+
+#include "ListTree.h"
+#include "ProjectClasses.h"
+
+#include <string>
+#include <vector>
+
+namespace stavio {
+
+// What AddFolderNode reads from the explorer when it adds a directory with its files:
+// the directory tree's selected folder and the file list's items in display order.
+class ExplorerListing {
+public:
+    virtual ~ExplorerListing() = default;
+    virtual std::string SelectedPath() const = 0;
+    virtual std::vector<std::string> ItemNames() const = 0;
+};
+
+// The host path of an explorer item: the folder without a trailing "/", "/", the name.
+std::string JoinExplorerPath(const std::string& folder, const std::string& name);
+
+// withFiles: when given, a newly made folder receives every listed file.
+ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links,
+                        const ExplorerListing* withFiles = nullptr);
+ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links);
+void DeleteSelectedNode(ListTree& tree, LinkList& links);
+bool CanHoldFolders(const ListNode* node);
+bool CanHoldFiles(const ListNode* node);
+
+} // namespace stavio

@@ -1,0 +1,81 @@
+#pragma once
+// The Copy List and the Delete List: an ordered tree of named nodes below one root "PLAYER".
+// Children keep the order in which they were added; names are unique among siblings.
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace stavio {
+
+// The node's kind is its image index, which the window also uses for the icons.
+enum class NodeKind : int { Folder = 0, MediaFile = 1, Root = 3 };
+
+class ListNode {
+public:
+    const std::string& Text() const { return text_; }
+    NodeKind Kind() const { return kind_; }
+    bool IsMediaFile() const { return kind_ == NodeKind::MediaFile; }
+    int ImageIndex() const { return static_cast<int>(kind_); }
+    int SelectedIndex() const { return kind_ == NodeKind::Folder ? 2 : ImageIndex(); }
+    int Level() const { return level_; }
+    ListNode* Parent() const { return parent_; }
+    int Row() const { return row_; }
+    int ChildCount() const { return static_cast<int>(children_.size()); }
+    ListNode* Child(int row) const { return children_[row].get(); }
+    ListNode* ChildNamed(const std::string& name) const;
+
+private:
+    friend class ListTree;
+    ListNode(std::string text, NodeKind kind, ListNode* parent);
+
+    std::string text_;
+    NodeKind kind_;
+    int level_;
+    int row_ = 0;
+    ListNode* parent_;
+    std::vector<std::unique_ptr<ListNode>> children_;
+    std::unordered_map<std::string, ListNode*> byName_;
+};
+
+// Told about every change, before and after, so a view can follow without rebuilding.
+class ListTreeObserver {
+public:
+    virtual ~ListTreeObserver() = default;
+    virtual void NodeAboutToBeInserted(ListNode* parent, int row) = 0;
+    virtual void NodeInserted(ListNode* node) = 0;
+    virtual void NodesAboutToBeRemoved(ListNode* parent, int first, int last) = 0;
+    virtual void NodesRemoved(ListNode* parent, int first, int last) = 0;
+    virtual void SelectionChanged(ListNode* selected) = 0;
+};
+
+class ListTree {
+public:
+    ListTree();
+    ListTree(const ListTree&) = delete;
+    ListTree& operator=(const ListTree&) = delete;
+
+    ListNode* Root() const { return root_.get(); }
+    ListNode* Selected() const { return selected_; }
+    // Makes node (or none) the selected node; tells the observers when it changes.
+    void Select(ListNode* node);
+
+    // Appends a new last child; the caller has checked that the name is free.
+    ListNode* AddChild(ListNode* parent, const std::string& text, NodeKind kind);
+    // Removes node and everything below it; appends the media file nodes removed to removed.
+    // The selection moves to the parent when it was inside the removed subtree.
+    void Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles = nullptr);
+    // Removes every child of the root; the root stays.
+    void Clear();
+
+    void AddObserver(ListTreeObserver* observer);
+    void RemoveObserver(ListTreeObserver* observer);
+
+private:
+    std::unique_ptr<ListNode> root_;
+    ListNode* selected_ = nullptr;
+    std::vector<ListTreeObserver*> observers_;
+};
+
+} // namespace stavio

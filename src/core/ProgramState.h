@@ -1,0 +1,36 @@
+#pragma once
+// The program-wide state the windows share: the working project, its saved record, the
+// project file and the two list trees. Tests create as many as they like.
+
+#include "ListTree.h"
+#include "ProjectClasses.h"
+
+#include <memory>
+#include <string>
+
+namespace stavio {
+
+enum class Language : unsigned char { French = 1, English = 2, Spanish = 3, German = 4, Italian = 5 };
+
+class ProgramState {
+public:
+    // executableFolder: the program's folder with its trailing "/"; the default target and
+    // explorer folder.
+    explicit ProgramState(std::string executableFolder = {});
+
+    std::unique_ptr<TProjectClass> CurrentProject;
+    std::unique_ptr<TProjectClass> SavedProject;
+    std::string ProjectFileName;
+    ListTree CopyTree;   // the Copy List
+    ListTree DeleteTree; // the Delete List
+    Language CurrentLanguage = Language::English;
+    std::string ExecutableFolder;
+
+    void RecordSavedState();
+    bool IsModified() const;
+    // Both trees back to their roots, a fresh "New Project", no project file, then
+    // RecordSavedState.
+    void ResetProject();
+};
+
+} // namespace stavio

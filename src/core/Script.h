@@ -1,0 +1,30 @@
+#pragma once
+// SCRIPT.TXT: the files to delete on the player ([DF]) and the player folder each numbered
+// media folder stands for ([CD]), ended by [ES].
+
+#include "ListTree.h"
+#include "ProgramState.h"
+#include "ProgressDisplay.h"
+
+#include <string>
+
+namespace stavio {
+
+constexpr int MaxScriptCount = 16384;
+
+// "\A" or "\A\B": the player folder of a list node.
+std::string EntryFolderPath(const ListNode* node);
+// "\A\B\NAME.EXT": the player path of a list entry.
+std::string EntryPlayerPath(const ListNode* node);
+
+// TargetPath without one trailing "/", then "/SYSTEM/SCRIPT.TXT".
+std::string ScriptFileName(const std::string& targetPath);
+
+// Writes the script of CurrentProject to fileName (creating its SYSTEM folder) through a
+// temporary file; returns the counted size (line ends not counted). Throws FileError.
+int WriteScript(ProgramState& state, const std::string& fileName, ProgressDisplay& progress);
+
+// The script's lines for the project, without writing anything.
+std::vector<std::string> ScriptLines(const TProjectClass& project);
+
+} // namespace stavio

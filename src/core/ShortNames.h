@@ -1,0 +1,28 @@
+#pragma once
+// The name rules of the lists: every name is an upper-case 8.3 short name.
+
+#include <string>
+#include <vector>
+
+namespace stavio {
+
+// The list name of an existing file or folder (host path, a trailing "/" is dropped):
+// the last component's 8.3 short form, "_" turned into "-", a-z upper-cased.
+// Empty when the path does not exist.
+std::string ShortNameFromPath(const std::string& path);
+
+// First 8 characters, upper case, anything outside the allowed set replaced by "0".
+std::string FolderNameFromText(const std::string& text);
+
+// Appends the names of a stored folder path ("MUSIC\ROCK\") to names, outermost first.
+void SplitListPath(const std::string& path, std::vector<std::string>& names);
+
+// The 8.3 short forms of the entries of one directory, in the order given (the raw
+// short form, case kept for names that already are valid 8.3 names). Deterministic for the
+// same set of names; unique without regard to case.
+std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames);
+
+// Whether name is already a valid 8.3 name (its own short form).
+bool IsValidShortName(const std::string& name);
+
+} // namespace stavio

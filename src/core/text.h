@@ -1,0 +1,38 @@
+#pragma once
+// The interface texts in five languages. A table of group size N holds 5 x N
+// Windows-1252 strings, one block per language in the order French, English, Spanish,
+// German, Italian; entry k for a language is element (Language - 1) x N + k.
+
+#include "ProgramState.h"
+
+#include <string>
+
+namespace stavio {
+
+struct TextTable {
+    const char* const* texts;
+    int groupSize;
+};
+
+extern const TextTable AboutTexts;        // N = 4
+extern const TextTable HintTexts;         // N = 14
+extern const TextTable PropertyTexts;     // N = 11
+extern const TextTable RenderDialogTexts; // N = 3
+extern const TextTable FileMenuTexts;     // N = 8
+extern const TextTable OptionsMenuTexts;  // N = 1
+extern const TextTable LanguageMenuTexts; // N = 6
+extern const TextTable HelpMenuTexts;     // N = 5
+extern const TextTable MessageTexts;      // N = 6
+extern const TextTable FolderDialogTexts; // N = 3
+extern const TextTable InfoTitleTexts;    // N = 1
+extern const TextTable InfoTexts;         // N = 2
+extern const TextTable ProgressTexts;     // N = 5
+extern const TextTable PaneTexts;         // N = 4
+extern const TextTable RenderReportTexts; // N = 1
+
+// Entry k of table for language, as Windows-1252 bytes.
+const char* Text(const TextTable& table, Language language, int k);
+// The same, converted to UTF-8 for display.
+std::string TextUtf8(const TextTable& table, Language language, int k);
+
+} // namespace stavio

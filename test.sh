@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds in build/ and runs every test; non-zero on any failure.
+set -euo pipefail
+STAVIO_ROOT="$(cd "$(dirname "$0")" && pwd)"
+. "$STAVIO_ROOT/scripts/prepare.sh"
+stavio_install_missing
+stavio_build "$STAVIO_ROOT/build"
+export QT_QPA_PLATFORM=offscreen
+cd "$STAVIO_ROOT/build"
+ctest --output-on-failure --timeout 300 -j "$(nproc)"
