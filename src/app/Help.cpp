@@ -1,0 +1,3 @@
+#include "Help.h"
+
+TForm2::TForm2(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {}

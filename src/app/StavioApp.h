@@ -1,0 +1,38 @@
+#pragma once
+// The running program: the state the windows share and the seven windows, created once in
+// this order and alive until the end.
+
+#include "ProgramState.h"
+
+#include <string>
+
+class TForm1;
+class TOKBottomDlg1;
+class TForm2;
+class TForm3;
+class TOKBottomDlg4;
+class TOKBottomDlg5;
+class TOKBottomDlg6;
+
+class StavioApp {
+public:
+    // executablePath: the program file; its folder is the default target and explorer
+    // folder, and the settings file lies beside it.
+    explicit StavioApp(std::string executablePath);
+    ~StavioApp();
+    StavioApp(const StavioApp&) = delete;
+    StavioApp& operator=(const StavioApp&) = delete;
+
+    std::string ExecutablePath;
+    stavio::ProgramState State;
+    // Job selector of the progress dialog, set by each caller right before showing it.
+    unsigned char ProgressMode = 1;
+
+    TForm1* Form1 = nullptr;               // main window
+    TOKBottomDlg1* OKBottomDlg1 = nullptr; // progress dialog
+    TForm2* Form2 = nullptr;               // About box
+    TForm3* Form3 = nullptr;               // Project Properties
+    TOKBottomDlg4* OKBottomDlg4 = nullptr; // folder name dialog
+    TOKBottomDlg5* OKBottomDlg5 = nullptr; // information box
+    TOKBottomDlg6* OKBottomDlg6 = nullptr; // render target dialog
+};
