@@ -1,0 +1,246 @@
+#!/usr/bin/env python3
+"""Writes src/core/text.cpp: the interface texts as Windows-1252 C++ string literals.
+
+The tables are kept here in UTF-8; each row lists French, English, Spanish, German, Italian,
+and E stands for "the English text of the row". The generated file is committed and is the
+reference; run this only to regenerate it:  python3 tools/gen_text_tables.py > src/core/text.cpp
+"""
+
+E = None  # the English text of the row
+
+WEB_HOST = "stavio.example"
+
+TABLES = [
+    ("AboutTexts", [
+        ["A propos de KELVO \"Stavio\"", "About KELVO \"Stavio\"", "Sobre el \"Stavio\" de KELVO",
+         "Über dem KELVO \"Stavio\"", "Informazioni sul Software \"Stavio\" della KELVO"],
+        [E, "KELVO \"Stavio\"", E, E, E],
+        [E, "Version 1.0", "Versión 1.0", E, "Versione 1.0"],
+        [WEB_HOST, WEB_HOST, WEB_HOST, WEB_HOST, WEB_HOST],
+    ]),
+    ("HintTexts", [
+        ["Créer un nouveau projet", "Create a new project", "Nuevo Proyecto", "Neues Projekt",
+         "Crea un nuovo Progetto"],
+        ["Ouvrir un fichier projet", "Open a project file", "Abrir Proyecto", "Öffnen Projekt",
+         "Apri un file di Progetto"],
+        ["Enregistrer le projet", "Save current project", "Guardar Proyecto", "Speichern Projekt",
+         "Salva il Progetto corrente"],
+        ["Créer un script", "Create Script", E, E, "Creare lo Script"],
+        ["Copier le répertoire sélectionné dans la liste de Copie",
+         "Copy selected directory to Copy List", E, E,
+         "Copia la Cartella selezionata nella Lista da Caricare"],
+        ["Copier le répertoire sélectionné dans la liste de Suppression",
+         "Copy selected directory to Delete List", E, E,
+         "Copia la Cartella selezionata nella Lista da Cancellare"],
+        ["Copier le(s) fichier(s) sélectionné(s) dans la liste de Copie",
+         "Copy selected file(s) to Copy List", E, E,
+         "Copia i File selezionati nella Lista da Caricare"],
+        ["Copier le(s) fichier(s) sélectionné(s) dans la liste de Suppression",
+         "Copy selected file(s) to Delete List", E, E,
+         "Copia i File selezionati nella Lista da Cancellare"],
+        ["Rafraîchir l'explorateur", "Refresh Explorer", E, E, "Aggiora Explorer"],
+        ["Vue", "View", E, E, "Visualizza"],
+        ["Supprimer le répertoire ou le fichier sélectionné dans la liste de Copie",
+         "Delete selected directory or file in Copy List", E, E,
+         "Cancella le Cartelle selezionate o i file dalla Lista da Caricare"],
+        ["Créer un nouveau répertoire dans la liste de Copie",
+         "Create a new directory in Copy List", E, E,
+         "Crea una nuova Cartella nella Lista da Caricare"],
+        ["Supprimer le répertoire ou le fichier sélectionné dans la liste de Suppression",
+         "Delete selected directory or file in Delete List", E, E,
+         "Cancella le cartelle o i File selezionati dalla Lista da Cancellare"],
+        ["Créer un nouveau répertoire dans la liste de Suppression",
+         "Create a new directory in Delete List", E, E,
+         "Crea una nuova Cartella nella Lista da Cancellare"],
+    ]),
+    ("PropertyTexts", [
+        ["Propriétés du Projet", "Project Properties", "Propiedades de Proyecto",
+         "Projekteigenschaften", "Proprietà del Progetto:"],
+        [" Nom du Projet :", " Name of Project :", " Nombre de Proyecto :", " Projektname :",
+         " Nome del Progetto:"],
+        [" Sujet :", " Subject :", " Tema :", " Thema :", " Oggetto:"],
+        [" Auteur :", " Author :", " Autor :", " Autor :", " Autore:"],
+        [E, " Copyright :", E, E, " Copyright:"],
+        [" Client :", " Customer :", " Cliente :", " Klient :", " Cliente:"],
+        [" Date de création :", " Creation Date :", " Fecha de Creación :", " Erzeugungsdatum :",
+         " Data della Creazione:"],
+        [" Date de diffusion :", " Distribution Date :", " Fecha de Emisión :",
+         " Austrahlungsdatum :", " Data della Diffusione:"],
+        [" Commentaires :", " Comments :", " Comentarios :", " Kommentare :", " Commenti:"],
+        [E, "Ok", E, "OK", E],
+        ["Annuler", "Cancel", "Anular", "Abbruch", "Cancella"],
+    ]),
+    ("RenderDialogTexts", [
+        ["Créer le script dans : ...", "Create Script In : ...", E, E, "Creare lo Script in: ..."],
+        ["Créer...", "Create...", E, E, "Creare..."],
+        ["Annuler", "Cancel", "Anular", "Abbruch", "Cancella"],
+    ]),
+    ("FileMenuTexts", [
+        ["&Fichier", "&File", "&Archivo", "&Datei", "File"],
+        ["&Nouveau Projet", "&New Project", "&Nuevo Proyecto", "&Neues Projekt", "Nuovo Progetto"],
+        ["&Propriétés du Projet...", "&Project Properties...", "&Propiedades de Proyecto...",
+         "P&rojekteingeschaften...", "Proprietà del Progetto..."],
+        ["&Ouvrir", "&Open", "A&brir", "&Öffnen", "Apri"],
+        ["&Enregistrer", "&Save", "&Guardar", "S&peichern", "Salva"],
+        ["Enregistrer &sous...", "Save &as...", "Guardar &como...", "Sp&eichern unter...",
+         "Salva con nome..."],
+        ["&Quitter", "E&xit", "&Salir", "&Beenden", "Esci"],
+        ["Créer un script", "Create Script", E, E, "Creare lo Script"],
+    ]),
+    ("OptionsMenuTexts", [
+        [E, "&Options", E, "Möglichkeiten", "Opzioni"],
+    ]),
+    ("LanguageMenuTexts", [
+        ["&Langue", "&Language", "&Idioma", "&Sprache", "&Lingua"],
+        [E, "&English", E, E, E],
+        [E, "&Français", E, E, E],
+        [E, "E&spañol", E, E, E],
+        [E, "&Deutsch", E, E, E],
+        [E, "&Italiano", E, E, E],
+    ]),
+    ("HelpMenuTexts", [
+        ["&Aide", "&Help", "A&yuda", "&Hilfe", "Aiuto"],
+        ["&A propos...", "&About...", "&Sobre...", "&Über...", "Informazioni..."],
+        ["KELVO sur &Internet", "KELVO on the &Web", "KELVO en la Web", "KELVO im Internet",
+         "KELVO sul Web"],
+        ["Page d'&accueil de KELVO", "KELVO &Home Page", "Página principal KELVO", E,
+         "Pagina Web principale KELVO"],
+        ["Envoyer un Email au support technique KELVO",
+         "&Send Email to KELVO's Technical Support",
+         "Enviar email al Soporte Técnico de KELVO",
+         "Eine Email zum technischen Support von KELVO senden",
+         "Invia una Email al Supporto Tecnico della KELVO"],
+    ]),
+    ("MessageTexts", [
+        ["Le projet actuel a été modifiée. Voulez-vous sauvegarder ces changements?",
+         "The current project has been modified. Do you want to save these changes?", E, E,
+         "Il progetto aperto è stato modificato. Vuoi salvare queste modifiche?"],
+        ["Impossible de Créer le fichier script : fichier script trop long!",
+         "Impossible to create script file : Script File too big!", E, E,
+         "Impossibile creare il File dello Script: File Script troppo grande!"],
+        ["Impossible de Créer le fichier script : projet vide!",
+         "Impossible to create script file : Project empty!", E, E,
+         "Impossibile creare il File dello Script:il Progetto è vuoto!"],
+        ["Impossible de Créer le fichier script : aucun chemin existant sélectionné!",
+         "Impossible to create script file : No existing path selected!", E, E,
+         "Impossibile creare il File dello Script:Nessuna destinazione attuale è stata selezionata!"],
+        ["Impossible de créer le répertoire : aucun nom de répertoire n'a été saisi!",
+         "Impossible to create directory : No directory name edited!", E, E,
+         "Impossibile creare la Cartella: non è stato inserito il nome della Cartella!"],
+        ["Impossible de créer le répertoire : nom de répertoire interdit!",
+         "Impossible to create directory : Forbidden directory name!", E, E,
+         "Impossibile creare la Cartella: nome della Cartella non consentito!"],
+    ]),
+    ("FolderDialogTexts", [
+        ["Edition du nom du répertoire", "Folder Name Edition", E, E,
+         "Modifica il nome della Cartella"],
+        ["Saisissez le nom du nouveau répertoire que vous désirez ajouter à votre liste.",
+         "Enter the new folder name to be added to your list.", E, E,
+         "Inserisci un nuovo nome alla Cartella da aggiungere alla tua Lista"],
+        ["Nom : ", "Name: ", E, E, "Nome: "],
+    ]),
+    ("InfoTitleTexts", [
+        ["Informations", "Information", E, E, E],
+    ]),
+    ("InfoTexts", [
+        ["Les noms de fichiers et de répertoires contenus dans les listes de copie et de "
+         "suppression sont conditionnés au format court 8.3.",
+         "Names of files and folders included in the copy and delete lists must comply with "
+         "the 8.3 short format", E, E,
+         "I nomi delle Cartelle e dei File nelle liste da Copiare e da Cancellare, devono essere "
+         "brevi e rispondere al formato di tipo 8.3 (caratteri)"],
+        ["La chaîne de caractères que vous saisirez sera donc automatiquement conformée au "
+         "format court 8.3 (8 caractères max,  majuscules, caractères spéciaux exclus).",
+         "The character strings that you edit will automatically be converted into 8.3 short "
+         "format (8 characters max, uppercase, no special characters).", E, E,
+         "La stringa di caratteri che hai editato sarà automaticamente convertita nel formato "
+         "breve 8.3 (massimo 8 caratteri, maiuscolo, senza caratteri speciali)."],
+    ]),
+    ("ProgressTexts", [
+        ["Sauvegarde du projet...", "Save Project...", E, E, "Salva Progetto..."],
+        ["Ouverture du projet...", "Open Project...", E, E, "Apri Progetto..."],
+        ["Initialisation...", "Initialization...", E, E, "Attendere..."],
+        ["Création du fichier Script : 'SCRIPT.TXT'...", "Generate Script file : 'SCRIPT.TXT'...",
+         E, E, "Generare il File di Script: \"SCRIPT:TXT\"..."],
+        ["Copie de fichier MP3...", "MP3 File Copy...", E, E, "MP3 Copia File..."],
+    ]),
+    ("PaneTexts", [
+        ["Explorateur", "Explorer", E, E, "Esplora"],
+        ["Liste de Copie", "Copy List", E, E, "Lista da Caricare"],
+        ["Liste de Suppression", "Delete List", E, E, "Lista da Cancellare"],
+        ["Image lecteur", "Player Image", E, E, E],
+    ]),
+    ("RenderReportTexts", [
+        ["Impossible de copier certains fichiers MP3 :", "Some MP3 files could not be copied:",
+         "No se pudieron copiar algunos archivos MP3:",
+         "Einige MP3-Dateien konnten nicht kopiert werden:",
+         "Impossibile copiare alcuni file MP3:"],
+    ]),
+]
+
+LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]
+
+
+def literal(text):
+    """A C++ literal of the Windows-1252 bytes; the literal is split after each \\x escape,
+    because a hex escape would otherwise swallow the hex digits that follow it."""
+    pieces = [""]
+    for byte in text.encode("cp1252"):
+        if byte >= 0x80:
+            pieces[-1] += "\\x%02X" % byte
+            pieces.append("")
+        elif byte in (0x22, 0x5C):
+            pieces[-1] += "\\" + chr(byte)
+        elif 0x20 <= byte < 0x7F:
+            pieces[-1] += chr(byte)
+        else:
+            raise ValueError("control character in %r" % text)
+    if len(pieces) > 1 and pieces[-1] == "":
+        pieces.pop()
+    return " ".join('"%s"' % piece for piece in pieces)
+
+
+def main():
+    print("// Generated by tools/gen_text_tables.py, which keeps these tables in UTF-8; change both together.")
+    print("// The interface texts, as Windows-1252 bytes.")
+    print()
+    print('#include "text.h"')
+    print()
+    print('#include "TextFile.h"')
+    print()
+    print("#include <cassert>")
+    print()
+    print("namespace stavio {")
+    for name, rows in TABLES:
+        n = len(rows)
+        print()
+        print("static const char* const %s_[5 * %d] = {" % (name, n))
+        for lang, language in enumerate(LANGUAGES):
+            print("    // %s" % language)
+            for row in rows:
+                assert len(row) == 5, (name, row)
+                text = row[lang] if row[lang] is not None else row[1]
+                print("    %s," % literal(text))
+        print("};")
+    print()
+    for name, rows in TABLES:
+        print("const TextTable %s{%s_, %d};" % (name, name, len(rows)))
+    print("""
+const char* Text(const TextTable& table, Language language, int k)
+{
+    const int lang = static_cast<int>(language);
+    assert(lang >= 1 && lang <= 5);
+    assert(k >= 0 && k < table.groupSize);
+    return table.texts[(lang - 1) * table.groupSize + k];
+}
+
+std::string TextUtf8(const TextTable& table, Language language, int k)
+{
+    return Cp1252ToUtf8(Text(table, language, k));
+}
+
+} // namespace stavio""")
+
+
+if __name__ == "__main__":
+    main()
