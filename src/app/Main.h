@@ -1,0 +1,184 @@
+#pragma once
+// The main window: the explorer pane, the Copy List and the Delete List, the menus and tool
+// bars. One class, spread over files by concern: MainForm (creation, activation, close),
+// MainLayout (panes, bars, menus), MainListCommands, MainDragDrop, MainLanguage,
+// MainProjectCommands, MainRender, MainHelp.
+
+#include "ProgramState.h"
+
+#include <QMainWindow>
+#include <QPoint>
+#include <QString>
+
+class StavioApp;
+class ListTreeModel;
+class ListTreeView;
+class TLsDirTree21;
+class TLsFilelistView28;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QObject;
+class QSplitter;
+class QToolButton;
+class QTreeView;
+class QWidget;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(StavioApp& app, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    StavioApp& App;
+    stavio::ProgramState& State;
+
+    // Application state held by the main window.
+    QString LastExplorerDirectory; // as the directory tree reports it
+    bool FirstActivation = false;  // true once creation went through
+    int FileListViewStyle = 2;     // 0 large icons, 1 small icons, 2 list, 3 details
+
+    // Explorer pane.
+    TLsDirTree21* LsDirTree211 = nullptr;
+    TLsFilelistView28* LsFilelistView281 = nullptr;
+    // List panes: models over the core trees and their views.
+    ListTreeModel* CopyModel = nullptr;
+    ListTreeModel* DeleteModel = nullptr;
+    ListTreeView* TreeView1 = nullptr; // Copy List
+    ListTreeView* TreeView2 = nullptr; // Delete List
+    QTreeView* TreeView3 = nullptr;    // Player Image, never shown
+    QWidget* PlayerImagePane = nullptr;
+
+    // Pane headers.
+    QLabel* ExplorerHeader = nullptr;
+    QLabel* CopyListHeader = nullptr;
+    QLabel* DeleteListHeader = nullptr;
+    QLabel* PlayerImageHeader = nullptr;
+
+    // Main tool bar.
+    QToolButton* SpeedButton10 = nullptr; // New Project
+    QToolButton* SpeedButton8 = nullptr;  // Open
+    QToolButton* SpeedButton9 = nullptr;  // Save
+    QToolButton* SpeedButton1 = nullptr;  // Render Script
+    // Tool bar A (directory tree), B (file list), C (Copy List), D (Delete List).
+    QToolButton* SpeedButton6 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QToolButton* SpeedButton11 = nullptr;
+    QToolButton* SpeedButton12 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QToolButton* SpeedButton13 = nullptr;
+    QToolButton* SpeedButton14 = nullptr;
+    QToolButton* SpeedButton19 = nullptr;
+    QToolButton* SpeedButton15 = nullptr;
+    QToolButton* SpeedButton20 = nullptr;
+
+    // Menus.
+    QMenu* File1 = nullptr;
+    QAction* New2 = nullptr;
+    QAction* Property1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* RenderScript1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* View1 = nullptr; // hidden
+    QAction* Explorater1 = nullptr;
+    QAction* CopyList1 = nullptr;
+    QAction* DeleteList1 = nullptr;
+    QAction* NewImage1 = nullptr;
+    QMenu* Options1 = nullptr;
+    QMenu* Language1 = nullptr;
+    QActionGroup* LanguageGroup = nullptr;
+    QAction* English1 = nullptr;
+    QAction* French1 = nullptr;
+    QAction* Espaol1 = nullptr;
+    QAction* Deutsch1 = nullptr;
+    QAction* Italian1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About1 = nullptr;
+    QMenu* Web1 = nullptr;
+    QAction* HomePage1 = nullptr;
+    QAction* SendEmailToSupport1 = nullptr;
+
+    // Life of the window (MainForm.cpp).
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+
+    // List editing (MainListCommands.cpp).
+    void SpeedButton4Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void SpeedButton11Click();
+    void SpeedButton12Click();
+    void SpeedButton13Click();
+    void SpeedButton14Click();
+    void SpeedButton15Click();
+    void SpeedButton19Click();
+    void SpeedButton20Click();
+    void UpdateCommandStates();
+    void TreeView1Change();
+    void LsDirTree211DirChange(const QString& path);
+
+    // Drag and drop from the explorer (MainDragDrop.cpp). source is the widget that started
+    // the drag; accept arrives set and may only be cleared.
+    void TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept);
+    void TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint pos);
+
+    // Languages (MainLanguage.cpp).
+    void ApplyLanguage();
+    void English1Click();
+    void French1Click();
+    void Espaol1Click();
+    void Deutsch1Click();
+    void Italian1Click();
+    static stavio::Language SystemDefaultLanguage();
+
+    // Project commands (MainProjectCommands.cpp).
+    void New2Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Property1Click();
+    void Exit1Click();
+    void AskToSave();
+    void ResetProject();
+    void LoadLastProject();
+    void SetProjectCaption();
+
+    // Render (MainRender.cpp).
+    void RenderScript1Click();
+
+    // Help menu (MainHelp.cpp).
+    void About1Click();
+    void HomePage1Click();
+    void SendEmailToSupport1Click();
+
+    // View menu: each item only toggles its own check mark.
+    void Explorater1Click();
+    void CopyList1Click();
+    void DeleteList1Click();
+    void NewImage1Click();
+
+    // The Language item that matches the current language.
+    QAction* LanguageAction(stavio::Language language) const;
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    // MainLayout.cpp
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildClientArea();
+    QWidget* BuildExplorerPane();
+    QWidget* BuildListPane(QLabel*& header, const QString& icon, QWidget* toolBar,
+                           QTreeView* tree, const char* name);
+    QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
+    void ConnectCommands();
+
+    bool closed_ = false;
+};

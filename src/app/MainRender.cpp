@@ -1,0 +1,4 @@
+#include "Main.h"
+
+// filled in with the project workflow
+void TForm1::RenderScript1Click() {}
