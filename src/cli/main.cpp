@@ -1,0 +1,85 @@
+// stavio-cli: the program's rules without the window, one command per call.
+
+#include "Commands.h"
+
+#include "TextFile.h"
+
+#include <cstdio>
+#include <exception>
+
+namespace stavio::cli {
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+};
+
+// Every command of the tool; the usage text below lists them in the same order.
+constexpr Command kCommands[] = {
+    {"shortname", ShortNameCommand},
+    {"foldername", FolderNameCommand},
+    {"script", ScriptCommand},
+    {"render", RenderCommand},
+    {"tree", TreeCommand},
+    {"resave", ResaveCommand},
+};
+
+constexpr const char* kUsage =
+    "Usage: stavio-cli COMMAND [ARGUMENTS...]\n"
+    "\n"
+    "Commands:\n"
+    "  shortname PATH...        print the list name of each file or folder\n"
+    "                           (an empty line for a path that does not exist)\n"
+    "  foldername TEXT...       print the folder name made from each typed text\n"
+    "  script PROJECT           print the SCRIPT.TXT the project renders to\n"
+    "  render PROJECT [TARGET]  write the script and copy the media into TARGET\n"
+    "                           (the project's target folder by default)\n"
+    "  tree PROJECT             print the project's Copy List and Delete List\n"
+    "  resave PROJECT [OUT]     load the project and save it again (to OUT, or over PROJECT)\n"
+    "\n"
+    "Options:\n"
+    "  --help                   show this help\n"
+    "  --version                show the version\n";
+
+} // namespace
+
+int UsageError() {
+    std::fputs(kUsage, stderr);
+    return kUsageError;
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 2)
+        return UsageError();
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (first == "--version") {
+        std::printf("stavio-cli %s\n", STAVIO_VERSION);
+        return 0;
+    }
+    for (const Command& command : kCommands) {
+        if (first == command.name)
+            return command.run(Arguments(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "stavio-cli: unknown command '%s'\n", first.c_str());
+    return UsageError();
+}
+
+} // namespace stavio::cli
+
+int main(int argc, char** argv) {
+    try {
+        return stavio::cli::Run(argc, argv);
+    } catch (const stavio::FileError& error) {
+        std::fprintf(stderr, "stavio-cli: %s: %s\n", error.what(), error.Path().c_str());
+        return 2;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "stavio-cli: %s\n", error.what());
+        return 2;
+    }
+}

@@ -1,0 +1,319 @@
+#include "ShortNames.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <dirent.h>
+#include <mutex>
+#include <numeric>
+#include <sys/stat.h>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace stavio {
+
+namespace {
+
+char ToUpperAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        c = ToUpperAscii(c);
+    return text;
+}
+
+// The characters of a short name besides letters and digits.
+bool IsShortNameChar(char c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+        return true;
+    switch (c) {
+    case '!': case '#': case '$': case '%': case '&': case '\'': case '(': case ')':
+    case '-': case '@': case '^': case '_': case '`': case '{': case '}': case '~':
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Players and other desktops cannot open a file whose base is one of these.
+bool IsDeviceName(const std::string& base) {
+    const std::string upper = UpperAscii(base);
+    if (upper == "CON" || upper == "PRN" || upper == "AUX" || upper == "NUL")
+        return true;
+    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+           upper[3] >= '1' && upper[3] <= '9';
+}
+
+// The length of the UTF-8 character at text[i], or 1 for a byte that starts none.
+size_t CharLength(const std::string& text, size_t i) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    size_t length = 1;
+    if ((lead & 0xE0) == 0xC0)
+        length = 2;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4;
+    if (length == 1 || i + length > text.size())
+        return 1;
+    for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 1;
+    return length;
+}
+
+// The parts of an alias before its "~n": the base (at most 8 characters are ever used)
+// and the extension.
+struct AliasStem {
+    std::string base;
+    std::string extension;
+};
+
+AliasStem MakeAliasStem(const std::string& longName) {
+    // Trailing periods and spaces go first, then every character is upper-cased or turned
+    // into "_"; a non-ASCII character becomes one "_", however many bytes it takes.
+    size_t end = longName.size();
+    while (end > 0 && (longName[end - 1] == '.' || longName[end - 1] == ' '))
+        --end;
+    std::string mapped;
+    mapped.reserve(end);
+    for (size_t i = 0; i < end;) {
+        const char c = longName[i];
+        if (c == ' ' || c == '.' || IsShortNameChar(c)) {
+            mapped += ToUpperAscii(c);
+            ++i;
+        } else {
+            mapped += '_';
+            i += static_cast<unsigned char>(c) < 0x80 ? 1 : CharLength(longName, i);
+        }
+    }
+    std::string cleaned;
+    cleaned.reserve(mapped.size());
+    for (const char c : mapped)
+        if (c != ' ' && !(c == '.' && cleaned.empty()))
+            cleaned += c;
+
+    AliasStem stem;
+    const size_t dot = cleaned.find_last_of('.');
+    const std::string base = dot == std::string::npos ? cleaned : cleaned.substr(0, dot);
+    for (const char c : base)
+        if (c != '.')
+            stem.base += c;
+    if (stem.base.empty())
+        stem.base = "_";
+    if (dot != std::string::npos)
+        stem.extension = cleaned.substr(dot + 1, 3);
+    return stem;
+}
+
+std::string AliasWithNumber(const AliasStem& stem, unsigned n) {
+    const std::string tail = "~" + std::to_string(n);
+    const size_t keep = tail.size() < 8 ? 8 - tail.size() : 0;
+    std::string alias = stem.base.substr(0, keep) + tail;
+    if (!stem.extension.empty())
+        alias += "." + stem.extension;
+    return alias;
+}
+
+} // namespace
+
+bool IsValidShortName(const std::string& name) {
+    const size_t dot = name.find('.');
+    const size_t baseLength = dot == std::string::npos ? name.size() : dot;
+    if (baseLength < 1 || baseLength > 8)
+        return false;
+    if (dot != std::string::npos) {
+        const size_t extensionLength = name.size() - dot - 1;
+        if (extensionLength < 1 || extensionLength > 3)
+            return false;
+    }
+    for (size_t i = 0; i < name.size(); ++i)
+        if (i != dot && !IsShortNameChar(name[i]))
+            return false;
+    return !IsDeviceName(name.substr(0, baseLength));
+}
+
+std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames) {
+    std::vector<std::string> shortNames(longNames.size());
+    std::unordered_set<std::string> taken; // upper-case: names clash without regard to case
+    taken.reserve(longNames.size() * 2);
+
+    // Byte order of the long names decides every tie, whatever order the entries came in.
+    std::vector<size_t> order(longNames.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return longNames[a] < longNames[b]; });
+
+    std::vector<size_t> needAlias;
+    for (const size_t i : order) {
+        if (IsValidShortName(longNames[i]) && taken.insert(UpperAscii(longNames[i])).second)
+            shortNames[i] = longNames[i];
+        else
+            needAlias.push_back(i);
+    }
+
+    // The smallest free n of a stem only grows while names are handed out, so the search
+    // for the next entry of the same stem starts where the last one stopped.
+    std::unordered_map<std::string, unsigned> nextNumber;
+    for (const size_t i : needAlias) {
+        const AliasStem stem = MakeAliasStem(longNames[i]);
+        const std::string key = stem.base.substr(0, 6) + "." + stem.extension;
+        unsigned& n = nextNumber.try_emplace(key, 1u).first->second;
+        std::string alias = AliasWithNumber(stem, n);
+        while (!taken.insert(alias).second)
+            alias = AliasWithNumber(stem, ++n);
+        ++n;
+        shortNames[i] = std::move(alias);
+    }
+    return shortNames;
+}
+
+std::string FolderNameFromText(const std::string& text) {
+    std::string name = text.substr(0, 8);
+    for (char& c : name) {
+        c = ToUpperAscii(c);
+        if (c == '_' || !IsShortNameChar(c))
+            c = '0';
+    }
+    return name;
+}
+
+void SplitListPath(const std::string& path, std::vector<std::string>& names) {
+    std::string current;
+    for (const char c : path) {
+        if (c == '\\') {
+            names.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// The names of one directory, kept while the directory is unchanged.
+
+namespace {
+
+struct FolderTable {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+    timespec listedAt{};
+    std::unordered_map<std::string, std::string> shortOf; // long name -> short form
+};
+
+// File systems stamp times with a coarse clock: a change made just after a listing may bear
+// the same modification time. A table is trusted only when the folder's time lies clearly
+// before the listing, so a change can no longer hide behind an equal stamp.
+constexpr long long kTimestampSlackNs = 50'000'000;
+constexpr size_t kMaxFolders = 64;
+
+long long Nanoseconds(const timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+}
+
+bool SameTime(const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    }
+    ::closedir(dir);
+    return true;
+}
+
+class ShortNameCache {
+public:
+    // The short form of name inside folder, or "" when the folder cannot be read.
+    std::string Lookup(const std::string& folder, const std::string& name) {
+        struct stat st;
+        if (::stat(folder.c_str(), &st) != 0)
+            return {};
+        std::lock_guard lock(mutex_);
+        auto found = tables_.find(folder);
+        if (found != tables_.end() && IsCurrent(found->second, st)) {
+            const auto entry = found->second.shortOf.find(name);
+            if (entry != found->second.shortOf.end())
+                return entry->second;
+        }
+        // Not known yet (or the folder changed): list it again.
+        FolderTable table;
+        table.device = st.st_dev;
+        table.inode = st.st_ino;
+        table.modified = st.st_mtim;
+        ::clock_gettime(CLOCK_REALTIME, &table.listedAt);
+        std::vector<std::string> names;
+        if (!ListFolder(folder, names))
+            return GenerateShortNames({name}).front(); // searchable but not readable
+        const std::vector<std::string> shortNames = GenerateShortNames(names);
+        table.shortOf.reserve(names.size());
+        for (size_t i = 0; i < names.size(); ++i)
+            table.shortOf.emplace(std::move(names[i]), shortNames[i]);
+        const auto entry = table.shortOf.find(name);
+        std::string result = entry != table.shortOf.end() ? entry->second : GenerateShortNames({name}).front();
+        if (tables_.size() >= kMaxFolders && found == tables_.end())
+            tables_.clear();
+        tables_[folder] = std::move(table);
+        return result;
+    }
+
+private:
+    static bool IsCurrent(const FolderTable& table, const struct stat& st) {
+        return table.device == st.st_dev && table.inode == st.st_ino &&
+               SameTime(table.modified, st.st_mtim) &&
+               Nanoseconds(table.modified) + kTimestampSlackNs < Nanoseconds(table.listedAt);
+    }
+
+    std::mutex mutex_;
+    std::unordered_map<std::string, FolderTable> tables_;
+};
+
+ShortNameCache& Cache() {
+    static ShortNameCache cache;
+    return cache;
+}
+
+} // namespace
+
+std::string ShortNameFromPath(const std::string& path) {
+    std::string full = path;
+    if (!full.empty() && full.back() == '/')
+        full.pop_back();
+    struct stat st;
+    if (full.empty() || ::lstat(full.c_str(), &st) != 0)
+        return {};
+
+    size_t slash = full.find_last_of('/');
+    std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
+    if (name == "." || name == "..") {
+        // Name the folder these stand for.
+        char resolved[PATH_MAX];
+        if (!::realpath(full.c_str(), resolved))
+            return {};
+        full = resolved;
+        slash = full.find_last_of('/');
+        name = full.substr(slash + 1);
+    }
+    if (name.empty())
+        return {}; // the root, or a path that still ends with "/"
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : full.substr(0, slash);
+
+    std::string listName = Cache().Lookup(folder, name);
+    for (char& c : listName)
+        c = c == '_' ? '-' : ToUpperAscii(c);
+    return listName;
+}
+
+} // namespace stavio
