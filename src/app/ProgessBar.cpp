@@ -1,3 +1,176 @@
 #include "ProgessBar.h"
 
-TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {}
+#include "Main.h"
+#include "MessageBoxes.h"
+#include "ProjectFile.h"
+#include "Script.h"
+#include "StavioApp.h"
+#include "TextFile.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// How often a running job lets the window repaint.
+constexpr qint64 kRepaintIntervalMs = 50;
+
+} // namespace
+
+TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
+    setObjectName(QStringLiteral("OKBottomDlg1"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("Progress"));
+    setFixedSize(315, 57);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::Box);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 297, 41);
+
+    Label1 = new QLabel(QStringLiteral("..."), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(16, 18, 281, 25);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(16, 16, 281, 25);
+    ProgressBar1->setRange(0, 254);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(100);
+    Timer1->setSingleShot(false);
+    connect(Timer1, &QTimer::timeout, this, &TOKBottomDlg1::Timer1Timer);
+}
+
+void TOKBottomDlg1::SetCaption(const std::string& caption) { setWindowTitle(Utf8(caption)); }
+
+void TOKBottomDlg1::SetStatusText(const std::string& text) { Label1->setText(Utf8(text)); }
+
+void TOKBottomDlg1::ShowLabel(bool visible) { Label1->setVisible(visible); }
+
+void TOKBottomDlg1::ShowBar(bool visible) { ProgressBar1->setVisible(visible); }
+
+void TOKBottomDlg1::SetMaximum(int maximum) {
+    ProgressBar1->setMaximum(maximum);
+}
+
+void TOKBottomDlg1::SetPosition(int position) {
+    ProgressBar1->setValue(position);
+    // The job runs on this thread: let the window repaint now and then so the bar moves.
+    // User input stays queued, and the activation guard keeps the job from starting again.
+    if (jobRunning_ && sinceRepaint_.hasExpired(kRepaintIntervalMs)) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        sinceRepaint_.restart();
+    }
+}
+
+int TOKBottomDlg1::Position() const { return ProgressBar1->value(); }
+
+void TOKBottomDlg1::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The job starts once the window is on the screen, from the event loop of the modal
+    // showing; returning focus later does not start it again.
+    activationPending_ = true;
+    QTimer::singleShot(0, this, &TOKBottomDlg1::FormActivate);
+}
+
+void TOKBottomDlg1::closeEvent(QCloseEvent* event) {
+    if (jobRunning_) {
+        event->ignore(); // the job completes before the dialog closes
+        return;
+    }
+    Timer1->stop();
+    QDialog::closeEvent(event);
+}
+
+void TOKBottomDlg1::keyPressEvent(QKeyEvent* event) {
+    if (jobRunning_ || Timer1->isActive()) {
+        event->accept(); // Escape must not cut a job short
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TOKBottomDlg1::FormActivate() {
+    if (!activationPending_ || !isVisible())
+        return;
+    activationPending_ = false;
+    const unsigned char mode = app_.ProgressMode;
+    jobFailed_ = false;
+    if (mode >= 1 && mode <= 5) {
+        SetMaximum(1);
+        jobRunning_ = true;
+        sinceRepaint_.start();
+        try {
+            RunJob(mode);
+        } catch (const stavio::FileError& error) {
+            // The application's general error handler: the runtime's text and the file.
+            jobRunning_ = false;
+            jobFailed_ = true;
+            ReportError(std::string(error.what()) + "\n" + error.Path());
+            return; // no timer: the dialog stays until the user closes it
+        } catch (const std::exception& error) {
+            jobRunning_ = false;
+            jobFailed_ = true;
+            ReportError(error.what());
+            return;
+        }
+        jobRunning_ = false;
+    }
+    Timer1->start();
+}
+
+void TOKBottomDlg1::RunJob(unsigned char mode) {
+    stavio::ProgramState& state = app_.State;
+    switch (mode) {
+    case 1:
+        stavio::LoadProjectFile(state, state.ProjectFileName, *this);
+        app_.Form1->SetProjectCaption();
+        break;
+    case 2:
+        app_.Form1->ResetProject();
+        break;
+    case 3:
+        stavio::SaveProjectFile(state, state.ProjectFileName, *this);
+        break;
+    case 4: {
+        const int count = stavio::WriteScript(
+            state, stavio::ScriptFileName(state.CurrentProject->TargetPath), *this);
+        if (count > stavio::MaxScriptCount)
+            ShowErrorBox(this, MessageText(state.CurrentLanguage, 1));
+        break;
+    }
+    case 5:
+        copyReport_ = {};
+        copyReport_ = stavio::CopyMedia(state, *this);
+        break;
+    default:
+        break;
+    }
+}
+
+void TOKBottomDlg1::ReportError(const std::string& text) { ShowFileErrorBox(this, Utf8(text)); }
+
+void TOKBottomDlg1::Timer1Timer() {
+    Timer1->stop();
+    done(QDialog::Accepted);
+}
+
+void RunProgressJob(StavioApp& app, unsigned char mode) {
+    app.ProgressMode = mode;
+    app.OKBottomDlg1->exec(); // the result is of no interest: a failed job was reported
+}

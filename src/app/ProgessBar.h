@@ -1,15 +1,63 @@
 #pragma once
-// The progress dialog: runs every long job.
+// The progress dialog: the one modal window in which every long job runs. A caller sets
+// StavioApp::ProgressMode and shows the dialog modally; the dialog runs the job once when it
+// is shown and closes itself 100 ms after the job ended.
+
+#include "MediaCopy.h"
+#include "ProgressDisplay.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
+class QFrame;
+class QLabel;
+class QProgressBar;
+class QTimer;
 class StavioApp;
 
-class TOKBottomDlg1 : public QDialog {
+class TOKBottomDlg1 : public QDialog, public stavio::ProgressDisplay {
     Q_OBJECT
 public:
     explicit TOKBottomDlg1(StavioApp& app, QWidget* parent = nullptr);
 
+    // What the jobs report to.
+    void SetCaption(const std::string& caption) override;
+    void SetStatusText(const std::string& text) override;
+    void ShowLabel(bool visible) override;
+    void ShowBar(bool visible) override;
+    void SetMaximum(int maximum) override;
+    void SetPosition(int position) override;
+    int Position() const override;
+
+    // The outcome of the last media copy (mode 5), read by the render command.
+    const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
+    // True when the last job ended with an error instead of completing.
+    bool LastJobFailed() const { return jobFailed_; }
+    bool JobRunning() const { return jobRunning_; }
+
+    QFrame* Bevel1;
+    QLabel* Label1;
+    QProgressBar* ProgressBar1;
+    QTimer* Timer1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    void FormActivate();
+    void Timer1Timer();
+    void RunJob(unsigned char mode);
+    void ReportError(const std::string& text);
+
     StavioApp& app_;
+    bool activationPending_ = false; // set by each showing, consumed by its one activation
+    bool jobRunning_ = false;
+    bool jobFailed_ = false;
+    stavio::CopyReport copyReport_;
+    QElapsedTimer sinceRepaint_;
 };
+
+// The caller's side of a job: select it, show the dialog modally, return once it closed.
+void RunProgressJob(StavioApp& app, unsigned char mode);
