@@ -1,8 +1,17 @@
 #pragma once
-// The Project Properties dialog.
+// The Project Properties dialog: the seven descriptive texts and the comment lines.
+
+#include "ProjectClasses.h"
 
 #include <QDialog>
 
+#include <string>
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
 class StavioApp;
 
 class TForm3 : public QDialog {
@@ -10,6 +19,41 @@ class TForm3 : public QDialog {
 public:
     explicit TForm3(StavioApp& app, QWidget* parent = nullptr);
 
+    // The seven texts into Edit1..Edit7 and the comment lines into Memo1.
+    void ShowProject(const stavio::TProjectClass& project);
+    // The values a new project starts with: "New Project", six empty texts, one line "...".
+    void ShowNewProjectDefaults();
+    // Edit1..Edit7 into the seven texts; the comments become the lines of Memo1.
+    void StoreInto(stavio::TProjectClass& project) const;
+    // The comment box's lines as displayed: every wrapped piece is a line of its own; an
+    // empty last line is left out.
+    std::vector<std::string> CommentLines() const;
+
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLabel* Label6;
+    QLabel* Label7;
+    QLabel* Label8;
+    QLineEdit* Edit1;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3;
+    QLineEdit* Edit4;
+    QLineEdit* Edit5;
+    QLineEdit* Edit6;
+    QLineEdit* Edit7;
+    QPlainTextEdit* Memo1;
+    QPushButton* mxFlatButton1;
+    QPushButton* mxFlatButton2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
 private:
+    void FormActivate();
+
     StavioApp& app_;
 };
