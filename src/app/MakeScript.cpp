@@ -1,3 +1,83 @@
 #include "MakeScript.h"
 
-TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {}
+#include "StavioApp.h"
+#include "TLsDirTree21.h"
+#include "text.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QPushButton>
+
+namespace {
+
+ExplorerLanguage ExplorerLanguageOf(stavio::Language language) {
+    switch (language) {
+    case stavio::Language::French:
+        return ExplorerLanguage::lnFrench;
+    case stavio::Language::Spanish:
+        return ExplorerLanguage::lnSpanish;
+    case stavio::Language::German:
+        return ExplorerLanguage::lnGerman;
+    case stavio::Language::Italian:
+        return ExplorerLanguage::lnItalian;
+    case stavio::Language::English:
+        break;
+    }
+    return ExplorerLanguage::lnEnglish;
+}
+
+} // namespace
+
+TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
+    setObjectName(QStringLiteral("OKBottomDlg6"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(360, 393);
+
+    Shape10 = new QFrame(this);
+    Shape10->setObjectName(QStringLiteral("Shape10"));
+    Shape10->setFrameShape(QFrame::Box);
+    Shape10->setFrameShadow(QFrame::Plain);
+    Shape10->setGeometry(8, 8, 345, 345);
+    QPalette shadow = Shape10->palette();
+    shadow.setColor(QPalette::WindowText, shadow.color(QPalette::Dark));
+    Shape10->setPalette(shadow);
+
+    LsDirTree211 = new TLsDirTree21(this);
+    LsDirTree211->setObjectName(QStringLiteral("LsDirTree211"));
+    LsDirTree211->setGeometry(16, 16, 329, 329);
+    LsDirTree211->setFrameShape(QFrame::NoFrame);
+
+    mxFlatButton1 = new QPushButton(this);
+    mxFlatButton1->setObjectName(QStringLiteral("mxFlatButton1"));
+    mxFlatButton1->setGeometry(192, 360, 75, 25);
+    mxFlatButton1->setDefault(true);
+    connect(mxFlatButton1, &QPushButton::clicked, this, &QDialog::accept);
+    mxFlatButton2 = new QPushButton(this);
+    mxFlatButton2->setObjectName(QStringLiteral("mxFlatButton2"));
+    mxFlatButton2->setGeometry(280, 360, 75, 25);
+    connect(mxFlatButton2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+std::string TOKBottomDlg6::SelectedPath() const {
+    return QFile::encodeName(LsDirTree211->SelectedPath()).toStdString();
+}
+
+void TOKBottomDlg6::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TOKBottomDlg6::FormActivate() {
+    const stavio::Language language = app_.State.CurrentLanguage;
+    LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
+    // A target that no longer exists leaves the tree's own selection as it was.
+    LsDirTree211->OpenPath(QFile::decodeName(app_.State.CurrentProject->TargetPath.c_str()));
+    auto text = [&](int k) {
+        return QString::fromUtf8(stavio::TextUtf8(stavio::RenderDialogTexts, language, k).c_str());
+    };
+    setWindowTitle(text(0));
+    mxFlatButton1->setText(text(1));
+    mxFlatButton2->setText(text(2));
+    LsDirTree211->setFocus();
+}

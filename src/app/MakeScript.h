@@ -1,15 +1,32 @@
 #pragma once
-// The render target dialog.
+// The render target dialog: a directory tree in which the user picks the folder that stands
+// for the root of the player's storage.
 
 #include <QDialog>
 
+class QFrame;
+class QPushButton;
 class StavioApp;
+class TLsDirTree21;
 
 class TOKBottomDlg6 : public QDialog {
     Q_OBJECT
 public:
     explicit TOKBottomDlg6(StavioApp& app, QWidget* parent = nullptr);
 
+    // The tree's selected folder as a host path, or "" when none is selected.
+    std::string SelectedPath() const;
+
+    QFrame* Shape10;
+    TLsDirTree21* LsDirTree211;
+    QPushButton* mxFlatButton1;
+    QPushButton* mxFlatButton2;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void FormActivate();
+
     StavioApp& app_;
 };
