@@ -1,6 +1,18 @@
 #include "Main.h"
 
-// filled in with the project workflow
-void TForm1::About1Click() {}
-void TForm1::HomePage1Click() {}
-void TForm1::SendEmailToSupport1Click() {}
+#include "Help.h"
+#include "StavioApp.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+
+void TForm1::About1Click() { App.Form2->exec(); }
+
+// A desktop without a browser or mail program opens nothing, without a message.
+void TForm1::HomePage1Click() {
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(HomePageAddress)));
+}
+
+void TForm1::SendEmailToSupport1Click() {
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(SupportMailAddress)));
+}

@@ -1,17 +1,118 @@
 #include "Main.h"
 
+#include "MessageBoxes.h"
+#include "ProgessBar.h"
+#include "ProjectFileDialogs.h"
+#include "ProjetProperty.h"
+#include "StavioApp.h"
 #include "TextFile.h"
+#include "text.h"
 
-// filled in with the project workflow
-void TForm1::New2Click() {}
-void TForm1::Open1Click() {}
-void TForm1::Save1Click() {}
-void TForm1::SaveAs1Click() {}
-void TForm1::Property1Click() {}
-void TForm1::AskToSave() {}
-void TForm1::ResetProject() {}
-void TForm1::LoadLastProject() {}
+#include <QDialog>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+QString HostPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+bool IsExistingFile(const std::string& path) {
+    return !path.empty() && QFileInfo(HostPath(path)).isFile();
+}
+
+// Where the file dialogs start: the folder of the current project file, if any.
+QString StartFolder(const std::string& projectFileName) {
+    return projectFileName.empty() ? QString() : QFileInfo(HostPath(projectFileName)).absolutePath();
+}
+
+} // namespace
+
 void TForm1::SetProjectCaption() {
     setWindowTitle(QStringLiteral("KELVO Stavio : ") +
                    QString::fromStdString(stavio::Cp1252ToUtf8(State.CurrentProject->ProjectName)));
+}
+
+void TForm1::AskToSave() {
+    if (!State.IsModified())
+        return;
+    // No way to cancel here: the command that asked goes on whatever happens.
+    if (AskYesNo(this, MessageText(State.CurrentLanguage, 0)))
+        Save1Click();
+}
+
+// Job 2 of the progress dialog: an empty "New Project" without a file.
+void TForm1::ResetProject() {
+    TOKBottomDlg1* progress = App.OKBottomDlg1;
+    progress->ShowBar(false);
+    progress->SetStatusText(stavio::TextUtf8(stavio::ProgressTexts, State.CurrentLanguage, 2));
+    progress->ShowLabel(true);
+    State.ResetProject();
+    SetProjectCaption();
+}
+
+void TForm1::New2Click() {
+    AskToSave();
+    TForm3* properties = App.Form3;
+    properties->ShowNewProjectDefaults();
+    if (properties->exec() == QDialog::Accepted) {
+        stavio::TProjectClass entered;
+        properties->StoreInto(entered);
+        RunProgressJob(App, 2);
+        stavio::TProjectClass& project = *State.CurrentProject;
+        project.ProjectName = entered.ProjectName;
+        project.Subject = entered.Subject;
+        project.Author = entered.Author;
+        project.Copyright = entered.Copyright;
+        project.Customer = entered.Customer;
+        project.CreationDate = entered.CreationDate;
+        project.DiffusionDate = entered.DiffusionDate;
+        project.Comments = entered.Comments;
+        project.TargetPath = State.ExecutableFolder;
+        project.CopyLinks.clear();
+        project.DeleteLinks.clear();
+        State.RecordSavedState();
+        SetProjectCaption();
+    }
+    UpdateCommandStates();
+}
+
+void TForm1::Open1Click() {
+    AskToSave();
+    const QString file = AskProjectFileToOpen(this, StartFolder(State.ProjectFileName));
+    if (!file.isEmpty()) {
+        RunProgressJob(App, 2); // leaves both roots selected, as the load needs
+        State.ProjectFileName = QFile::encodeName(file).toStdString();
+        RunProgressJob(App, 1);
+    }
+    UpdateCommandStates();
+}
+
+void TForm1::Save1Click() {
+    if (IsExistingFile(State.ProjectFileName))
+        RunProgressJob(App, 3);
+    else
+        SaveAs1Click();
+}
+
+void TForm1::SaveAs1Click() {
+    const QString file = AskProjectFileToSave(this, StartFolder(State.ProjectFileName));
+    if (file.isEmpty())
+        return;
+    State.ProjectFileName = QFile::encodeName(file).toStdString();
+    RunProgressJob(App, 3);
+}
+
+void TForm1::Property1Click() {
+    TForm3* properties = App.Form3;
+    properties->ShowProject(*State.CurrentProject);
+    if (properties->exec() != QDialog::Accepted)
+        return;
+    // Not recorded as saved: a changed value makes the project modified.
+    properties->StoreInto(*State.CurrentProject);
+    SetProjectCaption();
+}
+
+void TForm1::LoadLastProject() {
+    if (IsExistingFile(State.ProjectFileName))
+        RunProgressJob(App, 1);
 }
