@@ -26,5 +26,7 @@ int WriteScript(ProgramState& state, const std::string& fileName, ProgressDispla
 
 // The script's lines for the project, without writing anything.
 std::vector<std::string> ScriptLines(const TProjectClass& project);
+// The counted size of those lines: their lengths without line ends, as a signed 32-bit sum.
+int ScriptCount(const std::vector<std::string>& lines);
 
 } // namespace stavio

@@ -1,0 +1,120 @@
+#include "Script.h"
+
+#include "TextFile.h"
+#include "text.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace stavio {
+
+namespace {
+
+// Builds "\A\B" + path from the node's ancestors below the root, walking level - 1 steps up.
+std::string PrependAncestors(const ListNode* node, std::string path) {
+    const ListNode* ancestor = node->Parent();
+    for (int i = 1; i < node->Level() && ancestor != nullptr; ++i) {
+        path.insert(0, ancestor->Text());
+        path.insert(0, 1, '\\');
+        ancestor = ancestor->Parent();
+    }
+    return path;
+}
+
+std::string WithoutTrailingSlash(const std::string& path) {
+    if (!path.empty() && path.back() == '/')
+        return path.substr(0, path.size() - 1);
+    return path;
+}
+
+std::string FolderLine(int number, const std::string& folderPath) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%.8d", number);
+    return "\\" + std::string(digits) + " " + folderPath;
+}
+
+// Hands every line of the script to line, and calls step once per link, in script order.
+template <typename LineSink, typename StepSink>
+void GenerateScript(const TProjectClass& project, LineSink&& line, StepSink&& step) {
+    if (!project.DeleteLinks.empty()) {
+        line(std::string("[DF]"));
+        for (const LinkPtr& link : project.DeleteLinks) {
+            line(EntryPlayerPath(link->Node));
+            step();
+        }
+    }
+    if (!project.CopyLinks.empty()) {
+        line(std::string("[CD]"));
+        int number = 0;
+        std::string previous;
+        for (const LinkPtr& link : project.CopyLinks) {
+            std::string folder = EntryFolderPath(link->Node);
+            if (folder != previous) {
+                ++number;
+                previous = std::move(folder);
+                line(FolderLine(number, previous));
+            }
+            step();
+        }
+    }
+    line(std::string("[ES]"));
+}
+
+} // namespace
+
+std::string EntryFolderPath(const ListNode* node) {
+    return PrependAncestors(node, {});
+}
+
+std::string EntryPlayerPath(const ListNode* node) {
+    return PrependAncestors(node, "\\" + node->Text());
+}
+
+std::string ScriptFileName(const std::string& targetPath) {
+    return WithoutTrailingSlash(targetPath) + "/SYSTEM/SCRIPT.TXT";
+}
+
+std::vector<std::string> ScriptLines(const TProjectClass& project) {
+    std::vector<std::string> lines;
+    GenerateScript(
+        project, [&](std::string line) { lines.push_back(std::move(line)); }, [] {});
+    return lines;
+}
+
+int ScriptCount(const std::vector<std::string>& lines) {
+    std::uint32_t count = 0;
+    for (const std::string& line : lines)
+        count += static_cast<std::uint32_t>(line.size());
+    return static_cast<int>(count);
+}
+
+int WriteScript(ProgramState& state, const std::string& fileName, ProgressDisplay& progress) {
+    const TProjectClass& project = *state.CurrentProject;
+    progress.SetCaption(TextUtf8(ProgressTexts, state.CurrentLanguage, 3));
+    progress.SetPosition(0);
+    progress.ShowLabel(false);
+    progress.ShowBar(true);
+
+    // The folder may already exist; opening the file decides.
+    ::mkdir((WithoutTrailingSlash(project.TargetPath) + "/SYSTEM").c_str(), 0777);
+
+    // Written aside and renamed into place, so the player never finds half a script.
+    AtomicTextFile file(fileName);
+    // A signed 32-bit count of the line lengths without line ends; it wraps like the
+    // original counter did.
+    std::uint32_t count = 0;
+    progress.SetMaximum(static_cast<int>(project.CopyLinks.size() + project.DeleteLinks.size()));
+    progress.SetPosition(0);
+    GenerateScript(
+        project,
+        [&](const std::string& line) {
+            file.WriteLine(line);
+            count += static_cast<std::uint32_t>(line.size());
+        },
+        [&] { progress.StepIt(); });
+    file.Commit();
+    return static_cast<int>(count);
+}
+
+} // namespace stavio

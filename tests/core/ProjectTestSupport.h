@@ -1,0 +1,38 @@
+#pragma once
+// Small helpers for the tests of the project file, the script and the media copy.
+
+#include "ListOperations.h"
+#include "ProgramState.h"
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace stavio::test {
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Adds source below the folders of folderPath ("ROCK" or "ROCK/LIVE") as the list commands
+// do, and leaves the root selected. Returns the new file node, or null when refused.
+inline ListNode* AddEntry(ListTree& tree, LinkList& links, const std::string& folderPath,
+                          const std::string& source) {
+    tree.Select(tree.Root());
+    std::istringstream names(folderPath);
+    std::string name;
+    while (std::getline(names, name, '/'))
+        tree.Select(AddFolderNode(name, tree, links));
+    ListNode* node = AddFileNode(source, tree, links);
+    tree.Select(tree.Root());
+    return node;
+}
+
+} // namespace stavio::test
