@@ -17,6 +17,7 @@ struct Command {
 };
 
 // Every command of the tool; the usage text below lists them in the same order.
+// clang-format off
 constexpr Command kCommands[] = {
     {"shortname", ShortNameCommand},
     {"foldername", FolderNameCommand},
@@ -25,6 +26,7 @@ constexpr Command kCommands[] = {
     {"tree", TreeCommand},
     {"resave", ResaveCommand},
 };
+// clang-format on
 
 constexpr const char* kUsage =
     "Usage: stavio-cli COMMAND [ARGUMENTS...]\n"

@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <mutex>
 #include <numeric>
+#include <string_view>
 #include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
@@ -30,13 +31,7 @@ std::string UpperAscii(std::string text) {
 bool IsShortNameChar(char c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
         return true;
-    switch (c) {
-    case '!': case '#': case '$': case '%': case '&': case '\'': case '(': case ')':
-    case '-': case '@': case '^': case '_': case '`': case '{': case '}': case '~':
-        return true;
-    default:
-        return false;
-    }
+    return std::string_view("!#$%&'()-@^_`{}~").find(c) != std::string_view::npos;
 }
 
 // Players and other desktops cannot open a file whose base is one of these.
@@ -104,18 +99,22 @@ AliasStem MakeAliasStem(const std::string& longName) {
         if (c != '.')
             stem.base += c;
     if (stem.base.empty())
-        stem.base = "_";
+        stem.base.push_back('_');
     if (dot != std::string::npos)
         stem.extension = cleaned.substr(dot + 1, 3);
     return stem;
 }
 
 std::string AliasWithNumber(const AliasStem& stem, unsigned n) {
-    const std::string tail = "~" + std::to_string(n);
-    const size_t keep = tail.size() < 8 ? 8 - tail.size() : 0;
-    std::string alias = stem.base.substr(0, keep) + tail;
-    if (!stem.extension.empty())
-        alias += "." + stem.extension;
+    const std::string number = std::to_string(n);
+    const size_t tailLength = number.size() + 1;
+    std::string alias = stem.base.substr(0, tailLength < 8 ? 8 - tailLength : 0);
+    alias += '~';
+    alias += number;
+    if (!stem.extension.empty()) {
+        alias += '.';
+        alias += stem.extension;
+    }
     return alias;
 }
 
@@ -161,7 +160,9 @@ std::vector<std::string> GenerateShortNames(const std::vector<std::string>& long
     std::unordered_map<std::string, unsigned> nextNumber;
     for (const size_t i : needAlias) {
         const AliasStem stem = MakeAliasStem(longNames[i]);
-        const std::string key = stem.base.substr(0, 6) + "." + stem.extension;
+        std::string key = stem.base.substr(0, 6);
+        key += '.';
+        key += stem.extension;
         unsigned& n = nextNumber.try_emplace(key, 1u).first->second;
         std::string alias = AliasWithNumber(stem, n);
         while (!taken.insert(alias).second)
@@ -235,7 +236,7 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
 }
 
 class ShortNameCache {
-public:
+  public:
     // The short form of name inside folder, or "" when the folder cannot be read.
     std::string Lookup(const std::string& folder, const std::string& name) {
         struct stat st;
@@ -262,14 +263,15 @@ public:
         for (size_t i = 0; i < names.size(); ++i)
             table.shortOf.emplace(std::move(names[i]), shortNames[i]);
         const auto entry = table.shortOf.find(name);
-        std::string result = entry != table.shortOf.end() ? entry->second : GenerateShortNames({name}).front();
+        std::string result =
+            entry != table.shortOf.end() ? entry->second : GenerateShortNames({name}).front();
         if (tables_.size() >= kMaxFolders && found == tables_.end())
             tables_.clear();
         tables_[folder] = std::move(table);
         return result;
     }
 
-private:
+  private:
     static bool IsCurrent(const FolderTable& table, const struct stat& st) {
         return table.device == st.st_dev && table.inode == st.st_ino &&
                SameTime(table.modified, st.st_mtim) &&
@@ -308,7 +310,9 @@ std::string ShortNameFromPath(const std::string& path) {
     }
     if (name.empty())
         return {}; // the root, or a path that still ends with "/"
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : full.substr(0, slash);
+    const std::string folder = slash == std::string::npos ? "."
+                               : slash == 0               ? "/"
+                                                          : full.substr(0, slash);
 
     std::string listName = Cache().Lookup(folder, name);
     for (char& c : listName)

@@ -66,7 +66,8 @@ void SyncFile(int fd, const std::string& path) {
 // Errors
 
 FileError::FileError(int errnoValue, std::string path)
-    : std::runtime_error(MessageFor(errnoValue, path)), errno_(errnoValue), path_(std::move(path)) {}
+    : std::runtime_error(MessageFor(errnoValue, path)), errno_(errnoValue), path_(std::move(path)) {
+}
 
 std::string FileError::TextFor(int errnoValue) {
     switch (errnoValue) {
@@ -88,8 +89,19 @@ std::string FileError::TextFor(int errnoValue) {
     }
 }
 
+namespace {
+
+std::string ConvertMessage(const std::string& lineText) {
+    std::string message = "'";
+    message += Cp1252ToUtf8(lineText);
+    message += "' n'est pas une valeur entière correcte";
+    return message;
+}
+
+} // namespace
+
 ConvertError::ConvertError(const std::string& lineText)
-    : std::runtime_error("'" + Cp1252ToUtf8(lineText) + "' n'est pas une valeur entière correcte") {}
+    : std::runtime_error(ConvertMessage(lineText)) {}
 
 int StrToInt(const std::string& text) {
     size_t i = 0;
@@ -173,7 +185,7 @@ std::string TextLineReader::ReadLine() {
             continue; // the line goes on in the next chunk
         if (start[n] == kEndOfFile)
             return line; // stays unconsumed: the file ends here
-        ++pos_; // the CR
+        ++pos_;          // the CR
         if (Peek() == '\n')
             ++pos_;
         return line;
@@ -251,7 +263,8 @@ std::string CreateTempBeside(const std::string& path) {
     const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     std::random_device device;
-    std::mt19937 random(device() ^ static_cast<unsigned>(::getpid()) ^ static_cast<unsigned>(std::time(nullptr)));
+    std::mt19937 random(device() ^ static_cast<unsigned>(::getpid()) ^
+                        static_cast<unsigned>(std::time(nullptr)));
     std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = folder + "." + name + ".";

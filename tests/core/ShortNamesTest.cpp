@@ -89,14 +89,14 @@ TEST(IsValidShortNameTest, EightDotThreeOfAllowedCharacters) {
     for (const char* name : {"Vol.1", "track_01.mp3", "SYSTEM", "a", "ABCDEFGH.MP3", "{A}~1",
                              "!#$%&'()", "-@^_`{}~.X", "COM0", "LPT10", "CONSOLE", "x.CON"})
         EXPECT_TRUE(IsValidShortName(name)) << name;
-    for (const char* name : {"", "My Song.mp3", "ABCDEFGHI", "a.mpeg", ".mp3", "a.", "a.b.c",
-                             "a+b", "a,b", "a[1]", "x=y", "caf\xE9", "\xC3\xA9t\xC3\xA9", "a b"})
+    for (const char* name : {"", "My Song.mp3", "ABCDEFGHI", "a.mpeg", ".mp3", "a.", "a.b.c", "a+b",
+                             "a,b", "a[1]", "x=y", "caf\xE9", "\xC3\xA9t\xC3\xA9", "a b"})
         EXPECT_FALSE(IsValidShortName(name)) << name;
 }
 
 TEST(IsValidShortNameTest, DeviceNamesAreNeverTheirOwnShortForm) {
-    for (const char* name : {"CON", "con.mp3", "Prn", "AUX.txt", "nul", "COM1", "com9.mp3", "LPT1",
-                             "lpt9"})
+    for (const char* name :
+         {"CON", "con.mp3", "Prn", "AUX.txt", "nul", "COM1", "com9.mp3", "LPT1", "lpt9"})
         EXPECT_FALSE(IsValidShortName(name)) << name;
 }
 
@@ -112,20 +112,20 @@ TEST(GenerateShortNamesTest, WorkedExamples) {
 }
 
 TEST(GenerateShortNamesTest, AliasBuildingSteps) {
-    EXPECT_EQ(ShortFormAlone("song.mpeg"), "SONG~1.MPE");       // extension cut to 3
-    EXPECT_EQ(ShortFormAlone("a.b.c.mp3"), "ABC~1.MP3");        // periods of the base go
-    EXPECT_EQ(ShortFormAlone(".hidden"), "HIDDEN~1");           // leading period goes
-    EXPECT_EQ(ShortFormAlone("..."), "_~1");                    // nothing left: "_"
+    EXPECT_EQ(ShortFormAlone("song.mpeg"), "SONG~1.MPE"); // extension cut to 3
+    EXPECT_EQ(ShortFormAlone("a.b.c.mp3"), "ABC~1.MP3");  // periods of the base go
+    EXPECT_EQ(ShortFormAlone(".hidden"), "HIDDEN~1");     // leading period goes
+    EXPECT_EQ(ShortFormAlone("..."), "_~1");              // nothing left: "_"
     EXPECT_EQ(ShortFormAlone(".mp3"), "MP3~1");
-    EXPECT_EQ(ShortFormAlone("name. . "), "NAME~1");            // trailing periods, spaces
-    EXPECT_EQ(ShortFormAlone("a+b[1].mp3"), "A_B_1_~1.MP3");    // invalid characters: "_"
-    EXPECT_EQ(ShortFormAlone("x y.m p3"), "XY~1.MP3");          // spaces removed everywhere
+    EXPECT_EQ(ShortFormAlone("name. . "), "NAME~1");         // trailing periods, spaces
+    EXPECT_EQ(ShortFormAlone("a+b[1].mp3"), "A_B_1_~1.MP3"); // invalid characters: "_"
+    EXPECT_EQ(ShortFormAlone("x y.m p3"), "XY~1.MP3");       // spaces removed everywhere
     EXPECT_EQ(ShortFormAlone("abcdefghij.txt"), "ABCDEF~1.TXT");
 }
 
 TEST(GenerateShortNamesTest, NonAsciiCharacterCountsOnce) {
-    EXPECT_EQ(ShortFormAlone("\xC3\xA9t\xC3\xA9.mp3"), "_T_~1.MP3");     // UTF-8 "été"
-    EXPECT_EQ(ShortFormAlone("\xE9t\xE9.mp3"), "_T_~1.MP3");             // Latin-1 bytes
+    EXPECT_EQ(ShortFormAlone("\xC3\xA9t\xC3\xA9.mp3"), "_T_~1.MP3");       // UTF-8 "été"
+    EXPECT_EQ(ShortFormAlone("\xE9t\xE9.mp3"), "_T_~1.MP3");               // Latin-1 bytes
     EXPECT_EQ(ShortFormAlone("\xF0\x9F\x8E\xB5 song.mp3"), "_SONG~1.MP3"); // 4-byte character
     EXPECT_EQ(ShortFormAlone("m\xC3\xBCsic.\xC3\xA9xt"), "M_SIC~1._XT");
 }
@@ -271,8 +271,8 @@ TEST(ShortNameFromPathTest, FollowsChangesOfTheDirectory) {
 TEST(ShortNameFromPathTest, NamesInOneDirectoryNeverCollide) {
     TempDir dir;
     std::vector<std::string> paths;
-    for (const char* name : {"My Song.mp3", "My-Song.mp3", "MySong.mp3", "mysong~1.mp3", "my song!.mp3",
-                             "a.mp3", "A.mp3", "A~1.mp3", "con.mp3", "CON~1.MP3x"})
+    for (const char* name : {"My Song.mp3", "My-Song.mp3", "MySong.mp3", "mysong~1.mp3",
+                             "my song!.mp3", "a.mp3", "A.mp3", "A~1.mp3", "con.mp3", "CON~1.MP3x"})
         paths.push_back(dir.File(name));
     std::set<std::string> seen;
     for (const auto& path : paths) {

@@ -63,7 +63,8 @@ TEST(TextLineReaderTest, EmptyFileIsAtEndAtOnce) {
 
 TEST(TextLineReaderTest, ByteOneAEndsTheFile) {
     TempDir dir;
-    TextLineReader reader(dir.File("a.txt", std::string("a\r\nb\x1A" "c\r\nd\r\n")));
+    TextLineReader reader(dir.File("a.txt", std::string("a\r\nb\x1A"
+                                                        "c\r\nd\r\n")));
     EXPECT_EQ(reader.ReadLine(), "a");
     EXPECT_FALSE(reader.AtEnd());
     EXPECT_EQ(reader.ReadLine(), "b");
@@ -144,7 +145,8 @@ TEST(TextLineWriterTest, EveryLineEndsWithCrLf) {
 
 TEST(TextLineWriterTest, WrittenFileReadsBackLineForLine) {
     TempDir dir;
-    const std::vector<std::string> lines = {"Group", "", "x\ny", "\xE8", std::string(70'000, 'z'), "end"};
+    const std::vector<std::string> lines = {"Group", "", "x\ny", "\xE8", std::string(70'000, 'z'),
+                                            "end"};
     {
         TextLineWriter writer(dir / "round.txt");
         for (const auto& line : lines)
@@ -323,11 +325,11 @@ TEST(Cp1252Test, MapsTheWindowsRangeAndLatin1) {
 
 TEST(Cp1252Test, WhatTheCodePageLacksBecomesAQuestionMark) {
     EXPECT_EQ(Utf8ToCp1252("日本 ok"), "?? ok");
-    EXPECT_EQ(Utf8ToCp1252("\xC2\x85"), "?");     // a C1 control that Windows-1252 lacks
-    EXPECT_EQ(Utf8ToCp1252("😀"), "?");           // four bytes, one character
-    EXPECT_EQ(Utf8ToCp1252("a\xE9z"), "a?z");     // not UTF-8
-    EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");         // cut short
-    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");    // overlong form
+    EXPECT_EQ(Utf8ToCp1252("\xC2\x85"), "?");       // a C1 control that Windows-1252 lacks
+    EXPECT_EQ(Utf8ToCp1252("😀"), "?");              // four bytes, one character
+    EXPECT_EQ(Utf8ToCp1252("a\xE9z"), "a?z");       // not UTF-8
+    EXPECT_EQ(Utf8ToCp1252("\xC3"), "?");           // cut short
+    EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");      // overlong form
     EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???"); // surrogate
 }
 

@@ -1,0 +1,78 @@
+// Naming the files of a large directory: one listing, then a table look-up per file.
+
+#include "ShortNames.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kFileCount = 10'000;
+
+std::string FileName(int i) {
+    // Long names with spaces: every one needs an alias, and most share their first letters.
+    return "Track number " + std::to_string(i) + " - Artist.mp3";
+}
+
+class NamedFolder {
+  public:
+    NamedFolder() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "stavio-bench-XXXXXX").string();
+        folder_ = ::mkdtemp(pattern.data());
+        for (int i = 0; i < kFileCount; ++i) {
+            paths_.push_back(folder_ + "/" + FileName(i));
+            std::ofstream(paths_.back());
+        }
+        // Let the folder's time stamp settle, as it has for a folder the user browses.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ~NamedFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+    const std::string& Folder() const { return folder_; }
+    const std::vector<std::string>& Paths() const { return paths_; }
+
+  private:
+    std::string folder_;
+    std::vector<std::string> paths_;
+};
+
+// Every file of the folder named once per iteration; each iteration starts on a folder
+// the cache has not seen, so the listing is part of the measure.
+void BM_ShortNameFromPathEveryFile(benchmark::State& state) {
+    NamedFolder folder;
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A change of the folder makes the cached table stale.
+        const std::string marker = folder.Folder() + "/marker" + std::to_string(round++);
+        std::ofstream(marker).close();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        state.ResumeTiming();
+        for (const auto& path : folder.Paths())
+            benchmark::DoNotOptimize(stavio::ShortNameFromPath(path));
+    }
+    state.SetItemsProcessed(state.iterations() * kFileCount);
+}
+BENCHMARK(BM_ShortNameFromPathEveryFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_GenerateShortNames(benchmark::State& state) {
+    std::vector<std::string> names;
+    for (int i = 0; i < kFileCount; ++i)
+        names.push_back(FileName(i));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(stavio::GenerateShortNames(names));
+    state.SetItemsProcessed(state.iterations() * kFileCount);
+}
+BENCHMARK(BM_GenerateShortNames)->Unit(benchmark::kMillisecond);
+
+} // namespace
