@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The "drives" of the directory tree: the root file system and the mounted volumes a
+// user would put music on or render to.
+struct MountEntry {
+  QString device;
+  QString mountPoint;
+  QString fsType;
+};
+
+// Reads the lines of /proc/self/mounts (octal escapes such as \040 decoded).
+QList<MountEntry> ParseMounts(const QByteArray& content);
+
+// "/" first, then the volumes worth showing, sorted, without duplicates.
+QStringList DriveMountPoints(const QList<MountEntry>& mounts);
+
+// DriveMountPoints of the running system.
+QStringList SystemDrives();
+
+// The mount point among `drives` that is the longest prefix of the absolute `path`;
+// empty when none is.
+QString DriveForPath(const QStringList& drives, const QString& path);

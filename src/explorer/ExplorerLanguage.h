@@ -1,0 +1,4 @@
+#pragma once
+
+// The languages the explorer components show their own texts in.
+enum class ExplorerLanguage { lnFrench, lnEnglish, lnSpanish, lnGerman, lnItalian };

@@ -1,0 +1,68 @@
+#include "ExplorerTexts.h"
+
+#include <array>
+
+namespace {
+
+// One row per text, one column per language in the order of ExplorerLanguage.
+using Row = std::array<const char*, 5>;
+
+constexpr Row kTexts[] = {
+    {"Poste de travail", "My Computer", "Mi PC", "Arbeitsplatz", "Risorse del computer"},
+    {"Nom", "Name", "Nombre", "Name", "Nome"},
+    {"Taille", "Size", "Tamaño", "Größe", "Dimensione"},
+    {"Type", "Type", "Tipo", "Typ", "Tipo"},
+    {"Modifié le", "Modified", "Modificado", "Geändert am", "Data modifica"},
+    {"&Ouvrir", "&Open", "&Abrir", "Ö&ffnen", "&Apri"},
+    {"&Copier", "&Copy", "&Copiar", "&Kopieren", "&Copia"},
+    {"Co&uper", "Cu&t", "Cor&tar", "&Ausschneiden", "&Taglia"},
+    {"C&oller", "&Paste", "&Pegar", "E&infügen", "I&ncolla"},
+    {"&Affichage suivant", "Next &View", "&Vista siguiente", "Nächste A&nsicht",
+     "&Visualizzazione successiva"},
+    {"&Nouveau dossier", "&New Folder", "&Nueva carpeta", "&Neuer Ordner", "&Nuova cartella"},
+    {"&Sélectionner tout", "Select &All", "&Seleccionar todo", "&Alles auswählen",
+     "Seleziona &tutto"},
+    {"&Supprimer", "&Delete", "&Eliminar", "&Löschen", "&Elimina"},
+    {"&Renommer", "&Rename", "Cambiar &nombre", "&Umbenennen", "&Rinomina"},
+    {"&Rechercher...", "&Find...", "&Buscar...", "&Suchen...", "T&rova..."},
+    {"Ac&tualiser", "Re&fresh", "Ac&tualizar", "A&ktualisieren", "A&ggiorna"},
+    {"Dossier &parent", "&Up One Level", "&Subir un nivel", "Eine Ebene &höher",
+     "&Livello superiore"},
+    {"Confirmer la suppression", "Confirm Delete", "Confirmar eliminación", "Löschen bestätigen",
+     "Conferma eliminazione"},
+    {"Voulez-vous vraiment placer ces %1 élément(s) dans la corbeille ?",
+     "Are you sure you want to move these %1 item(s) to the Trash?",
+     "¿Seguro que desea mover estos %1 elemento(s) a la papelera?",
+     "Möchten Sie diese %1 Element(e) wirklich in den Papierkorb verschieben?",
+     "Spostare questi %1 elementi nel cestino?"},
+    {"Fichier %1", "%1 File", "Archivo %1", "%1-Datei", "File %1"},
+    {"Fichier", "File", "Archivo", "Datei", "File"},
+    {"%1 Ko", "%1 KB", "%1 KB", "%1 KB", "%1 KB"},
+    {"Nouveau dossier", "New Folder", "Nueva carpeta", "Neuer Ordner", "Nuova cartella"},
+    {"Nom du nouveau dossier :", "Name of the new folder:", "Nombre de la nueva carpeta:",
+     "Name des neuen Ordners:", "Nome della nuova cartella:"},
+    {"Nom du fichier (caractères génériques * et ? admis) :",
+     "File name (wildcards * and ? allowed):",
+     "Nombre del archivo (se admiten los comodines * y ?):",
+     "Dateiname (Platzhalter * und ? erlaubt):",
+     "Nome del file (caratteri jolly * e ? ammessi):"},
+    {"Aucun fichier trouvé.", "No file found.", "No se encontró ningún archivo.",
+     "Keine Datei gefunden.", "Nessun file trovato."},
+    {"Erreur", "Error", "Error", "Fehler", "Errore"},
+    {"Opération impossible : %1", "Could not complete the operation: %1",
+     "No se pudo completar la operación: %1", "Vorgang nicht möglich: %1",
+     "Impossibile completare l'operazione: %1"},
+};
+
+static_assert(std::size(kTexts) == static_cast<std::size_t>(ExplorerText::Count));
+
+} // namespace
+
+QString ExplorerTextOf(ExplorerLanguage language, ExplorerText text)
+{
+  const auto row = static_cast<std::size_t>(text);
+  const auto column = static_cast<std::size_t>(language);
+  if (row >= std::size(kTexts) || column >= 5)
+    return {};
+  return QString::fromUtf8(kTexts[row][column]);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "ExplorerLanguage.h"
+
+#include <QAbstractTableModel>
+#include <QDateTime>
+#include <QIcon>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+class QDirIterator;
+
+// The files of one folder that match the mask. A folder is read in slices on timer
+// ticks, so a folder of tens of thousands of files never blocks the window; the rows
+// are sorted once the reading ends.
+class FileListModel : public QAbstractTableModel {
+  Q_OBJECT
+public:
+  enum Column { NameColumn, SizeColumn, TypeColumn, ModifiedColumn, ColumnCount };
+
+  explicit FileListModel(QObject* parent = nullptr);
+  ~FileListModel() override;
+
+  // Starts reading `folder` (empty: no files); the first slice is read at once.
+  void Load(const QString& folder);
+  QString Folder() const { return folder_; }
+  bool IsLoading() const { return iterator_ != nullptr; }
+  // Reads what is left without returning to the event loop.
+  void FinishLoading();
+
+  // Masks separated by ';', compared without regard to case.
+  void SetMask(const QString& mask);
+  QString Mask() const { return mask_; }
+  bool Matches(const QString& name) const;
+
+  void SetLanguage(ExplorerLanguage language);
+
+  QString FileName(int row) const;
+  QString FilePath(int row) const;
+  int RowOfName(const QString& name) const;
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Editing the name renames the file on disk.
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  void sort(int column, Qt::SortOrder order) override;
+
+signals:
+  void LoadingFinished();
+
+private:
+  struct Entry {
+    QString name;
+    qint64 size = 0;
+    QDateTime modified;
+  };
+
+  void ReadSlice(int budgetMs);
+  void SortEntries();
+  QString TypeText(const QString& name) const;
+
+  QString folder_;
+  QString mask_;
+  std::vector<QRegularExpression> patterns_;
+  std::vector<Entry> entries_;
+  std::unique_ptr<QDirIterator> iterator_;
+  QTimer sliceTimer_;
+  ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
+  int sortColumn_ = NameColumn;
+  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+  QIcon fileIcon_;
+};
