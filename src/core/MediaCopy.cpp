@@ -98,7 +98,8 @@ CopyResult CopyOneFile(const MediaCopyItem& item, std::uint64_t& bytes, int& err
     FileDescriptor destination(
         ::open(item.destination.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (!destination.Valid()) {
-        error = errno;
+        // The numbered folder is missing: say so rather than blame the file.
+        error = errno == ENOENT ? ENOTDIR : errno;
         return CopyResult::Failed;
     }
     error = KernelCopy(source.Get(), destination.Get(), static_cast<std::uint64_t>(sourceInfo.st_size));

@@ -1,0 +1,214 @@
+// The commands that work on a project file: script, render, tree and resave.
+
+#include "Commands.h"
+
+#include "MediaCopy.h"
+#include "ProjectFile.h"
+#include "Script.h"
+#include "TerminalProgress.h"
+#include "TextFile.h"
+#include "text.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace stavio::cli {
+
+namespace {
+
+// Project texts are Windows-1252; the terminal speaks UTF-8.
+void PrintError(const std::string& utf8) {
+    std::fprintf(stderr, "stavio-cli: %s\n", utf8.c_str());
+}
+
+// The same form as every file error of the tool: the French text, then the path.
+void PrintFileError(const FileError& e) {
+    PrintError(std::string(e.what()) + ": " + e.Path());
+}
+
+void PrintMessage(int entry) {
+    PrintError(Cp1252ToUtf8(Text(MessageTexts, Language::English, entry)));
+}
+
+std::string ExecutableFolder() {
+    std::string path(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
+    if (n <= 0)
+        return "./";
+    path.resize(static_cast<size_t>(n));
+    return path.substr(0, path.rfind('/') + 1);
+}
+
+std::unique_ptr<ProgramState> NewState() {
+    auto state = std::make_unique<ProgramState>(ExecutableFolder());
+    state->CurrentLanguage = Language::English;
+    state->ResetProject(); // both roots selected, as the loader expects
+    return state;
+}
+
+// Loads path into state; prints the error and returns false when the file cannot be read.
+bool Load(ProgramState& state, const std::string& path, ProgressDisplay& progress) {
+    try {
+        state.ProjectFileName = path;
+        LoadProjectFile(state, path, progress);
+        return true;
+    } catch (const FileError& e) {
+        PrintFileError(e);
+    } catch (const ConvertError& e) {
+        PrintError(std::string(e.what()) + ": " + path);
+    }
+    return false;
+}
+
+using LinksByNode = std::unordered_map<const ListNode*, const TNodeFileLink*>;
+
+void PrintTree(const ListNode* node, const LinksByNode& links) {
+    std::string line(static_cast<size_t>(2 * node->Level()), ' ');
+    line += Cp1252ToUtf8(node->Text());
+    if (node->Kind() == NodeKind::Folder) {
+        line += '\\';
+    } else if (node->IsMediaFile()) {
+        line += '\t';
+        if (auto it = links.find(node); it != links.end())
+            line += it->second->SourcePath;
+    }
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    for (int i = 0; i < node->ChildCount(); ++i)
+        PrintTree(node->Child(i), links);
+}
+
+void PrintList(const char* title, const ListTree& tree, const LinkList& linkList) {
+    LinksByNode links;
+    links.reserve(linkList.size());
+    for (const LinkPtr& link : linkList)
+        links.emplace(link->Node, link.get());
+    std::printf("%s\n", title);
+    PrintTree(tree.Root(), links);
+}
+
+} // namespace
+
+int ScriptCommand(const Arguments& args) {
+    if (args.size() != 1)
+        return UsageError();
+    auto state = NewState();
+    NullProgress progress;
+    if (!Load(*state, args[0], progress))
+        return 2;
+    const std::vector<std::string> lines = ScriptLines(*state->CurrentProject);
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    std::fflush(stdout);
+    if (ScriptCount(lines) > MaxScriptCount) {
+        PrintMessage(1);
+        return 1;
+    }
+    return 0;
+}
+
+int RenderCommand(const Arguments& args) {
+    if (args.empty() || args.size() > 2)
+        return UsageError();
+    const auto start = std::chrono::steady_clock::now();
+    auto state = NewState();
+    std::unique_ptr<ProgressDisplay> progress;
+    TerminalProgress* terminal = nullptr;
+    if (::isatty(STDERR_FILENO)) {
+        auto bar = std::make_unique<TerminalProgress>();
+        terminal = bar.get();
+        progress = std::move(bar);
+    } else {
+        progress = std::make_unique<NullProgress>();
+    }
+    if (!Load(*state, args[0], *progress))
+        return 2;
+    TProjectClass& project = *state->CurrentProject;
+    if (args.size() == 2)
+        project.TargetPath = args[1];
+    if (project.CopyLinks.empty() && project.DeleteLinks.empty()) {
+        if (terminal)
+            terminal->Finish();
+        PrintMessage(2);
+        return 1;
+    }
+    if (project.TargetPath.empty()) {
+        if (terminal)
+            terminal->Finish();
+        PrintMessage(3);
+        return 1;
+    }
+
+    // The target stands for the player's root; a folder named on the command line may be new.
+    ::mkdir(project.TargetPath.c_str(), 0777);
+
+    int exitCode = 0;
+    // A script that cannot be written or is too big does not stop the copy.
+    try {
+        if (WriteScript(*state, ScriptFileName(project.TargetPath), *progress) > MaxScriptCount) {
+            if (terminal)
+                terminal->Finish();
+            PrintMessage(1);
+            exitCode = 1;
+        }
+    } catch (const FileError& e) {
+        if (terminal)
+            terminal->Finish();
+        PrintFileError(e);
+        exitCode = 2;
+    }
+
+    const CopyReport report = CopyMedia(*state, *progress);
+    if (terminal)
+        terminal->Finish();
+    if (!report.failures.empty())
+        PrintError(Cp1252ToUtf8(Text(RenderReportTexts, Language::English, 0)));
+    for (const CopyFailure& failure : report.failures)
+        PrintError((failure.source.empty() ? failure.destination : failure.source) + ": " +
+                   failure.reason);
+    if (!report.failures.empty() && exitCode == 0)
+        exitCode = 1;
+
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%d files copied, %llu bytes, %.2f s\n", report.filesCopied,
+                static_cast<unsigned long long>(report.bytesCopied), seconds);
+    return exitCode;
+}
+
+int TreeCommand(const Arguments& args) {
+    if (args.size() != 1)
+        return UsageError();
+    auto state = NewState();
+    NullProgress progress;
+    if (!Load(*state, args[0], progress))
+        return 2;
+    PrintList("[Copy List]", state->CopyTree, state->CurrentProject->CopyLinks);
+    PrintList("[Delete List]", state->DeleteTree, state->CurrentProject->DeleteLinks);
+    return 0;
+}
+
+int ResaveCommand(const Arguments& args) {
+    if (args.empty() || args.size() > 2)
+        return UsageError();
+    auto state = NewState();
+    NullProgress progress;
+    if (!Load(*state, args[0], progress))
+        return 2;
+    const std::string out = args.size() == 2 ? args[1] : args[0];
+    try {
+        SaveProjectFile(*state, out, progress);
+    } catch (const FileError& e) {
+        PrintFileError(e);
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace stavio::cli

@@ -1,0 +1,173 @@
+// stavio-cli script / render / tree / resave, run as a user runs them.
+
+#include "../core/ProjectTestSupport.h"
+#include "../core/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace stavio {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Quoted(const std::string& arg) {
+    std::string quoted = "'";
+    for (const char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+ToolRun RunTool(const std::vector<std::string>& args) {
+    TempDir scratch;
+    std::string command = Quoted(STAVIO_CLI);
+    for (const std::string& arg : args)
+        command += " " + Quoted(arg);
+    command += " 2>" + Quoted(scratch / "err");
+    ToolRun run;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[4096];
+    size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    const int status = ::pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.err = ReadBytes(scratch / "err");
+    return run;
+}
+
+std::string Lines(std::initializer_list<std::string> lines) {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
+class CliProjectTest : public ::testing::Test {
+protected:
+    CliProjectTest() {
+        song1 = dir.File("music/SONG1.MP3", "one");
+        take1 = dir.File("music/live/TAKE1.MP3", "take");
+        song2 = dir.File("music/Song_2.mp3", "two");
+        old = dir.File("old/track01.mp3");
+        target = dir.Folder("player");
+    }
+    // The script's worked example: SONG1 in ROCK, TAKE1 in JAZZ\LIVE, SONG2 in ROCK, and
+    // TRACK01 in OLD to delete.
+    std::string WriteProject(const std::string& wrongName = "NAME") {
+        const std::string path = dir / "p.scp";
+        WriteBytes(path, Lines({"Group Of Program File of KELVO", "*****", "My Player", "", "",
+                                "", "", "", "", "0", target + "/", "*****", "3", "1", song1,
+                                wrongName, "ROCK\\", take1, wrongName, "JAZZ\\LIVE\\", song2,
+                                wrongName, "ROCK\\", old, wrongName, "OLD\\"}));
+        return path;
+    }
+
+    TempDir dir;
+    std::string song1, take1, song2, old, target;
+};
+
+TEST_F(CliProjectTest, ScriptPrintsTheExactBytes) {
+    const ToolRun run = RunTool({"script", WriteProject()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, Lines({"[DF]", "\\OLD\\TRACK01.MP3", "[CD]", "\\00000001 \\ROCK",
+                              "\\00000002 \\JAZZ\\LIVE", "\\00000003 \\ROCK", "[ES]"}));
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(CliProjectTest, ScriptTooBigStillPrintsAndExitsOne) {
+    // One source file in 1100 Delete List folders: 1100 lines like \F0000001\S.MP3.
+    std::vector<std::string> lines = {"", "", "", "", "", "", "", "", "", "0", "/t", "*****",
+                                      "0", "1100"};
+    const std::string source = dir.File("s.mp3");
+    for (int i = 0; i < 1100; ++i) {
+        char folder[32];
+        std::snprintf(folder, sizeof folder, "F%07d\\", i);
+        lines.insert(lines.end(), {source, "", folder});
+    }
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + "\r\n";
+    WriteBytes(dir / "big.scp", bytes);
+    const ToolRun run = RunTool({"script", dir / "big.scp"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out.size(), 12u + 1100 * 17); // count 8 + 1100 * 15 = 16508
+    EXPECT_NE(run.err.find("Impossible to create script file : Script File too big!"),
+              std::string::npos);
+}
+
+TEST_F(CliProjectTest, RenderWritesTheScriptAndCopiesTheMedia) {
+    const ToolRun run = RunTool({"render", WriteProject()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(ReadBytes(target + "/SYSTEM/SCRIPT.TXT"), RunTool({"script", dir / "p.scp"}).out);
+    EXPECT_EQ(ReadBytes(target + "/00000001/SONG1.MP3"), "one");
+    EXPECT_EQ(ReadBytes(target + "/00000002/TAKE1.MP3"), "take");
+    EXPECT_EQ(ReadBytes(target + "/00000003/SONG-2.MP3"), "two");
+    EXPECT_EQ(run.out.rfind("3 files copied, 10 bytes, ", 0), 0u) << run.out;
+    EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
+}
+
+TEST_F(CliProjectTest, RenderIntoAnotherTargetAndReportFailedCopies) {
+    const std::string project = WriteProject();
+    std::filesystem::remove(take1);
+    const std::string elsewhere = dir / "elsewhere";
+    const ToolRun run = RunTool({"render", project, elsewhere});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find(take1 + ": Fichier introuvable"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadBytes(elsewhere + "/00000003/SONG-2.MP3"), "two");
+    EXPECT_TRUE(std::filesystem::exists(elsewhere + "/SYSTEM/SCRIPT.TXT"));
+    EXPECT_FALSE(std::filesystem::exists(target + "/SYSTEM"));
+    EXPECT_EQ(run.out.rfind("2 files copied, 6 bytes, ", 0), 0u) << run.out;
+}
+
+TEST_F(CliProjectTest, UnreadableProjectOrWrongCallExitsTwo) {
+    ToolRun run = RunTool({"render", dir / "none.scp"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("Fichier introuvable"), std::string::npos);
+    EXPECT_NE(run.err.find(dir / "none.scp"), std::string::npos);
+
+    WriteBytes(dir / "bad.scp", Lines({"", "", "", "", "", "", "", "", "", "x1"}));
+    run = RunTool({"tree", dir / "bad.scp"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("'x1' n'est pas une valeur entière correcte"), std::string::npos);
+
+    EXPECT_EQ(RunTool({"script"}).exitCode, 2);
+    EXPECT_EQ(RunTool({"render", "a", "b", "c"}).exitCode, 2);
+}
+
+TEST_F(CliProjectTest, TreePrintsBothLists) {
+    const ToolRun run = RunTool({"tree", WriteProject()});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "[Copy List]\nPLAYER\n  ROCK\\\n    SONG1.MP3\t" + song1 +
+                           "\n    SONG-2.MP3\t" + song2 + "\n  JAZZ\\\n    LIVE\\\n      TAKE1.MP3\t" +
+                           take1 + "\n[Delete List]\nPLAYER\n  OLD\\\n    TRACK01.MP3\t" + old + "\n");
+}
+
+TEST_F(CliProjectTest, ResaveDerivesTheNamesAfresh) {
+    const std::string project = WriteProject("STALE.MP3");
+    const std::string out = dir / "out.scp";
+    EXPECT_EQ(RunTool({"resave", project, out}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(out),
+              Lines({"Group Of Program File of KELVO", "*****", "My Player", "", "", "", "", "",
+                     "", "0", target + "/", "*****", "3", "1", song1, "SONG1.MP3", "ROCK\\",
+                     take1, "TAKE1.MP3", "JAZZ\\LIVE\\", song2, "SONG-2.MP3", "ROCK\\", old,
+                     "TRACK01.MP3", "OLD\\"}));
+    EXPECT_EQ(RunTool({"resave", project}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(project), ReadBytes(out));
+}
+
+} // namespace
+} // namespace stavio
