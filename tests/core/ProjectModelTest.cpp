@@ -22,7 +22,7 @@ protected:
     ListNode* AddSong(const std::string& folder, const std::string& file) {
         ListTree& tree = state.CopyTree;
         tree.Select(tree.Root());
-        AddFolderNode(folder, tree, state.CurrentProject->CopyLinks);
+        tree.Select(AddFolderNode(folder, tree, state.CurrentProject->CopyLinks));
         return AddFileNode(dir.File(file, "x"), tree, state.CurrentProject->CopyLinks);
     }
 };
