@@ -179,6 +179,4 @@ private:
                            QTreeView* tree, const char* name);
     QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
     void ConnectCommands();
-
-    bool closed_ = false;
 };

@@ -1,0 +1,112 @@
+// The main window's life: creation, first activation and close.
+
+#include "Main.h"
+
+#include "ListTreeModel.h"
+#include "ListTreeView.h"
+#include "MessageBoxes.h"
+#include "Settings.h"
+#include "StavioApp.h"
+#include "TLsDirTree21.h"
+#include "TLsFilelistView28.h"
+#include "TextFile.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+
+TForm1::TForm1(StavioApp& app, QWidget* parent)
+    : QMainWindow(parent), App(app), State(app.State) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    BuildMenus();
+    BuildToolBar();
+    BuildClientArea();
+    ConnectCommands();
+    resize(800, 600);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::FormCreate() {
+    // The project starts as "New Project" aimed at the executable's folder (ProgramState).
+    State.ProjectFileName.clear();
+    LastExplorerDirectory = QFile::decodeName(QByteArray::fromStdString(State.ExecutableFolder));
+    SetProjectCaption();
+    State.CurrentLanguage = SystemDefaultLanguage();
+    FileListViewStyle = 2;
+    App.ProgressMode = 1;
+
+    stavio::SettingsValues values;
+    values.language = State.CurrentLanguage;
+    values.projectFileName = State.ProjectFileName;
+    values.lastExplorerDirectory = QFile::encodeName(LastExplorerDirectory).toStdString();
+    try {
+        stavio::ReadSettings(App.ExecutablePath, values);
+    } catch (const std::exception& error) {
+        // Reported like any file error; the rest of the creation is skipped, so the first
+        // activation does nothing and the fresh project counts as modified.
+        ShowFileErrorBox(this, QString::fromUtf8(error.what()));
+        return;
+    }
+    State.CurrentLanguage = values.language;
+    LanguageAction(values.language)->setChecked(true);
+    State.ProjectFileName = values.projectFileName;
+    LastExplorerDirectory = QFile::decodeName(QByteArray::fromStdString(values.lastExplorerDirectory));
+
+    LsDirTree211->OpenPath(LastExplorerDirectory);
+    FirstActivation = true;
+}
+
+bool TForm1::event(QEvent* e) {
+    const bool result = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate)
+        FormActivate();
+    return result;
+}
+
+void TForm1::FormActivate() {
+    if (FirstActivation) {
+        ApplyLanguage();
+        UpdateCommandStates();
+        State.RecordSavedState();
+        LsFilelistView281->SetDirectory(LastExplorerDirectory);
+        State.CopyTree.Select(State.CopyTree.Root());
+        State.DeleteTree.Select(State.DeleteTree.Root());
+        // Cleared first: the load runs in a modal dialog, whose return activates us again.
+        FirstActivation = false;
+        LoadLastProject();
+    }
+    FirstActivation = false;
+}
+
+void TForm1::closeEvent(QCloseEvent* e) {
+    FormClose();
+    e->accept(); // closing cannot be cancelled
+}
+
+void TForm1::FormClose() {
+    AskToSave();
+    stavio::SettingsValues values;
+    values.language = State.CurrentLanguage;
+    values.projectFileName = State.ProjectFileName;
+    values.lastExplorerDirectory = QFile::encodeName(LastExplorerDirectory).toStdString();
+    try {
+        stavio::WriteSettings(App.ExecutablePath, values);
+    } catch (const std::exception& error) {
+        // The previous settings file stays as it was; the window closes all the same.
+        ShowFileErrorBox(this, QString::fromUtf8(error.what()));
+    }
+}
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::Explorater1Click() { Explorater1->toggle(); }
+void TForm1::CopyList1Click() { CopyList1->toggle(); }
+void TForm1::DeleteList1Click() { DeleteList1->toggle(); }
+void TForm1::NewImage1Click() { NewImage1->toggle(); }

@@ -1,0 +1,111 @@
+// The five interface languages of the main window.
+
+#include "Main.h"
+
+#include "TLsDirTree21.h"
+#include "TLsFilelistView28.h"
+#include "text.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QToolButton>
+
+using stavio::Language;
+
+namespace {
+
+ExplorerLanguage ExplorerLanguageOf(Language language) {
+    switch (language) {
+    case Language::French: return ExplorerLanguage::lnFrench;
+    case Language::Spanish: return ExplorerLanguage::lnSpanish;
+    case Language::German: return ExplorerLanguage::lnGerman;
+    case Language::Italian: return ExplorerLanguage::lnItalian;
+    case Language::English: break;
+    }
+    return ExplorerLanguage::lnEnglish;
+}
+
+} // namespace
+
+Language TForm1::SystemDefaultLanguage() {
+    switch (QLocale::system().language()) {
+    case QLocale::German: return Language::German;
+    case QLocale::Spanish: return Language::Spanish;
+    case QLocale::French: return Language::French;
+    case QLocale::Italian: return Language::Italian;
+    default: return Language::English;
+    }
+}
+
+QAction* TForm1::LanguageAction(Language language) const {
+    switch (language) {
+    case Language::French: return French1;
+    case Language::Spanish: return Espaol1;
+    case Language::German: return Deutsch1;
+    case Language::Italian: return Italian1;
+    case Language::English: break;
+    }
+    return English1;
+}
+
+void TForm1::ApplyLanguage() {
+    const Language language = State.CurrentLanguage;
+    auto text = [language](const stavio::TextTable& table, int k) {
+        return QString::fromStdString(stavio::TextUtf8(table, language, k));
+    };
+
+    File1->setTitle(text(stavio::FileMenuTexts, 0));
+    const QList<QAction*> fileItems{New2, Property1, Open1, Save1, SaveAs1, Exit1, RenderScript1};
+    for (int k = 0; k < fileItems.size(); ++k)
+        fileItems[k]->setText(text(stavio::FileMenuTexts, k + 1));
+
+    Options1->setTitle(text(stavio::OptionsMenuTexts, 0));
+
+    Language1->setTitle(text(stavio::LanguageMenuTexts, 0));
+    const QList<QAction*> languageItems{English1, French1, Espaol1, Deutsch1, Italian1};
+    for (int k = 0; k < languageItems.size(); ++k)
+        languageItems[k]->setText(text(stavio::LanguageMenuTexts, k + 1));
+
+    Help1->setTitle(text(stavio::HelpMenuTexts, 0));
+    About1->setText(text(stavio::HelpMenuTexts, 1));
+    Web1->setTitle(text(stavio::HelpMenuTexts, 2));
+    HomePage1->setText(text(stavio::HelpMenuTexts, 3));
+    SendEmailToSupport1->setText(text(stavio::HelpMenuTexts, 4));
+
+    const std::pair<QToolButton*, int> hints[] = {
+        {SpeedButton10, 0}, {SpeedButton8, 1},  {SpeedButton9, 2},   {SpeedButton1, 3},
+        {SpeedButton6, 4},  {SpeedButton7, 5},  {SpeedButton4, 8},   {SpeedButton11, 6},
+        {SpeedButton12, 7}, {SpeedButton5, 8},  {SpeedButton13, 9},  {SpeedButton14, 10},
+        {SpeedButton19, 11}, {SpeedButton15, 12}, {SpeedButton20, 13},
+    };
+    for (const auto& [button, k] : hints)
+        button->setToolTip(text(stavio::HintTexts, k));
+
+    ExplorerHeader->setText(text(stavio::PaneTexts, 0));
+    CopyListHeader->setText(text(stavio::PaneTexts, 1));
+    DeleteListHeader->setText(text(stavio::PaneTexts, 2));
+    PlayerImageHeader->setText(text(stavio::PaneTexts, 3));
+
+    LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
+    LsFilelistView281->SetLanguage(ExplorerLanguageOf(language));
+    LsDirTree211->OpenPath(LastExplorerDirectory);
+    LsFilelistView281->Refresh();
+}
+
+namespace {
+
+void ChooseLanguage(TForm1& form, Language language) {
+    form.LanguageAction(language)->setChecked(true);
+    form.State.CurrentLanguage = language;
+    form.ApplyLanguage();
+}
+
+} // namespace
+
+void TForm1::English1Click() { ChooseLanguage(*this, Language::English); }
+void TForm1::French1Click() { ChooseLanguage(*this, Language::French); }
+void TForm1::Espaol1Click() { ChooseLanguage(*this, Language::Spanish); }
+void TForm1::Deutsch1Click() { ChooseLanguage(*this, Language::German); }
+void TForm1::Italian1Click() { ChooseLanguage(*this, Language::Italian); }

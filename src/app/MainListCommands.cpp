@@ -1,0 +1,162 @@
+// The commands of the list panes and the explorer tool bars, and their enabling rules.
+
+#include "Main.h"
+
+#include "EditFolder.h"
+#include "ListOperations.h"
+#include "ListTreeModel.h"
+#include "MessageBoxes.h"
+#include "ShortNames.h"
+#include "StavioApp.h"
+#include "TLsDirTree21.h"
+#include "TLsFilelistView28.h"
+#include "TextFile.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace {
+
+std::string HostPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// What AddFolderNode reads from the explorer: the tree's folder and the list's items.
+class ExplorerPane : public stavio::ExplorerListing {
+public:
+    ExplorerPane(const TLsDirTree21& tree, const TLsFilelistView28& list)
+        : tree_(tree), list_(list) {}
+    std::string SelectedPath() const override { return HostPath(tree_.SelectedPath()); }
+    std::vector<std::string> ItemNames() const override {
+        std::vector<std::string> names;
+        const QStringList captions = list_.ItemCaptions();
+        names.reserve(captions.size());
+        for (const QString& caption : captions)
+            names.push_back(HostPath(caption));
+        return names;
+    }
+
+private:
+    const TLsDirTree21& tree_;
+    const TLsFilelistView28& list_;
+};
+
+} // namespace
+
+void TForm1::UpdateCommandStates() {
+    // There is always a current project.
+    for (QToolButton* b : {SpeedButton9, SpeedButton1})
+        b->setEnabled(true);
+    for (QAction* a : {Save1, SaveAs1, RenderScript1})
+        a->setEnabled(true);
+    const bool copyFolders = stavio::CanHoldFolders(State.CopyTree.Selected());
+    const bool deleteFolders = stavio::CanHoldFolders(State.DeleteTree.Selected());
+    SpeedButton6->setEnabled(copyFolders);
+    SpeedButton19->setEnabled(copyFolders);
+    SpeedButton7->setEnabled(deleteFolders);
+    SpeedButton20->setEnabled(deleteFolders);
+    SpeedButton11->setEnabled(stavio::CanHoldFiles(State.CopyTree.Selected()));
+    SpeedButton12->setEnabled(stavio::CanHoldFiles(State.DeleteTree.Selected()));
+}
+
+void TForm1::TreeView1Change() { UpdateCommandStates(); }
+
+void TForm1::LsDirTree211DirChange(const QString& path) { LastExplorerDirectory = path; }
+
+namespace {
+
+// Add directory: a folder named after the explorer's folder, holding its listed files.
+void AddDirectory(const TLsDirTree21& tree, const TLsFilelistView28& list,
+                  stavio::ListTree& listTree, stavio::LinkList& links) {
+    if (tree.SelectedLevel() < 2) // nothing, the computer or a drive
+        return;
+    const ExplorerPane explorer(tree, list);
+    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPath(tree.SelectedPath())), listTree,
+                          links, &explorer);
+}
+
+// Add selected files: each selected item of the file list, in display order.
+void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
+                      stavio::ListTree& listTree, stavio::LinkList& links) {
+    if (!list.HasSelection())
+        return;
+    const std::string folder = HostPath(tree.SelectedPath());
+    for (const QString& name : list.SelectedCaptions())
+        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPath(name)), listTree, links);
+}
+
+} // namespace
+
+void TForm1::SpeedButton6Click() {
+    AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree, State.CurrentProject->CopyLinks);
+}
+
+void TForm1::SpeedButton7Click() {
+    AddDirectory(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
+                 State.CurrentProject->DeleteLinks);
+}
+
+void TForm1::SpeedButton11Click() {
+    AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.CopyTree,
+                     State.CurrentProject->CopyLinks);
+}
+
+void TForm1::SpeedButton12Click() {
+    AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
+                     State.CurrentProject->DeleteLinks);
+}
+
+void TForm1::SpeedButton4Click() {
+    // The tree reports its own changes while it is rebuilt; the folder to reopen is kept here.
+    const QString folder = LastExplorerDirectory;
+    LsDirTree211->Reload();
+    LsDirTree211->OpenPath(folder);
+    LsFilelistView281->SetDirectory(folder);
+    LsFilelistView281->Refresh();
+}
+
+void TForm1::SpeedButton13Click() {
+    FileListViewStyle = (FileListViewStyle + 1) % 4;
+    LsFilelistView281->SetViewStyle(FileListViewStyle);
+    LsFilelistView281->update();
+}
+
+void TForm1::SpeedButton14Click() {
+    stavio::DeleteSelectedNode(State.CopyTree, State.CurrentProject->CopyLinks);
+}
+
+void TForm1::SpeedButton15Click() {
+    stavio::DeleteSelectedNode(State.DeleteTree, State.CurrentProject->DeleteLinks);
+}
+
+namespace {
+
+// New folder: the name from the folder name dialog, refused with a message when empty or
+// "SYSTEM"; a name already taken or a target too deep adds nothing, silently.
+void NewFolder(TForm1& form, stavio::ListTree& tree, stavio::LinkList& links) {
+    TOKBottomDlg4& dialog = *form.App.OKBottomDlg4;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const std::string name = stavio::FolderNameFromText(
+        stavio::Utf8ToCp1252(dialog.mxFlatEdit1->text().toStdString()));
+    const stavio::Language language = form.State.CurrentLanguage;
+    if (name.empty()) {
+        ShowErrorBox(&form, MessageText(language, 4));
+        return;
+    }
+    if (name == "SYSTEM") {
+        ShowErrorBox(&form, MessageText(language, 5));
+        return;
+    }
+    stavio::AddFolderNode(name, tree, links);
+}
+
+} // namespace
+
+void TForm1::SpeedButton19Click() {
+    NewFolder(*this, State.CopyTree, State.CurrentProject->CopyLinks);
+}
+
+void TForm1::SpeedButton20Click() {
+    NewFolder(*this, State.DeleteTree, State.CurrentProject->DeleteLinks);
+}

@@ -1,0 +1,18 @@
+// Stavio: prepares the contents of a portable MP3 player.
+
+#include "Main.h"
+#include "StavioApp.h"
+
+#include <QApplication>
+#include <QFile>
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Stavio"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Stavio"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    // Every window is created here, once, and lives until the end.
+    StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+    app.Form1->show();
+    return application.exec();
+}
