@@ -26,6 +26,15 @@ int CompareNames(const QString& a, const QString& b)
   return c != 0 ? c : QString::compare(a, b, Qt::CaseSensitive);
 }
 
+// The desktop's short date and time; the C locale's own is long, so a numeric one.
+QString ShortDateTime(const QDateTime& when)
+{
+  const QLocale locale;
+  if (locale.language() == QLocale::C)
+    return when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+  return locale.toString(when, QLocale::ShortFormat);
+}
+
 } // namespace
 
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent)
@@ -232,7 +241,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const
     case TypeColumn:
       return TypeText(e.name);
     case ModifiedColumn:
-      return QLocale().toString(e.modified, QLocale::ShortFormat);
+      return ShortDateTime(e.modified);
     default:
       return {};
     }

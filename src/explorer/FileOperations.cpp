@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -112,8 +113,12 @@ FileBatchResult MoveInto(const QStringList& sources, const QString& folder)
 FileBatchResult MoveToTrash(const QStringList& paths)
 {
   FileBatchResult result;
+  // Without an existing data folder Qt may fall back to a trash relative to the
+  // working folder; make sure the desktop's one can be set up.
+  QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
   for (const QString& path : paths) {
-    if (QFile::moveToTrash(path))
+    QString inTrash;
+    if (QFile::moveToTrash(path, &inTrash) && QFileInfo(inTrash).isAbsolute())
       result.done.append(path);
     else
       result.failed.append(path);

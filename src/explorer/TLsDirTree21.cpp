@@ -221,7 +221,7 @@ void TLsDirTree21::OpenPath(const QString& path)
   }
   setCurrentItem(item);
   quiet_ = false;
-  scrollToItem(item);
+  scrollToItem(item, QAbstractItemView::PositionAtCenter);
   CurrentChanged(item);
 }
 
