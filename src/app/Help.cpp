@@ -4,6 +4,7 @@
 #include "text.h"
 
 #include <QFrame>
+#include <QIcon>
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
@@ -39,25 +40,6 @@ QPixmap Logo() {
     return pixmap;
 }
 
-// The program's icon: a note on a player's screen.
-QPixmap Icon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(QColor(60, 60, 70));
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(5, 1, 22, 30), 4, 4);
-    painter.setBrush(QColor(150, 200, 250));
-    painter.drawRect(QRectF(8, 4, 16, 12));
-    painter.setBrush(QColor(200, 200, 210));
-    painter.drawEllipse(QRectF(11, 19, 10, 10));
-    painter.setBrush(QColor(20, 40, 90));
-    painter.drawEllipse(QRectF(12, 11, 4, 3));
-    painter.fillRect(QRectF(15, 6, 1.3, 7), QColor(20, 40, 90));
-    return pixmap;
-}
-
 } // namespace
 
 TForm2::TForm2(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
@@ -65,7 +47,8 @@ TForm2::TForm2(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setFixedSize(431, 119);
-    setWindowIcon(QIcon(Icon()));
+    const QIcon icon(QStringLiteral(":/icons/app.svg"));
+    setWindowIcon(icon);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -95,7 +78,7 @@ TForm2::TForm2(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(386, 32, 32, 32);
-    Image2->setPixmap(Icon());
+    Image2->setPixmap(icon.pixmap(32, 32));
 
     mxFlatButton1 = new QPushButton(QStringLiteral("OK"), this);
     mxFlatButton1->setObjectName(QStringLiteral("mxFlatButton1"));

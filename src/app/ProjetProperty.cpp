@@ -26,6 +26,8 @@ std::string ToProject(const QString& text) {
     return stavio::Utf8ToCp1252(text.toUtf8().toStdString());
 }
 
+} // namespace
+
 // Refuses typing beyond the limit while leaving a longer text that was put there by the
 // program alone: an edit is refused only when it grows a text that is over the limit.
 class TypingLimit : public QValidator {
@@ -35,6 +37,8 @@ public:
             accepted_ = int(text.size());
         });
     }
+    // Called before the program sets a text of this length, which the validator sees first.
+    void Expect(qsizetype length) { accepted_ = int(length); }
     State validate(QString& input, int&) const override {
         const int length = int(input.size());
         return length > limit_ && length > accepted_ ? Invalid : Acceptable;
@@ -44,8 +48,6 @@ private:
     int limit_;
     int accepted_ = 0;
 };
-
-} // namespace
 
 TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     setObjectName(QStringLiteral("Form3"));
@@ -85,7 +87,8 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Edit5 = edit("Edit5", 129, 137, 215);
     Edit6 = edit("Edit6", 129, 169, 215);
     Edit7 = edit("Edit7", 129, 201, 215);
-    Edit1->setValidator(new TypingLimit(kNameLimit, Edit1));
+    nameLimit_ = new TypingLimit(kNameLimit, Edit1);
+    Edit1->setValidator(nameLimit_);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -126,7 +129,9 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
 }
 
 void TForm3::ShowProject(const stavio::TProjectClass& project) {
-    Edit1->setText(FromProject(project.ProjectName));
+    const QString name = FromProject(project.ProjectName);
+    nameLimit_->Expect(name.size());
+    Edit1->setText(name);
     Edit2->setText(FromProject(project.Subject));
     Edit3->setText(FromProject(project.Author));
     Edit4->setText(FromProject(project.Copyright));

@@ -13,6 +13,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class StavioApp;
+class TypingLimit;
 
 class TForm3 : public QDialog {
     Q_OBJECT
@@ -56,4 +57,5 @@ private:
     void FormActivate();
 
     StavioApp& app_;
+    TypingLimit* nameLimit_;
 };
