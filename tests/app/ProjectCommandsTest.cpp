@@ -1,0 +1,251 @@
+// New Project, Open, Save, Save as and Exit, with the question before a modified project is
+// dropped.
+
+#include "ProjetProperty.h"
+#include "WorkflowFixture.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+using FileDialogAct = std::function<void(QFileDialog*)>;
+
+bool IsSaveDialog(QFileDialog* dialog) { return dialog->acceptMode() == QFileDialog::AcceptSave; }
+bool IsOpenDialog(QFileDialog* dialog) { return dialog->acceptMode() == QFileDialog::AcceptOpen; }
+
+FileDialogAct Choose(const std::string& path) {
+    return [path](QFileDialog* dialog) {
+        dialog->selectFile(QString::fromStdString(path));
+        static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
+    };
+}
+const FileDialogAct Cancel = [](QFileDialog* dialog) { dialog->reject(); };
+
+class ProjectCommandsTest : public WorkflowTest {
+protected:
+    void Modify() { AddCopy("ROCK", "SONG.MP3", "/x/song.mp3"); }
+};
+
+TEST_F(ProjectCommandsTest, NewProjectOnAnUnchangedProjectAsksNothing) {
+    Start();
+    ModalScript script;
+    script.Then<TForm3>([](TForm3* form) { form->mxFlatButton2->click(); });
+    Form().New2Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+}
+
+TEST_F(ProjectCommandsTest, NewProjectConfirmedStartsAnEmptyUnmodifiedProject) {
+    Start();
+    Modify();
+    Project().TargetPath = "/elsewhere/";
+    State().ProjectFileName = Path("old.scp");
+    QStringList fields;
+    ModalScript script;
+    script.Box(QStringLiteral("&Non")).Then<TForm3>([&](TForm3* form) {
+        fields << form->Edit1->text() << form->Edit2->text() << form->Memo1->toPlainText();
+        form->Edit1->setText(QStringLiteral("Demo"));
+        form->Edit3->setText(QStringLiteral("Me"));
+        form->mxFlatButton1->click();
+    });
+
+    Form().New2Click();
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 0)});
+    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Confirmation")});
+    EXPECT_EQ(fields, (QStringList{QStringLiteral("New Project"), QString(), QStringLiteral("...")}));
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Demo"));
+    EXPECT_EQ(Project().ProjectName, "Demo");
+    EXPECT_EQ(Project().Author, "Me");
+    EXPECT_EQ(Project().Comments, std::vector<std::string>{"..."});
+    EXPECT_EQ(Project().TargetPath, Folder());
+    EXPECT_TRUE(Project().CopyLinks.empty());
+    EXPECT_EQ(State().CopyTree.Root()->ChildCount(), 0);
+    EXPECT_TRUE(State().ProjectFileName.empty());
+    EXPECT_FALSE(State().IsModified());
+
+    // Without a file name, Save asks for one.
+    ModalScript save;
+    save.Then<QFileDialog>(Cancel, IsSaveDialog);
+    Form().Save1Click();
+    EXPECT_TRUE(save.Finished());
+}
+
+TEST_F(ProjectCommandsTest, NewProjectCancelledKeepsTheProjectItsFileAndItsChanges) {
+    Start();
+    Modify();
+    State().ProjectFileName = Path("kept.scp");
+    ModalScript script;
+    script.Box(QStringLiteral("&Non")).Then<TForm3>([](TForm3* form) {
+        form->Edit1->setText(QStringLiteral("Ignored"));
+        form->reject(); // the close box
+    });
+
+    Form().New2Click();
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(Project().ProjectName, "New Project");
+    EXPECT_EQ(Project().CopyLinks.size(), 1u);
+    EXPECT_EQ(State().ProjectFileName, Path("kept.scp"));
+    EXPECT_TRUE(State().IsModified());
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
+}
+
+TEST_F(ProjectCommandsTest, OpenAnsweringNoReplacesTheProjectWithoutSaving) {
+    const std::string file = WriteProjectFile("other.scp", "Other");
+    Start();
+    Modify();
+    ModalScript script;
+    script.Box(QStringLiteral("&Non")).Then<QFileDialog>(Choose(file), IsOpenDialog);
+
+    Form().Open1Click();
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Other"));
+    EXPECT_EQ(State().ProjectFileName, file);
+    ASSERT_EQ(Project().CopyLinks.size(), 1u);
+    EXPECT_EQ(Project().CopyLinks[0]->Node->Text(), "STORED.MP3");
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_EQ(App().OKBottomDlg1->windowTitle(),
+              QStringLiteral("Open Project... : ") + QString::fromStdString(file));
+}
+
+TEST_F(ProjectCommandsTest, OpenAnsweringYesWithSaveAsCancelledLosesTheChange) {
+    const std::string file = WriteProjectFile("other.scp", "Other");
+    Start();
+    Modify();
+    ModalScript script;
+    script.Box(QStringLiteral("&Oui"))
+        .Then<QFileDialog>(Cancel, IsSaveDialog)
+        .Then<QFileDialog>(Choose(file), IsOpenDialog);
+
+    Form().Open1Click();
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(Project().ProjectName, "Other");
+    ASSERT_EQ(Project().CopyLinks.size(), 1u);
+    EXPECT_EQ(Project().CopyLinks[0]->SourcePath, Path("stored.mp3"));
+    EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("*.scp")}), QStringList{QStringLiteral("other.scp")});
+}
+
+TEST_F(ProjectCommandsTest, OpenCancelledChangesNothing) {
+    Start();
+    Project().ProjectName = "Mine";
+    State().RecordSavedState();
+    ModalScript script;
+    script.Then<QFileDialog>(Cancel, IsOpenDialog);
+    Form().Open1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(Project().ProjectName, "Mine");
+}
+
+TEST_F(ProjectCommandsTest, OpeningAMissingFileResetsAndReportsIt) {
+    Start();
+    const std::string missing = Path("typed.scp");
+    ModalScript script;
+    script.Then<QFileDialog>(Choose(missing), IsOpenDialog)
+        .Box(QStringLiteral("OK"))
+        .Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) { dialog->close(); });
+
+    Form().Open1Click();
+
+    EXPECT_TRUE(script.Finished());
+    ASSERT_EQ(script.Texts.size(), 1);
+    EXPECT_TRUE(script.Texts[0].startsWith(QStringLiteral("Fichier introuvable")));
+    EXPECT_EQ(State().ProjectFileName, missing);
+    EXPECT_EQ(Project().ProjectName, "New Project");
+}
+
+TEST_F(ProjectCommandsTest, SaveAsAddsTheExtensionAndSaveReusesTheFile) {
+    Start();
+    Project().ProjectName = "First";
+    ModalScript saveAs;
+    saveAs.Then<QFileDialog>(Choose(Path("named")), IsSaveDialog);
+    Form().SaveAs1Click();
+    EXPECT_TRUE(saveAs.Finished());
+    const std::string file = Path("named.scp");
+    EXPECT_EQ(State().ProjectFileName, file);
+    ASSERT_TRUE(Exists(file));
+    EXPECT_FALSE(State().IsModified());
+
+    // The second save writes to the same file without a dialog.
+    Project().ProjectName = "Second";
+    {
+        ModalScript none(1000);
+        Form().Save1Click();
+        EXPECT_TRUE(none.Unexpected.isEmpty());
+    }
+    EXPECT_NE(ReadFile(file).find("Second"), std::string::npos);
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project")); // saving leaves the title
+}
+
+TEST_F(ProjectCommandsTest, SaveFallsBackToSaveAsWhenTheFileWasDeleted) {
+    Start();
+    const std::string gone = WriteFile("gone.scp", "");
+    State().ProjectFileName = gone;
+    QFile::remove(QString::fromStdString(gone));
+    const std::string replacement = Path("again.scp");
+    ModalScript script;
+    script.Then<QFileDialog>(Choose(replacement), IsSaveDialog);
+
+    Form().Save1Click();
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(State().ProjectFileName, replacement);
+    EXPECT_TRUE(Exists(replacement));
+    EXPECT_FALSE(Exists(gone));
+}
+
+TEST_F(ProjectCommandsTest, SaveAsCancelledKeepsTheFileName) {
+    Start();
+    State().ProjectFileName = Path("before.scp");
+    ModalScript script;
+    script.Then<QFileDialog>(Cancel, IsSaveDialog);
+    Form().SaveAs1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(State().ProjectFileName, Path("before.scp"));
+    EXPECT_FALSE(Exists(Path("before.scp")));
+}
+
+TEST_F(ProjectCommandsTest, ExitWithAModifiedProjectAsksOnceAndCloses) {
+    Start();
+    Modify();
+    ModalScript script;
+    script.Box(QStringLiteral("&Non"));
+    Form().Exit1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_FALSE(Form().isVisible());
+}
+
+TEST_F(ProjectCommandsTest, ExitAnsweringYesWithSaveAsCancelledStillCloses) {
+    Start();
+    Modify();
+    ModalScript script;
+    script.Box(QStringLiteral("&Oui")).Then<QFileDialog>(Cancel, IsSaveDialog);
+    Form().Exit1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_FALSE(Form().isVisible());
+}
+
+TEST_F(ProjectCommandsTest, ExitAnsweringYesSavesToTheExistingFile) {
+    Start();
+    const std::string file = Path("exit.scp");
+    State().ProjectFileName = file;
+    RunProgressJob(App(), 3);
+    Project().ProjectName = "Changed";
+    ModalScript script;
+    script.Box(QStringLiteral("&Oui"));
+    Form().Exit1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_NE(ReadFile(file).find("Changed"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,165 @@
+// The Project Properties dialog: the fields, the name limit and the wrapped comment lines.
+
+#include "ProjetProperty.h"
+#include "WorkflowFixture.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace {
+
+using FormAct = std::function<void(TForm3*)>;
+
+class PropertiesDialogTest : public WorkflowTest {
+protected:
+    void FillProject() {
+        Project().ProjectName = "Album";
+        Project().Subject = "Songs";
+        Project().Author = "Ren\xE9"; // Windows-1252 e acute
+        Project().Copyright = "(c)";
+        Project().Customer = "Shop";
+        Project().CreationDate = "01/02/2003";
+        Project().DiffusionDate = "soon";
+        Project().Comments = {"first", "second"};
+        State().RecordSavedState();
+        Form().SetProjectCaption();
+    }
+    // Runs Project Properties with act answering the dialog.
+    bool RunProperties(const FormAct& act) {
+        ModalScript script;
+        script.Then<TForm3>(act);
+        Form().Property1Click();
+        return script.Finished();
+    }
+};
+
+TEST_F(PropertiesDialogTest, OkWithoutChangesShowsTheProjectAndLeavesItUnmodified) {
+    Start();
+    FillProject();
+    QStringList shown;
+    ASSERT_TRUE(RunProperties([&](TForm3* form) {
+        for (QLineEdit* edit : {form->Edit1, form->Edit2, form->Edit3, form->Edit4, form->Edit5,
+                                form->Edit6, form->Edit7})
+            shown << edit->text();
+        shown << form->Memo1->toPlainText();
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Project Properties"));
+        EXPECT_EQ(QApplication::focusWidget(), form->Edit1);
+        form->mxFlatButton1->click();
+    }));
+    EXPECT_EQ(shown.join(QLatin1Char('|')),
+              QStringLiteral("Album|Songs|René|(c)|Shop|01/02/2003|soon|first\nsecond"));
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_EQ(Project().Author, "Ren\xE9");
+}
+
+TEST_F(PropertiesDialogTest, OkStoresTheFieldsAndSetsTheTitleWithoutRecordingThem) {
+    Start();
+    FillProject();
+    ASSERT_TRUE(RunProperties([](TForm3* form) {
+        form->Edit1->setText(QStringLiteral("Renamed"));
+        form->Edit7->setText(QStringLiteral("Été"));
+        form->Memo1->setPlainText(QStringLiteral("one\n\ntwo\n"));
+        form->mxFlatButton1->click();
+    }));
+    EXPECT_EQ(Project().ProjectName, "Renamed");
+    EXPECT_EQ(Project().DiffusionDate, "\xC9t\xE9");
+    // The inner empty line stays; only an empty last line is dropped.
+    EXPECT_EQ(Project().Comments, (std::vector<std::string>{"one", "", "two"}));
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Renamed"));
+    EXPECT_TRUE(State().IsModified());
+}
+
+TEST_F(PropertiesDialogTest, ALongCommentLineComesBackAsItsWrappedLines) {
+    Start();
+    FillProject();
+    std::string longLine;
+    for (int i = 0; i < 30; ++i)
+        longLine += "word" + std::to_string(i) + " ";
+    longLine.pop_back();
+    Project().Comments = {"short", longLine};
+    State().RecordSavedState();
+
+    ASSERT_TRUE(RunProperties([](TForm3* form) { form->mxFlatButton1->click(); }));
+
+    const std::vector<std::string>& lines = Project().Comments;
+    ASSERT_GT(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "short");
+    std::string joined;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        EXPECT_FALSE(lines[i].empty());
+        joined += lines[i];
+    }
+    EXPECT_EQ(joined, longLine); // the pieces, nothing lost or added
+    EXPECT_TRUE(State().IsModified());
+
+    // Shown again, the wrapped lines fit and come back unchanged.
+    State().RecordSavedState();
+    ASSERT_TRUE(RunProperties([](TForm3* form) { form->mxFlatButton1->click(); }));
+    EXPECT_EQ(Project().Comments, lines);
+    EXPECT_FALSE(State().IsModified());
+}
+
+TEST_F(PropertiesDialogTest, TheNameLimitAppliesToTypingOnly) {
+    Start();
+    FillProject();
+    ASSERT_TRUE(RunProperties([](TForm3* form) {
+        form->Edit1->clear();
+        QTest::keyClicks(form->Edit1, QString(70, QLatin1Char('a')));
+        EXPECT_EQ(form->Edit1->text().size(), 64);
+        form->mxFlatButton2->click();
+    }));
+
+    const std::string longName(80, 'N');
+    Project().ProjectName = longName;
+    ASSERT_TRUE(RunProperties([](TForm3* form) {
+        EXPECT_EQ(form->Edit1->text().size(), 80); // shown whole
+        form->Edit1->end(false);
+        QTest::keyClick(form->Edit1, Qt::Key_X); // refused
+        EXPECT_EQ(form->Edit1->text().size(), 80);
+        QTest::keyClick(form->Edit1, Qt::Key_Backspace); // shortening is allowed
+        EXPECT_EQ(form->Edit1->text().size(), 79);
+        form->mxFlatButton1->click();
+    }));
+    EXPECT_EQ(Project().ProjectName, std::string(79, 'N'));
+}
+
+TEST_F(PropertiesDialogTest, CancelAfterEditingChangesNothing) {
+    Start();
+    FillProject();
+    ASSERT_TRUE(RunProperties([](TForm3* form) {
+        form->Edit1->setText(QStringLiteral("Other"));
+        form->Edit2->setText(QStringLiteral("Other"));
+        form->Memo1->setPlainText(QStringLiteral("changed"));
+        form->mxFlatButton2->click();
+    }));
+    EXPECT_EQ(Project().ProjectName, "Album");
+    EXPECT_EQ(Project().Subject, "Songs");
+    EXPECT_EQ(Project().Comments, (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Album"));
+    EXPECT_FALSE(State().IsModified());
+}
+
+TEST_F(PropertiesDialogTest, CaptionsFollowTheLanguageAtEachShowing) {
+    Start();
+    State().CurrentLanguage = stavio::Language::French;
+    QStringList texts;
+    ASSERT_TRUE(RunProperties([&](TForm3* form) {
+        texts << form->windowTitle() << form->Label7->text() << form->Label2->text()
+              << form->mxFlatButton1->text() << form->mxFlatButton2->text();
+        form->reject();
+    }));
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("Propriétés du Projet"), QStringLiteral(" Nom du Projet :"),
+                                  QStringLiteral(" Commentaires :"), QStringLiteral("Ok"),
+                                  QStringLiteral("Annuler")}));
+
+    State().CurrentLanguage = stavio::Language::German;
+    ASSERT_TRUE(RunProperties([&](TForm3* form) {
+        EXPECT_EQ(form->windowTitle(), QStringLiteral("Projekteigenschaften"));
+        EXPECT_EQ(form->mxFlatButton1->text(), QStringLiteral("OK"));
+        form->reject();
+    }));
+}
+
+} // namespace

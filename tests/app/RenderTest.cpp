@@ -1,0 +1,188 @@
+// Render Script: the target dialog, the script and the numbered folders, and the messages.
+
+#include "MakeScript.h"
+#include "TLsDirTree21.h"
+#include "WorkflowFixture.h"
+
+#include <QPushButton>
+
+namespace {
+
+using TargetAct = std::function<void(TOKBottomDlg6*)>;
+
+class RenderTest : public WorkflowTest {
+protected:
+    // The copy list of the worked example and one file to delete.
+    void FillExample() {
+        AddCopy("ROCK", "SONG1.MP3", WriteFile("src/song one.mp3", "song one"));
+        AddCopy("JAZZ/LIVE", "TAKE1.MP3", WriteFile("src/take.mp3", "take"));
+        AddCopy("ROCK", "SONG2.MP3", WriteFile("src/song2.mp3", "song two"));
+        AddDelete("OLD", "GONE.MP3");
+    }
+    std::string MakeTarget() {
+        const std::string target = Path("player");
+        QDir().mkpath(QString::fromStdString(target));
+        return target;
+    }
+    static TargetAct Pick(const std::string& folder, QString* openedOn = nullptr) {
+        return [folder, openedOn](TOKBottomDlg6* dialog) {
+            if (openedOn)
+                *openedOn = dialog->LsDirTree211->SelectedPath();
+            dialog->LsDirTree211->OpenPath(QString::fromStdString(folder));
+            dialog->mxFlatButton1->click();
+        };
+    }
+};
+
+TEST_F(RenderTest, RendersTheScriptAndTheNumberedFolders) {
+    Start();
+    FillExample();
+    State().RecordSavedState();
+    const std::string target = MakeTarget();
+    QString openedOn;
+    QString title;
+    ModalScript script;
+    script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
+        title = dialog->windowTitle();
+        Pick(target, &openedOn)(dialog);
+    });
+
+    Form().RenderScript1Click();
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    // A new project's target is the program's folder.
+    EXPECT_EQ(openedOn + QLatin1Char('/'), QString::fromStdString(Folder()));
+    EXPECT_EQ(title, QStringLiteral("Create Script In : ..."));
+    EXPECT_EQ(ReadFile(target + "/SYSTEM/SCRIPT.TXT"),
+              "[DF]\r\n\\OLD\\GONE.MP3\r\n[CD]\r\n\\00000001 \\ROCK\r\n"
+              "\\00000002 \\JAZZ\\LIVE\r\n\\00000003 \\ROCK\r\n[ES]\r\n");
+    EXPECT_EQ(ReadFile(target + "/00000001/SONG1.MP3"), "song one");
+    EXPECT_EQ(ReadFile(target + "/00000002/TAKE1.MP3"), "take");
+    EXPECT_EQ(ReadFile(target + "/00000003/SONG2.MP3"), "song two");
+    EXPECT_EQ(QDir(QString::fromStdString(target + "/00000001")).entryList(QDir::Files),
+              QStringList{QStringLiteral("SONG1.MP3")});
+    EXPECT_EQ(Project().TargetPath, target);
+    EXPECT_TRUE(State().IsModified()); // the new target is not saved yet
+}
+
+TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
+    Start();
+    FillExample();
+    const std::string target = MakeTarget();
+    Project().TargetPath = target + "/";
+    State().CurrentLanguage = stavio::Language::French;
+    QStringList texts;
+    ModalScript script;
+    script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
+        texts << dialog->LsDirTree211->SelectedPath() << dialog->windowTitle()
+              << dialog->mxFlatButton1->text() << dialog->mxFlatButton2->text();
+        EXPECT_EQ(dialog->LsDirTree211->Language(), ExplorerLanguage::lnFrench);
+        dialog->mxFlatButton2->click();
+    });
+    Form().RenderScript1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(texts, (QStringList{QString::fromStdString(target), QStringLiteral("Créer le script dans : ..."),
+                                  QStringLiteral("Créer..."), QStringLiteral("Annuler")}));
+}
+
+TEST_F(RenderTest, CancellingTheTargetDialogChangesNothing) {
+    Start();
+    FillExample();
+    State().RecordSavedState();
+    const std::string target = MakeTarget();
+    ModalScript script;
+    script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
+        dialog->LsDirTree211->OpenPath(QString::fromStdString(target));
+        dialog->reject(); // the close box
+    });
+    Form().RenderScript1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_EQ(Project().TargetPath, Folder());
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_TRUE(QDir(QString::fromStdString(target)).isEmpty());
+}
+
+TEST_F(RenderTest, AnEmptyProjectIsRefusedBeforeAnyDialog) {
+    Start();
+    ModalScript script;
+    script.Box(QStringLiteral("&Abandon"));
+    Form().RenderScript1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 2)});
+    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Avertissement")});
+}
+
+TEST_F(RenderTest, NoFolderSelectedLeavesTheTargetEmptyAndWritesNothing) {
+    Start();
+    FillExample();
+    ModalScript script;
+    script
+        .Then<TOKBottomDlg6>([](TOKBottomDlg6* dialog) {
+            // The computer itself stands for no folder.
+            dialog->LsDirTree211->setCurrentItem(dialog->LsDirTree211->topLevelItem(0));
+            dialog->mxFlatButton1->click();
+        })
+        .Box(QStringLiteral("&Abandon"));
+    Form().RenderScript1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 3)});
+    EXPECT_TRUE(Project().TargetPath.empty());
+    EXPECT_FALSE(Exists(Folder() + "SYSTEM"));
+}
+
+TEST_F(RenderTest, AMissingSourceIsReportedAndTheOthersAreCopied) {
+    Start();
+    FillExample();
+    const std::string missing = Path("src/take.mp3");
+    QFile::remove(QString::fromStdString(missing));
+    const std::string target = MakeTarget();
+    ModalScript script;
+    script.Then<TOKBottomDlg6>(Pick(target)).Box(QStringLiteral("&Abandon"));
+
+    Form().RenderScript1Click();
+
+    EXPECT_TRUE(script.Finished());
+    ASSERT_EQ(script.Texts.size(), 1);
+    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Avertissement")});
+    const QStringList lines = script.Texts[0].split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("Some MP3 files could not be copied: 1"));
+    EXPECT_EQ(lines[1], QString::fromStdString(missing) + QStringLiteral(": Fichier introuvable"));
+    EXPECT_EQ(ReadFile(target + "/00000001/SONG1.MP3"), "song one");
+    EXPECT_EQ(ReadFile(target + "/00000003/SONG2.MP3"), "song two");
+    EXPECT_FALSE(Exists(target + "/00000002/TAKE1.MP3"));
+}
+
+TEST_F(RenderTest, TheReportNamesAtMostTenFiles) {
+    Start();
+    for (int i = 0; i < 12; ++i)
+        AddCopy("ROCK", "S" + std::to_string(i) + ".MP3", Path("absent" + std::to_string(i)));
+    const std::string target = MakeTarget();
+    State().CurrentLanguage = stavio::Language::German;
+    ModalScript script;
+    script.Then<TOKBottomDlg6>(Pick(target)).Box(QStringLiteral("&Abandon"));
+    Form().RenderScript1Click();
+    ASSERT_EQ(script.Texts.size(), 1);
+    const QStringList lines = script.Texts[0].split(QLatin1Char('\n'));
+    EXPECT_EQ(lines.size(), 11);
+    EXPECT_EQ(lines[0], QStringLiteral("Einige MP3-Dateien konnten nicht kopiert werden: 12"));
+}
+
+TEST_F(RenderTest, ADeleteOnlyProjectWritesTheScriptAndCopiesNothing) {
+    Start();
+    AddDelete("OLD", "GONE.MP3");
+    const std::string target = MakeTarget();
+    ModalScript script;
+    script.Then<TOKBottomDlg6>(Pick(target));
+    Form().RenderScript1Click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_EQ(ReadFile(target + "/SYSTEM/SCRIPT.TXT"), "[DF]\r\n\\OLD\\GONE.MP3\r\n[ES]\r\n");
+    EXPECT_EQ(QDir(QString::fromStdString(target)).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("SYSTEM")});
+}
+
+} // namespace

@@ -1,0 +1,97 @@
+// Start-up with and without a remembered project, and the settings file written at close.
+
+#include "WorkflowFixture.h"
+
+namespace {
+
+using StartupTest = WorkflowTest;
+
+std::vector<std::string> Lines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = bytes.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(bytes.substr(start, end - start));
+    return lines;
+}
+
+TEST_F(StartupTest, TheRememberedProjectComesBackByItself) {
+    const std::string file = WriteProjectFile("last.scp", "Remembered");
+    WriteSettingsFile(file);
+    ModalScript script(3000);
+    Start();
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Remembered"));
+    EXPECT_EQ(State().ProjectFileName, file);
+    EXPECT_EQ(Project().CopyLinks.size(), 1u);
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_EQ(App().OKBottomDlg1->windowTitle(),
+              QStringLiteral("Open Project... : ") + QString::fromStdString(file));
+
+    // Coming back from a dialog does not load it again.
+    Project().ProjectName = "Changed here";
+    RunProgressJob(App(), 0);
+    Form().activateWindow();
+    QTest::qWait(50);
+    EXPECT_EQ(Project().ProjectName, "Changed here");
+}
+
+TEST_F(StartupTest, ADeletedProjectIsIgnoredSilently) {
+    WriteSettingsFile(Path("deleted.scp"));
+    ModalScript script(3000);
+    Start();
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_EQ(App().OKBottomDlg1->windowTitle(), QStringLiteral("Progress")); // never shown
+}
+
+TEST_F(StartupTest, WithoutASettingsFileOneIsWrittenAndNothingIsLoaded) {
+    ASSERT_FALSE(Exists(SettingsPath()));
+    Start();
+    EXPECT_TRUE(Exists(SettingsPath()));
+    const std::vector<std::string> lines = Lines(ReadFile(SettingsPath()));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[6], Folder());
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
+    EXPECT_TRUE(State().ProjectFileName.empty());
+}
+
+TEST_F(StartupTest, CloseWritesTheProjectSavedUnderANewName) {
+    WriteSettingsFile("", stavio::Language::Italian);
+    Start();
+    const std::string file = Path("new name.scp");
+    State().ProjectFileName = file;
+    RunProgressJob(App(), 3);
+    Form().close();
+    const std::vector<std::string> lines = Lines(ReadFile(SettingsPath()));
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[2], "Italian");
+    EXPECT_EQ(lines[4], file);
+}
+
+TEST_F(StartupTest, AfterNewProjectTheClosedProgramRemembersNoProject) {
+    const std::string file = WriteProjectFile("last.scp", "Remembered");
+    WriteSettingsFile(file);
+    Start();
+    RunProgressJob(App(), 2); // what New Project runs
+    Form().close();
+    EXPECT_EQ(Lines(ReadFile(SettingsPath())).at(4), "");
+}
+
+TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEnds) {
+    Start();
+    // A folder with content in the settings file's place: neither root nor anyone else can
+    // replace it with a file.
+    QFile::remove(QString::fromStdString(SettingsPath()));
+    QDir().mkpath(QString::fromStdString(SettingsPath() + "/inside"));
+    ModalScript script;
+    script.Box(QStringLiteral("OK"));
+    Form().close();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(Form().isVisible());
+    ASSERT_EQ(script.Texts.size(), 1);
+    EXPECT_FALSE(script.Texts[0].isEmpty());
+}
+
+} // namespace
