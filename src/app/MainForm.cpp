@@ -16,6 +16,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 TForm1::TForm1(StavioApp& app, QWidget* parent)
     : QMainWindow(parent), App(app), State(app.State) {
@@ -67,6 +68,13 @@ bool TForm1::event(QEvent* e) {
     const bool result = QMainWindow::event(e);
     if (e->type() == QEvent::WindowActivate)
         FormActivate();
+    // Some desktops (or none at all) never activate the window; being shown counts as the
+    // first activation there. Queued, so the window is up before any dialog opens.
+    if (e->type() == QEvent::Show && FirstActivation)
+        QTimer::singleShot(0, this, [this] {
+            if (isVisible())
+                FormActivate();
+        });
     return result;
 }
 

@@ -89,21 +89,29 @@ void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
 
 void TForm1::SpeedButton6Click() {
     AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree, State.CurrentProject->CopyLinks);
+    // Files added into the selected folder change what it may hold.
+    UpdateCommandStates();
 }
 
 void TForm1::SpeedButton7Click() {
     AddDirectory(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
                  State.CurrentProject->DeleteLinks);
+    // Files added into the selected folder change what it may hold.
+    UpdateCommandStates();
 }
 
 void TForm1::SpeedButton11Click() {
     AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.CopyTree,
                      State.CurrentProject->CopyLinks);
+    // Files added into the selected folder change what it may hold.
+    UpdateCommandStates();
 }
 
 void TForm1::SpeedButton12Click() {
     AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
                      State.CurrentProject->DeleteLinks);
+    // Files added into the selected folder change what it may hold.
+    UpdateCommandStates();
 }
 
 void TForm1::SpeedButton4Click() {

@@ -1,0 +1,205 @@
+#pragma once
+// The running program in a temporary folder (the settings file lies beside the executable
+// path given), with a music folder to browse: ALBUM holds three MP3 files and a text file.
+
+#include "EditFolder.h"
+#include "InfoBox.h"
+#include "ListOperations.h"
+#include "ListTreeModel.h"
+#include "ListTreeView.h"
+#include "Main.h"
+#include "StavioApp.h"
+#include "TLsDirTree21.h"
+#include "TLsFilelistView28.h"
+#include "text.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        root_ = QDir(dir_.path()).canonicalPath();
+        album_ = MakeFolder(QStringLiteral("music/Album"));
+        for (const char* name : {"one.mp3", "two.mp3", "three.mp3", "notes.txt"})
+            MakeFile(album_ + QLatin1Char('/') + QString::fromLatin1(name));
+        other_ = MakeFolder(QStringLiteral("music/Other"));
+        MakeFile(other_ + QStringLiteral("/one.mp3"));
+        MakeFile(other_ + QStringLiteral("/four.mp3"));
+    }
+
+    void TearDown() override {
+        // A failed test may leave a dialog open; close it so the next test does not hang.
+        for (int i = 0; i < 5; ++i)
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (auto* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->reject();
+                else
+                    modal->close();
+            }
+        app_.reset();
+    }
+
+    std::string ExecutablePath() const {
+        return QFile::encodeName(root_ + QStringLiteral("/stavio")).toStdString();
+    }
+
+    QString MakeFolder(const QString& relative) {
+        const QString path = root_ + QLatin1Char('/') + relative;
+        QDir().mkpath(path);
+        return path;
+    }
+    static void MakeFile(const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("ID3");
+    }
+
+    // Creates the windows, shows the main window and waits for its first activation.
+    void Start() {
+        app_ = std::make_unique<StavioApp>(ExecutablePath());
+        Form().show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+    }
+
+    TForm1& Form() { return *app_->Form1; }
+    stavio::ProgramState& State() { return app_->State; }
+    stavio::ListTree& Copy() { return app_->State.CopyTree; }
+    stavio::ListTree& Delete() { return app_->State.DeleteTree; }
+    stavio::LinkList& CopyLinks() { return app_->State.CurrentProject->CopyLinks; }
+    stavio::LinkList& DeleteLinks() { return app_->State.CurrentProject->DeleteLinks; }
+
+    // Opens folder in the explorer and waits until the file list shows it.
+    void Browse(const QString& folder) {
+        Form().LsDirTree211->OpenPath(folder);
+        ASSERT_EQ(Form().LsDirTree211->SelectedPath(), folder);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return Form().LsFilelistView281->Directory() == folder; }, 2000));
+        ASSERT_EQ(Form().LsFilelistView281->Directory(), folder);
+    }
+
+    // Selects the first drive of the explorer's directory tree (level 1).
+    void SelectDrive() {
+        TLsDirTree21* tree = Form().LsDirTree211;
+        QTreeWidgetItem* computer = tree->topLevelItem(0);
+        ASSERT_NE(computer, nullptr);
+        ASSERT_GT(computer->childCount(), 0);
+        tree->setCurrentItem(computer->child(0));
+        ASSERT_EQ(tree->SelectedLevel(), 1);
+    }
+
+    // The child of parent bearing name, or nullptr.
+    static stavio::ListNode* Child(stavio::ListNode* parent, const char* name) {
+        return parent ? parent->ChildNamed(name) : nullptr;
+    }
+    static QString Name(const stavio::ListNode* node) {
+        return node ? QString::fromStdString(node->Text()) : QStringLiteral("(none)");
+    }
+
+    // Runs action; each modal widget that comes up meanwhile gets the next answer, in order.
+    // Returns how many answers ran. An answer must not block: one that opens a further modal
+    // widget does so through a queued call.
+    static int WithModals(const std::function<void()>& action,
+                          std::vector<std::function<void(QWidget*)>> answers) {
+        size_t next = 0;
+        QPointer<QWidget> answered;
+        QPointer<QWidget> unexpected;
+        QElapsedTimer since;
+        QTimer timer;
+        timer.setInterval(5);
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (answered && !answered->isVisible())
+                answered = nullptr; // a dialog shown again counts anew
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || !modal->isVisible() || modal == answered)
+                return;
+            if (next == answers.size()) {
+                // Not ours (an inner helper may answer it); after a while nobody will: close
+                // it so the test fails instead of hanging.
+                if (modal != unexpected) {
+                    unexpected = modal;
+                    since.start();
+                } else if (since.hasExpired(3000)) {
+                    ADD_FAILURE() << "unexpected modal " << modal->metaObject()->className();
+                    if (auto* dialog = qobject_cast<QDialog*>(modal))
+                        dialog->reject();
+                    else
+                        modal->close();
+                }
+                return;
+            }
+            answered = modal;
+            answers[next++](modal);
+        });
+        timer.start();
+        action();
+        return static_cast<int>(next);
+    }
+    static bool WithModal(const std::function<void()>& action,
+                          const std::function<void(QWidget*)>& answer) {
+        return WithModals(action, {answer}) == 1;
+    }
+
+    // Clicks the button captioned caption of a message box, after recording the box.
+    struct BoxSeen {
+        QString title, text;
+        QStringList buttons;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+    };
+    static std::function<void(QWidget*)> Press(const QString& caption, BoxSeen* seen = nullptr) {
+        return [caption, seen](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr) << "expected a message box";
+            if (seen) {
+                seen->title = box->windowTitle();
+                seen->text = box->text();
+                seen->icon = box->icon();
+                for (QAbstractButton* b : box->buttons())
+                    seen->buttons << b->text();
+            }
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == caption) {
+                    b->click();
+                    return;
+                }
+            box->reject();
+            FAIL() << "no button " << caption.toStdString();
+        };
+    }
+
+    // Fills the folder name dialog with text and presses its OK button.
+    static std::function<void(QWidget*)> EnterFolderName(const QString& text) {
+        return [text](QWidget* modal) {
+            auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
+            ASSERT_NE(dialog, nullptr) << "expected the folder name dialog";
+            dialog->mxFlatEdit1->setText(text);
+            dialog->mxFlatButton1->click();
+        };
+    }
+
+    QTemporaryDir dir_;
+    QString root_, album_, other_;
+    std::unique_ptr<StavioApp> app_;
+};
+
+inline QString English(const stavio::TextTable& table, int k) {
+    return QString::fromStdString(stavio::TextUtf8(table, stavio::Language::English, k));
+}

@@ -1,0 +1,135 @@
+// The folder name dialog and the information box, shown modally as the program does.
+
+#include "AppFixture.h"
+
+#include <QClipboard>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace {
+
+class FolderDialogTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        Start();
+    }
+    TOKBottomDlg4& Dialog() { return *app_->OKBottomDlg4; }
+    TOKBottomDlg5& Box() { return *app_->OKBottomDlg5; }
+
+    // Shows the dialog modally; act runs once it is up. Returns the dialog's result.
+    int Show(const std::function<void(TOKBottomDlg4&)>& act) {
+        int result = -1;
+        WithModal([&] { result = Dialog().exec(); },
+                  [&](QWidget*) { act(Dialog()); });
+        return result;
+    }
+};
+
+TEST_F(FolderDialogTest, TypingGivesAtMostEightUpperCaseCharacters) {
+    QString shown;
+    const int result = Show([&](TOKBottomDlg4& d) {
+        EXPECT_TRUE(d.mxFlatEdit1->hasFocus());
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("abcdefghij"));
+        shown = d.mxFlatEdit1->text();
+        QTest::keyClick(d.mxFlatEdit1, Qt::Key_Return); // Enter is OK
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(shown, QStringLiteral("ABCDEFGH"));
+}
+
+TEST_F(FolderDialogTest, PastedTextIsCutAndUpperCasedToo) {
+    QApplication::clipboard()->setText(QStringLiteral("pasted text here"));
+    QString shown;
+    Show([&](TOKBottomDlg4& d) {
+        d.mxFlatEdit1->clear();
+        QTest::keyClick(d.mxFlatEdit1, Qt::Key_V, Qt::ControlModifier);
+        shown = d.mxFlatEdit1->text();
+        d.mxFlatButton2->click();
+    });
+    EXPECT_EQ(shown, QStringLiteral("PASTED T"));
+}
+
+TEST_F(FolderDialogTest, TheLastNameComesBackSelected) {
+    Show([](TOKBottomDlg4& d) {
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("jazz"));
+        d.mxFlatButton1->click();
+    });
+    QString selected;
+    const int result = Show([&](TOKBottomDlg4& d) {
+        selected = d.mxFlatEdit1->selectedText();
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("x")); // replaces the selection
+        EXPECT_EQ(d.mxFlatEdit1->text(), QStringLiteral("X"));
+        d.close(); // the close box is Cancel
+    });
+    EXPECT_EQ(selected, QStringLiteral("JAZZ"));
+    EXPECT_EQ(result, QDialog::Rejected);
+}
+
+TEST_F(FolderDialogTest, EnterOnAnEmptyEntryIsOk) {
+    const int result = Show([](TOKBottomDlg4& d) {
+        d.mxFlatEdit1->clear();
+        QTest::keyClick(d.mxFlatEdit1, Qt::Key_Enter);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+}
+
+TEST_F(FolderDialogTest, TextsFollowTheLanguageAtEachShowing) {
+    EXPECT_EQ(Dialog().size(), QSize(337, 135));
+    EXPECT_EQ(Box().size(), QSize(313, 214));
+    Show([](TOKBottomDlg4& d) { d.reject(); });
+    EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Folder Name Edition"));
+    EXPECT_EQ(Dialog().Label1->text(), QStringLiteral("Enter the new folder name to be added to your list."));
+    EXPECT_EQ(Dialog().mxFlatLabel1->text(), QStringLiteral("Name: "));
+    EXPECT_EQ(Dialog().mxFlatButton1->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(Dialog().mxFlatButton2->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(Dialog().mxFlatButton3->text(), QStringLiteral("?"));
+
+    Form().Deutsch1Click();
+    Show([](TOKBottomDlg4& d) { d.reject(); });
+    EXPECT_EQ(Dialog().mxFlatButton1->text(), QStringLiteral("OK"));
+    EXPECT_EQ(Dialog().mxFlatButton2->text(), QStringLiteral("Abbruch"));
+    Form().Italian1Click();
+    Show([](TOKBottomDlg4& d) { d.reject(); });
+    EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Modifica il nome della Cartella"));
+    EXPECT_EQ(Dialog().mxFlatLabel1->text(), QStringLiteral("Nome: "));
+}
+
+TEST_F(FolderDialogTest, TheQuestionMarkOpensTheInformationBoxOverTheDialog) {
+    Form().French1Click();
+    QStringList texts;
+    QString title, ok;
+    int boxes = 0;
+    Show([&](TOKBottomDlg4& d) {
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
+        // Twice from one showing; the text is rebuilt each time, not appended.
+        auto openBox = [&] {
+            WithModal([&] { d.mxFlatButton3->click(); }, [&](QWidget* modal) {
+                EXPECT_EQ(modal, static_cast<QWidget*>(&Box()));
+                texts << Box().mxFlatMemo1->toPlainText();
+                title = Box().windowTitle();
+                ok = Box().mxFlatButton1->text();
+                ++boxes;
+                Box().mxFlatButton1->click();
+            });
+        };
+        QTimer::singleShot(0, [&d, openBox] {
+            openBox();
+            openBox();
+            EXPECT_TRUE(d.isVisible()); // the dialog stays open, its entry as it was
+            EXPECT_EQ(d.mxFlatEdit1->text(), QStringLiteral("AB"));
+            d.mxFlatButton2->click();
+        });
+    });
+    ASSERT_EQ(boxes, 2);
+    const QString expected =
+        QString::fromStdString(stavio::TextUtf8(stavio::InfoTexts, stavio::Language::French, 0)) +
+        QStringLiteral("\n\n") +
+        QString::fromStdString(stavio::TextUtf8(stavio::InfoTexts, stavio::Language::French, 1));
+    EXPECT_EQ(texts, (QStringList{expected, expected}));
+    EXPECT_EQ(title, QStringLiteral("Informations"));
+    EXPECT_EQ(ok, QStringLiteral("Ok"));
+    EXPECT_TRUE(Box().mxFlatMemo1->isReadOnly());
+}
+
+} // namespace

@@ -1,0 +1,226 @@
+// The list pane and explorer commands of the main window, with their enabling rules.
+
+#include "AppFixture.h"
+
+#include "ShortNames.h"
+
+namespace {
+
+using ListCommandsTest = AppFixture;
+
+std::string Host(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
+    Start();
+    Browse(album_);
+    Form().SpeedButton6->click();
+
+    const std::string folderName = stavio::ShortNameFromPath(Host(album_));
+    ASSERT_EQ(folderName, "ALBUM");
+    stavio::ListNode* folder = Child(Copy().Root(), "ALBUM");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(Copy().Selected(), folder);
+    // Only the MP3 files of the file list, in display order; never the text file.
+    ASSERT_EQ(folder->ChildCount(), 3);
+    ASSERT_EQ(CopyLinks().size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(folder->Child(i)->IsMediaFile());
+        EXPECT_EQ(CopyLinks()[i]->Node, folder->Child(i));
+        EXPECT_EQ(CopyLinks()[i]->SourcePath,
+                  Host(album_ + QLatin1Char('/') +
+                       Form().LsFilelistView281->ItemCaptions()[i]));
+    }
+    EXPECT_TRUE(DeleteLinks().empty());
+    EXPECT_EQ(Delete().Root()->ChildCount(), 0);
+
+    // The folder holds files now: no more folders into it, files yes.
+    EXPECT_FALSE(Form().SpeedButton6->isEnabled());
+    EXPECT_FALSE(Form().SpeedButton19->isEnabled());
+    EXPECT_TRUE(Form().SpeedButton11->isEnabled());
+    EXPECT_TRUE(State().IsModified());
+}
+
+TEST_F(ListCommandsTest, TheSameDirectoryTwiceAddsNothingTheSecondTime) {
+    Start();
+    Browse(album_);
+    Form().SpeedButton7->click();
+    ASSERT_EQ(DeleteLinks().size(), 3u);
+    MakeFile(album_ + QStringLiteral("/late.mp3"));
+    Form().LsFilelistView281->Refresh();
+    Delete().Select(Delete().Root());
+    Form().SpeedButton7->click();
+    EXPECT_EQ(Delete().Root()->ChildCount(), 1);
+    EXPECT_EQ(DeleteLinks().size(), 3u); // the new file is not picked up
+    EXPECT_EQ(Delete().Selected(), Delete().Root()); // the existing folder is not selected
+}
+
+TEST_F(ListCommandsTest, ADriveOrTheComputerIsNotADirectoryToAdd) {
+    Start();
+    SelectDrive();
+    Form().SpeedButton6Click();
+    EXPECT_EQ(Copy().Root()->ChildCount(), 0);
+    Form().LsDirTree211->Reload(); // nothing selected
+    Form().SpeedButton6Click();
+    EXPECT_EQ(Copy().Root()->ChildCount(), 0);
+}
+
+TEST_F(ListCommandsTest, SelectedFilesGoIntoTheSelectedFolderOrThatOfTheSelectedFile) {
+    Start();
+    Browse(other_);
+    Form().SpeedButton6->click(); // OTHER with FOUR.MP3, ONE.MP3
+    stavio::ListNode* otherFolder = Child(Copy().Root(), "OTHER");
+    ASSERT_NE(otherFolder, nullptr);
+    Copy().Select(otherFolder->Child(0)); // a media file: its folder is the target
+
+    Browse(album_);
+    Form().LsFilelistView281->SelectCaptions({QStringLiteral("two.mp3"), QStringLiteral("one.mp3")});
+    Form().SpeedButton11->click();
+    // ONE.MP3 is taken already and is skipped silently; TWO.MP3 comes after the others.
+    ASSERT_EQ(otherFolder->ChildCount(), 3);
+    EXPECT_EQ(Name(otherFolder->Child(2)), QStringLiteral("TWO.MP3"));
+    EXPECT_EQ(CopyLinks().back()->SourcePath, Host(album_ + QStringLiteral("/two.mp3")));
+    EXPECT_EQ(CopyLinks().size(), 3u);
+    // The selection did not move.
+    EXPECT_EQ(Copy().Selected(), otherFolder->Child(0));
+}
+
+TEST_F(ListCommandsTest, FilesNeedASelectionAndAFolderTarget) {
+    Start();
+    Browse(album_);
+    Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+    Copy().Select(Copy().Root());
+    EXPECT_FALSE(Form().SpeedButton11->isEnabled());
+    Form().SpeedButton11Click(); // the root takes no media files
+    EXPECT_EQ(Copy().Root()->ChildCount(), 0);
+
+    Form().LsFilelistView281->SelectCaptions({});
+    stavio::AddFolderNode("EMPTY", Copy(), CopyLinks());
+    Form().SpeedButton11Click(); // no file selected
+    EXPECT_EQ(Child(Copy().Root(), "EMPTY")->ChildCount(), 0);
+}
+
+TEST_F(ListCommandsTest, EnablingFollowsTheSelectionOfEachList) {
+    Start();
+    auto states = [this] {
+        return std::vector<bool>{Form().SpeedButton6->isEnabled(), Form().SpeedButton19->isEnabled(),
+                                 Form().SpeedButton11->isEnabled(), Form().SpeedButton7->isEnabled(),
+                                 Form().SpeedButton20->isEnabled(), Form().SpeedButton12->isEnabled()};
+    };
+    using V = std::vector<bool>;
+    // Both roots: folders yes, files no.
+    EXPECT_EQ(states(), (V{true, true, false, true, true, false}));
+
+    stavio::ListNode* a = stavio::AddFolderNode("A", Copy(), CopyLinks()); // empty level 1
+    EXPECT_EQ(states(), (V{true, true, true, true, true, false}));
+    stavio::ListNode* b = stavio::AddFolderNode("B", Copy(), CopyLinks()); // level 2
+    EXPECT_EQ(Copy().Selected(), b);
+    EXPECT_EQ(states(), (V{false, false, true, true, true, false}));
+    Copy().Select(a); // holds a folder: no files
+    EXPECT_EQ(states(), (V{true, true, false, true, true, false}));
+
+    // The Delete List has its own rules: a media file in a level-1 folder.
+    stavio::AddFolderNode("C", Delete(), DeleteLinks());
+    Browse(album_);
+    Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+    Form().SpeedButton12->click();
+    Delete().Select(Child(Delete().Root(), "C")->Child(0));
+    EXPECT_EQ(states(), (V{true, true, false, false, false, true}));
+
+    // The buttons that are never disabled.
+    for (QToolButton* button : {Form().SpeedButton4, Form().SpeedButton5, Form().SpeedButton13,
+                                Form().SpeedButton14, Form().SpeedButton15, Form().SpeedButton1,
+                                Form().SpeedButton9})
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+}
+
+// Copy List: PLAYER / A (ONE.MP3, TWO.MP3), B / OTHER (FOUR.MP3, ONE.MP3).
+class DeleteTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        Start();
+        Browse(album_);
+        Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3"), QStringLiteral("two.mp3")});
+        stavio::AddFolderNode("A", Copy(), CopyLinks());
+        Form().SpeedButton11Click();
+        Copy().Select(Copy().Root());
+        stavio::AddFolderNode("B", Copy(), CopyLinks());
+        Browse(other_);
+        Form().SpeedButton6Click();
+        ASSERT_EQ(CopyLinks().size(), 4u);
+    }
+    std::vector<std::string> LinkedNames() {
+        std::vector<std::string> names;
+        for (const auto& link : CopyLinks())
+            names.push_back(link->Node->Text());
+        return names;
+    }
+};
+
+TEST_F(DeleteTest, AMediaFileTakesItsLinkAlong) {
+    stavio::ListNode* a = Child(Copy().Root(), "A");
+    Copy().Select(Child(a, "ONE.MP3"));
+    Form().SpeedButton14->click();
+    EXPECT_EQ(a->ChildCount(), 1);
+    EXPECT_EQ(LinkedNames(), (std::vector<std::string>{"TWO.MP3", "FOUR.MP3", "ONE.MP3"}));
+    EXPECT_EQ(Copy().Selected(), a);
+    EXPECT_EQ(Form().CopyModel->rowCount(Form().CopyModel->IndexOf(a)), 1);
+}
+
+TEST_F(DeleteTest, AFolderTakesEverythingBelowIt) {
+    stavio::ListNode* b = Child(Copy().Root(), "B");
+    Copy().Select(Child(b, "OTHER"));
+    Form().SpeedButton14->click();
+    EXPECT_EQ(b->ChildCount(), 0);
+    EXPECT_EQ(LinkedNames(), (std::vector<std::string>{"ONE.MP3", "TWO.MP3"}));
+    EXPECT_EQ(Copy().Selected(), b);
+    // Now the empty level-1 folder takes folders again.
+    EXPECT_TRUE(Form().SpeedButton19->isEnabled());
+
+    Copy().Select(Child(Copy().Root(), "A"));
+    Form().SpeedButton14->click();
+    EXPECT_TRUE(CopyLinks().empty());
+    EXPECT_EQ(Copy().Root()->ChildCount(), 1);
+}
+
+TEST_F(DeleteTest, TheRootEmptiesTheListButStays) {
+    Copy().Select(Copy().Root());
+    Form().SpeedButton14->click();
+    EXPECT_EQ(Copy().Root()->ChildCount(), 0);
+    EXPECT_TRUE(CopyLinks().empty());
+    EXPECT_EQ(Form().CopyModel->rowCount(), 1);
+    EXPECT_EQ(Form().CopyModel->rowCount(Form().CopyModel->IndexOf(Copy().Root())), 0);
+    // The Delete List is another list.
+    Form().SpeedButton15->click();
+    EXPECT_EQ(Delete().Root()->ChildCount(), 0);
+}
+
+TEST_F(ListCommandsTest, RefreshReopensTheLastFolderAndRelistsIt) {
+    Start();
+    Browse(album_);
+    MakeFile(album_ + QStringLiteral("/zz.mp3"));
+    Form().SpeedButton5->click();
+    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), album_);
+    EXPECT_EQ(Form().LastExplorerDirectory, album_);
+    EXPECT_TRUE(Form().LsFilelistView281->ItemCaptions().contains(QStringLiteral("zz.mp3")));
+}
+
+TEST_F(ListCommandsTest, TheViewButtonCyclesFromListToDetails) {
+    Start();
+    EXPECT_EQ(Form().LsFilelistView281->ViewStyle(), 2);
+    std::vector<int> seen;
+    for (int i = 0; i < 5; ++i) {
+        Form().SpeedButton13->click();
+        EXPECT_EQ(Form().LsFilelistView281->ViewStyle(), Form().FileListViewStyle);
+        seen.push_back(Form().FileListViewStyle);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{3, 0, 1, 2, 3}));
+}
+
+TEST_F(ListCommandsTest, TheDirectoryTreeFollowsLastExplorerDirectory) {
+    Start();
+    Browse(other_);
+    EXPECT_EQ(Form().LastExplorerDirectory, other_);
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+// The main window as it comes up: layout, menus, tool bars, start-up and close.
+
+#include "AppFixture.h"
+
+#include "Settings.h"
+#include "TextFile.h"
+
+#include <QLabel>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using MainWindowTest = AppFixture;
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST_F(MainWindowTest, ComesUpInEnglishOnANewProjectWithBothRootsSelected) {
+    Start();
+    EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
+    EXPECT_EQ(Form().size(), QSize(800, 600));
+    EXPECT_EQ(Form().File1->title(), QStringLiteral("&File"));
+    EXPECT_EQ(Form().ExplorerHeader->text(), QStringLiteral("Explorer"));
+    EXPECT_EQ(Copy().Selected(), Copy().Root());
+    EXPECT_EQ(Delete().Selected(), Delete().Root());
+    EXPECT_EQ(Form().TreeView1->currentIndex(), Form().CopyModel->index(0, 0));
+    EXPECT_FALSE(State().IsModified());
+    EXPECT_TRUE(Form().English1->isChecked());
+    // The explorer shows the executable's folder.
+    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), root_);
+    EXPECT_EQ(Form().LsFilelistView281->Directory(), root_);
+    EXPECT_EQ(Form().LastExplorerDirectory, root_);
+    EXPECT_EQ(Form().FileListViewStyle, 2);
+}
+
+TEST_F(MainWindowTest, MenusShortcutsAndHiddenParts) {
+    Start();
+    EXPECT_EQ(Form().New2->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_EQ(Form().Property1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    EXPECT_EQ(Form().SaveAs1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    EXPECT_EQ(Form().RenderScript1->shortcut(), QKeySequence(QStringLiteral("F9")));
+    EXPECT_EQ(Form().Exit1->shortcut(), QKeySequence(QStringLiteral("Alt+F4")));
+    EXPECT_EQ(Form().About1->shortcut(), QKeySequence(QStringLiteral("F1")));
+    EXPECT_FALSE(Form().New2->icon().isNull());
+    EXPECT_FALSE(Form().RenderScript1->icon().isNull());
+
+    // The View menu never shows; its items only toggle their own check marks.
+    EXPECT_FALSE(Form().View1->menuAction()->isVisible());
+    Form().CopyList1Click();
+    Form().Explorater1Click();
+    EXPECT_TRUE(Form().CopyList1->isChecked());
+    EXPECT_TRUE(Form().Explorater1->isChecked());
+    Form().CopyList1Click();
+    EXPECT_FALSE(Form().CopyList1->isChecked());
+    EXPECT_TRUE(Form().Explorater1->isChecked());
+
+    EXPECT_FALSE(Form().PlayerImagePane->isVisible());
+    EXPECT_TRUE(Form().TreeView1->isVisible());
+    EXPECT_FALSE(Form().TreeView3->isVisible());
+
+    const QStringList visibleMenus{QStringLiteral("&File"), QStringLiteral("&Options"), QStringLiteral("&Help")};
+    QStringList shown;
+    for (QAction* a : Form().menuBar()->actions())
+        if (a->isVisible())
+            shown << a->text();
+    EXPECT_EQ(shown, visibleMenus);
+}
+
+TEST_F(MainWindowTest, ToolButtonSizesSplittersAndStatusBar) {
+    Start();
+    for (QToolButton* b : {Form().SpeedButton10, Form().SpeedButton8, Form().SpeedButton9, Form().SpeedButton1})
+        EXPECT_EQ(b->size(), QSize(40, 34)) << b->objectName().toStdString();
+    for (QToolButton* b : {Form().SpeedButton6, Form().SpeedButton7, Form().SpeedButton4, Form().SpeedButton11,
+                           Form().SpeedButton12, Form().SpeedButton5, Form().SpeedButton13,
+                           Form().SpeedButton14, Form().SpeedButton19, Form().SpeedButton15,
+                           Form().SpeedButton20}) {
+        EXPECT_EQ(b->size(), QSize(24, 24)) << b->objectName().toStdString();
+        EXPECT_TRUE(b->autoRaise());
+        EXPECT_FALSE(b->toolTip().isEmpty());
+    }
+    for (const char* name : {"ClientSplitter", "ExplorerSplitter", "ListSplitter"}) {
+        auto* splitter = Form().findChild<QSplitter*>(QString::fromLatin1(name));
+        ASSERT_NE(splitter, nullptr) << name;
+        EXPECT_FALSE(splitter->childrenCollapsible());
+        EXPECT_EQ(splitter->handleWidth(), 3);
+    }
+    auto* client = Form().findChild<QSplitter*>(QStringLiteral("ClientSplitter"));
+    EXPECT_EQ(client->widget(0)->width(), 260);
+    EXPECT_EQ(Form().LsDirTree211->height(), 214);
+    EXPECT_EQ(Form().findChild<QLabel*>(QStringLiteral("StatusPanel"))->width(), 50);
+    EXPECT_EQ(Form().ExplorerHeader->parentWidget()->height(), 24);
+    EXPECT_TRUE(Form().ExplorerHeader->font().bold());
+}
+
+TEST_F(MainWindowTest, CloseWritesTheSettingsWithTheLanguage) {
+    Start();
+    Form().Italian1->trigger();
+    Browse(album_);
+    Form().Exit1->trigger();
+    EXPECT_FALSE(Form().isVisible());
+    stavio::SettingsValues values;
+    stavio::ReadSettings(ExecutablePath(), values);
+    EXPECT_EQ(values.language, stavio::Language::Italian);
+    EXPECT_EQ(values.lastExplorerDirectory, QFile::encodeName(album_).toStdString());
+    EXPECT_EQ(values.projectFileName, "");
+}
+
+TEST_F(MainWindowTest, TheSettingsFileGivesLanguageAndFolderAtStart) {
+    stavio::SettingsValues values;
+    values.language = stavio::Language::German;
+    values.lastExplorerDirectory = QFile::encodeName(other_).toStdString();
+    values.projectFileName = QFile::encodeName(root_ + QStringLiteral("/gone.scp")).toStdString();
+    stavio::WriteSettings(ExecutablePath(), values);
+    Start();
+    EXPECT_TRUE(Form().Deutsch1->isChecked());
+    EXPECT_EQ(Form().File1->title(), QStringLiteral("&Datei"));
+    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), other_);
+    EXPECT_EQ(Form().LsFilelistView281->Directory(), other_);
+    EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
+    EXPECT_EQ(State().ProjectFileName, values.projectFileName);
+}
+
+TEST_F(MainWindowTest, AnUnreadableSettingsFileIsReportedAndTheFirstActivationSkipped) {
+    // A folder in the settings file's place can be neither read nor created.
+    QDir().mkpath(QString::fromStdString(stavio::SettingsFileName(ExecutablePath())));
+    BoxSeen box;
+    ASSERT_TRUE(WithModal([&] { app_ = std::make_unique<StavioApp>(ExecutablePath()); },
+                          Press(QStringLiteral("OK"), &box)));
+    EXPECT_EQ(box.title, QStringLiteral("Stavio"));
+    EXPECT_EQ(box.icon, QMessageBox::Critical);
+    EXPECT_FALSE(box.text.isEmpty());
+    Form().show();
+    QTest::qWait(50);
+    EXPECT_FALSE(Form().FirstActivation);
+    // No texts applied, no saved state recorded: the fresh project counts as modified.
+    EXPECT_EQ(Form().ExplorerHeader->text(), QString());
+    EXPECT_TRUE(State().IsModified());
+}
+
+TEST_F(MainWindowTest, TheSystemLanguageDecidesTheFirstStart) {
+    // The tests run in the C locale: English.
+    EXPECT_EQ(TForm1::SystemDefaultLanguage(), stavio::Language::English);
+    Start();
+    EXPECT_NE(ReadAll(stavio::SettingsFileName(ExecutablePath())).find("\r\nEnglish\r\n"),
+              std::string::npos);
+}
+
+} // namespace
