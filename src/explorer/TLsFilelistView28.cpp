@@ -125,7 +125,10 @@ void TLsFilelistView28::SetViewStyle(int style)
     iconView_->setFlow(style == 2 ? QListView::TopToBottom : QListView::LeftToRight);
     iconView_->setWrapping(true);
     iconView_->setWordWrap(style == 0);
+    // Changing the view mode resets these; items never move, drags always start.
     iconView_->setMovement(QListView::Static);
+    iconView_->setDragEnabled(true);
+    iconView_->setDragDropMode(QAbstractItemView::DragOnly);
     iconView_->setResizeMode(QListView::Adjust);
     // Large icons stand on a grid; the text views size each item to its name.
     iconView_->setGridSize(style == 0 ? QSize(96, 72) : QSize());

@@ -3,7 +3,10 @@
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
+#include <QAbstractItemView>
+#include <QDrag>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -64,6 +67,70 @@ TEST(DragTest, PressingOnTheTreeSelectsTheFolderUnderThePointer)
   EXPECT_EQ(changes.size(), 1);
   EXPECT_EQ(list.ItemCaptions(), QStringList{QStringLiteral("song.mp3")});
   QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+} // namespace
+
+namespace {
+
+// The drag object a component made (deleted later, so still there when exec returns
+// on a platform without drags); the drop event's source() is its source().
+QDrag* LastDrag(QObject* component)
+{
+  const QList<QDrag*> drags = component->findChildren<QDrag*>(Qt::FindDirectChildrenOnly);
+  return drags.isEmpty() ? nullptr : drags.last();
+}
+
+// Presses at `at` and moves the pointer far enough for a drag to begin.
+void DragFrom(QWidget* viewport, QPoint at)
+{
+  QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+  // Moves with the button held (QTest moves widgets' pointers without buttons).
+  for (const QPoint step : {QPoint(10, 10), QPoint(40, 40), QPoint(80, 80)}) {
+    QMouseEvent move(QEvent::MouseMove, at + step, viewport->mapToGlobal(at + step), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &move);
+  }
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
+}
+
+TEST(DragTest, DragsNameTheComponentItselfAsTheirSource)
+{
+  QTemporaryDir tmp;
+  const QString root = QDir(tmp.path()).canonicalPath();
+  MakeFile(root, QStringLiteral("a.mp3"));
+
+  TLsFilelistView28 list;
+  list.resize(300, 200);
+  list.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+  list.SetDirectory(root);
+  list.SelectCaptions({QStringLiteral("a.mp3")});
+  // A drag begun on the inner view, in every view style, is started by the list itself.
+  QDrag* drag = nullptr;
+  for (int style : {0, 1, 2, 3}) {
+    list.SetViewStyle(style);
+    QAbstractItemView* view = list.CurrentView();
+    QTest::qWait(50); // lets the view lay its items out
+    DragFrom(view->viewport(), view->visualRect(view->model()->index(0, 0)).center());
+    drag = LastDrag(&list);
+    ASSERT_NE(drag, nullptr) << style;
+    EXPECT_EQ(drag->source(), &list);
+    EXPECT_TRUE(IsExplorerDrag(drag->mimeData()));
+    EXPECT_EQ(drag->supportedActions(), Qt::CopyAction);
+    delete drag;
+  }
+
+  TLsDirTree21 tree;
+  tree.resize(300, 400);
+  tree.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+  tree.OpenPath(root);
+  DragFrom(tree.viewport(), tree.visualItemRect(tree.currentItem()).center());
+  drag = LastDrag(&tree);
+  ASSERT_NE(drag, nullptr);
+  EXPECT_EQ(drag->source(), &tree);
+  EXPECT_EQ(drag->mimeData()->formats(), QStringList{ExplorerDragFormat()});
 }
 
 } // namespace
