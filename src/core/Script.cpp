@@ -31,7 +31,11 @@ std::string WithoutTrailingSlash(const std::string& path) {
 std::string FolderLine(int number, const std::string& folderPath) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%.8d", number);
-    return "\\" + std::string(digits) + " " + folderPath;
+    std::string line = "\\";
+    line += digits;
+    line += ' ';
+    line += folderPath;
+    return line;
 }
 
 // Hands every line of the script to line, and calls step once per link, in script order.
