@@ -1,5 +1,6 @@
 // GUI tests: one QApplication; the desktop's trash and settings live in a private home.
 #include <QApplication>
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 
 int main(int argc, char** argv)
 {
-  QTemporaryDir home;
+  QTemporaryDir home(QDir::tempPath() + QStringLiteral("/stavio-explorer-home-XXXXXX"));
   const QByteArray homePath = home.path().toLocal8Bit();
   const QByteArray dataPath = homePath + "/.local/share";
   setenv("HOME", homePath.constData(), 1);
