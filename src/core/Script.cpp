@@ -5,7 +5,9 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace stavio {
 
@@ -26,6 +28,14 @@ std::string WithoutTrailingSlash(const std::string& path) {
     if (!path.empty() && path.back() == '/')
         return path.substr(0, path.size() - 1);
     return path;
+}
+
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
 }
 
 std::string FolderLine(int number, const std::string& folderPath) {
@@ -101,7 +111,8 @@ int WriteScript(ProgramState& state, const std::string& fileName, ProgressDispla
     progress.ShowBar(true);
 
     // The folder may already exist; opening the file decides.
-    ::mkdir((WithoutTrailingSlash(project.TargetPath) + "/SYSTEM").c_str(), 0777);
+    const std::string target = WithoutTrailingSlash(project.TargetPath);
+    const bool newFolder = ::mkdir((target + "/SYSTEM").c_str(), 0777) == 0;
 
     // Written aside and renamed into place, so the player never finds half a script.
     AtomicTextFile file(fileName);
@@ -118,6 +129,8 @@ int WriteScript(ProgramState& state, const std::string& fileName, ProgressDispla
         },
         [&] { progress.StepIt(); });
     file.Commit();
+    if (newFolder)
+        SyncFolder(target.empty() ? "/" : target); // the new SYSTEM entry reaches the disk too
     return static_cast<int>(count);
 }
 
