@@ -35,6 +35,8 @@ protected:
         QStringList texts;
         ModalScript script;
         script.Then<TForm2>([&](TForm2* about) {
+            EXPECT_FALSE(about->Image1->pixmap().isNull());
+            EXPECT_FALSE(about->Image2->pixmap().isNull()); // the program's icon resource
             texts << about->windowTitle() << about->StaticText1->text()
                   << about->StaticText2->text() << about->StaticText3->text();
             about->mxFlatButton1->click();

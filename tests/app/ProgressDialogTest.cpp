@@ -109,6 +109,21 @@ TEST_F(ProgressDialogTest, AFailedLoadIsReportedAndTheDialogStaysUntilClosed) {
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
 }
 
+TEST_F(ProgressDialogTest, ABadCountInAProjectFileIsReportedWithTheRuntimesText) {
+    Start();
+    State().ProjectFileName =
+        WriteFile("bad.scp", "header\r\n-\r\nBad\r\n\r\n\r\n\r\n\r\n\r\n\r\nmany\r\n");
+    ModalScript script;
+    script.Box(QStringLiteral("OK")).Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) { dialog->close(); });
+
+    RunProgressJob(App(), 1);
+
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(script.Texts, QStringList{QStringLiteral("'many' n'est pas une valeur enti\u00e8re correcte")});
+    EXPECT_EQ(Project().ProjectName, "Bad"); // what was read before the error stays
+    EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
+}
+
 TEST_F(ProgressDialogTest, ATooBigScriptIsReportedOnceAndTheDialogStillClosesItself) {
     Start();
     // 600 delete lines of 31 characters: well over 16384.
