@@ -18,7 +18,7 @@ namespace {
 // Time given to one slice of reading; the rest of the tick belongs to the window.
 constexpr int kSliceMs = 20;
 // The first slice is longer, so an ordinary folder is complete when Load returns.
-constexpr int kFirstSliceMs = 100;
+constexpr int kFirstSliceMs = 50;
 
 int CompareNames(const QString& a, const QString& b)
 {
