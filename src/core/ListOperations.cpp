@@ -32,6 +32,7 @@ ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links
     ListNode* folder = tree.AddChild(target, name, NodeKind::Folder);
     tree.Select(folder);
     if (withFiles) {
+        const ShortNameBatch naming;
         const std::string directory = withFiles->SelectedPath();
         for (const std::string& item : withFiles->ItemNames())
             AddFileNode(JoinExplorerPath(directory, item), tree, links);

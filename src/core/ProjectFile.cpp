@@ -114,6 +114,7 @@ void LoadProjectFile(ProgramState& state, const std::string& path, ProgressDispl
     TProjectClass& project = *state.CurrentProject;
 
     TextLineReader reader(path);
+    const ShortNameBatch naming; // every entry is named afresh from its source file
     reader.ReadLine(); // header, not compared with anything
     reader.ReadLine(); // separator
     project.ProjectName = reader.ReadLine();

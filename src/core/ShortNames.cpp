@@ -212,7 +212,7 @@ struct FolderTable {
 // the same modification time. A table is trusted only when the folder's time lies clearly
 // before the listing, so a change can no longer hide behind an equal stamp.
 constexpr long long kTimestampSlackNs = 50'000'000;
-constexpr size_t kMaxFolders = 64;
+constexpr size_t kMaxFolders = 1024;
 
 long long Nanoseconds(const timespec& t) {
     return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
@@ -237,18 +237,29 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
 
 class ShortNameCache {
   public:
-    // The short form of name inside folder, or "" when the folder cannot be read.
-    std::string Lookup(const std::string& folder, const std::string& name) {
-        struct stat st;
-        if (::stat(folder.c_str(), &st) != 0)
-            return {};
+    // The short form of name inside folder; "" when no such entry exists. A name found in a
+    // table that is still current needs no look at the entry itself: its removal would have
+    // changed the folder's time.
+    std::string Lookup(const std::string& folder, const std::string& name,
+                       const std::string& fullPath) {
         std::lock_guard lock(mutex_);
         auto found = tables_.find(folder);
-        if (found != tables_.end() && IsCurrent(found->second, st)) {
+        // Inside a batch, a folder already checked in this batch is taken as it was.
+        const bool checkedInBatch = batch_ && found != tables_.end() && batch_->count(folder);
+        struct stat st;
+        if (!checkedInBatch && ::stat(folder.c_str(), &st) != 0)
+            return {};
+        if (checkedInBatch || (found != tables_.end() && IsCurrent(found->second, st))) {
             const auto entry = found->second.shortOf.find(name);
             if (entry != found->second.shortOf.end())
                 return entry->second;
+            if (!Exists(fullPath)) // a missing file: no need to list the folder again
+                return {};
+            if (checkedInBatch && ::stat(folder.c_str(), &st) != 0)
+                return {};
         }
+        if (batch_)
+            batch_->insert(folder);
         // Not known yet (or the folder changed): list it again.
         FolderTable table;
         table.device = st.st_dev;
@@ -256,15 +267,18 @@ class ShortNameCache {
         table.modified = st.st_mtim;
         ::clock_gettime(CLOCK_REALTIME, &table.listedAt);
         std::vector<std::string> names;
-        if (!ListFolder(folder, names))
-            return GenerateShortNames({name}).front(); // searchable but not readable
+        if (!ListFolder(folder, names)) // searchable but not readable
+            return Exists(fullPath) ? GenerateShortNames({name}).front() : std::string();
         const std::vector<std::string> shortNames = GenerateShortNames(names);
         table.shortOf.reserve(names.size());
         for (size_t i = 0; i < names.size(); ++i)
             table.shortOf.emplace(std::move(names[i]), shortNames[i]);
         const auto entry = table.shortOf.find(name);
-        std::string result =
-            entry != table.shortOf.end() ? entry->second : GenerateShortNames({name}).front();
+        std::string result;
+        if (entry != table.shortOf.end())
+            result = entry->second;
+        else if (Exists(fullPath)) // made after the listing
+            result = GenerateShortNames({name}).front();
         if (tables_.size() >= kMaxFolders && found == tables_.end())
             tables_.clear();
         tables_[folder] = std::move(table);
@@ -272,6 +286,11 @@ class ShortNameCache {
     }
 
   private:
+    static bool Exists(const std::string& path) {
+        struct stat st;
+        return ::lstat(path.c_str(), &st) == 0;
+    }
+
     static bool IsCurrent(const FolderTable& table, const struct stat& st) {
         return table.device == st.st_dev && table.inode == st.st_ino &&
                SameTime(table.modified, st.st_mtim) &&
@@ -280,6 +299,12 @@ class ShortNameCache {
 
     std::mutex mutex_;
     std::unordered_map<std::string, FolderTable> tables_;
+
+  public:
+    // The folders checked since the outermost ShortNameBatch began; null outside a batch.
+    std::unordered_set<std::string>* batch_ = nullptr;
+    int batchDepth_ = 0;
+    std::mutex& Mutex() { return mutex_; }
 };
 
 ShortNameCache& Cache() {
@@ -289,12 +314,27 @@ ShortNameCache& Cache() {
 
 } // namespace
 
+ShortNameBatch::ShortNameBatch() {
+    ShortNameCache& cache = Cache();
+    std::lock_guard lock(cache.Mutex());
+    if (cache.batchDepth_++ == 0)
+        cache.batch_ = new std::unordered_set<std::string>;
+}
+
+ShortNameBatch::~ShortNameBatch() {
+    ShortNameCache& cache = Cache();
+    std::lock_guard lock(cache.Mutex());
+    if (--cache.batchDepth_ == 0) {
+        delete cache.batch_;
+        cache.batch_ = nullptr;
+    }
+}
+
 std::string ShortNameFromPath(const std::string& path) {
     std::string full = path;
     if (!full.empty() && full.back() == '/')
         full.pop_back();
-    struct stat st;
-    if (full.empty() || ::lstat(full.c_str(), &st) != 0)
+    if (full.empty())
         return {};
 
     size_t slash = full.find_last_of('/');
@@ -314,7 +354,7 @@ std::string ShortNameFromPath(const std::string& path) {
                                : slash == 0               ? "/"
                                                           : full.substr(0, slash);
 
-    std::string listName = Cache().Lookup(folder, name);
+    std::string listName = Cache().Lookup(folder, name, full);
     for (char& c : listName)
         c = c == '_' ? '-' : ToUpperAscii(c);
     return listName;

@@ -11,6 +11,17 @@ namespace stavio {
 // Empty when the path does not exist.
 std::string ShortNameFromPath(const std::string& path);
 
+// Names many paths in one go: while a batch lives, each folder is checked against the disk
+// once, on its first use, instead of once per path. For loads and directory adds, which
+// take well under a second.
+class ShortNameBatch {
+public:
+    ShortNameBatch();
+    ~ShortNameBatch();
+    ShortNameBatch(const ShortNameBatch&) = delete;
+    ShortNameBatch& operator=(const ShortNameBatch&) = delete;
+};
+
 // First 8 characters, upper case, anything outside the allowed set replaced by "0".
 std::string FolderNameFromText(const std::string& text);
 

@@ -268,6 +268,21 @@ TEST(ShortNameFromPathTest, FollowsChangesOfTheDirectory) {
     EXPECT_EQ(ShortNameFromPath(dir / "Your Song.mp3"), "YOURSO~1.MP3");
 }
 
+TEST(ShortNameFromPathTest, BatchChecksEachFolderOnceAndSeesMissingFiles) {
+    TempDir dir;
+    const std::string song = dir.File("My Song.mp3");
+    {
+        const ShortNameBatch batch;
+        EXPECT_EQ(ShortNameFromPath(song), "MYSONG~1.MP3");
+        EXPECT_EQ(ShortNameFromPath(dir / "gone.mp3"), "") << "missing inside a batch";
+        const std::string late = dir.File("MySong 2.mp3");
+        EXPECT_EQ(ShortNameFromPath(late), "MYSONG~2.MP3") << "a file made during the batch";
+        EXPECT_EQ(ShortNameFromPath(song), "MYSONG~1.MP3");
+    }
+    std::filesystem::remove(song);
+    EXPECT_EQ(ShortNameFromPath(song), "") << "after the batch the folder is checked again";
+}
+
 TEST(ShortNameFromPathTest, NamesInOneDirectoryNeverCollide) {
     TempDir dir;
     std::vector<std::string> paths;
