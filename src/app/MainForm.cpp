@@ -48,7 +48,7 @@ void TForm1::FormCreate() {
     values.projectFileName = State.ProjectFileName;
     values.lastExplorerDirectory = QFile::encodeName(LastExplorerDirectory).toStdString();
     try {
-        stavio::ReadSettings(App.ExecutablePath, values);
+        stavio::ReadSettingsFile(stavio::SettingsFilePath(App.ExecutablePath), values);
     } catch (const std::exception& error) {
         // Reported like any file error; the rest of the creation is skipped, so the first
         // activation does nothing and the fresh project counts as modified.
@@ -105,7 +105,7 @@ void TForm1::FormClose() {
     values.projectFileName = State.ProjectFileName;
     values.lastExplorerDirectory = QFile::encodeName(LastExplorerDirectory).toStdString();
     try {
-        stavio::WriteSettings(App.ExecutablePath, values);
+        stavio::WriteSettingsFile(stavio::SettingsFilePath(App.ExecutablePath), values);
     } catch (const std::exception& error) {
         // The previous settings file stays as it was; the window closes all the same.
         ShowFileErrorBox(this, QString::fromUtf8(error.what()));

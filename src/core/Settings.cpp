@@ -2,7 +2,10 @@
 
 #include "TextFile.h"
 
+#include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace stavio {
 
@@ -37,7 +40,63 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+// The folder part of a path, "." for a bare name.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates folder and its missing parents; existing ones are fine.
+void MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (!part.empty())
+            ::mkdir(part.c_str(), 0700);
+        if (slash == std::string::npos)
+            return;
+    }
+}
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 } // namespace
+
+SettingsPlaceEnvironment SettingsPlaceEnvironment::FromProcess() {
+    SettingsPlaceEnvironment environment;
+    environment.configHome = Environment("XDG_CONFIG_HOME");
+    environment.home = Environment("HOME");
+    environment.canWriteIn = [](const std::string& folder) {
+        // The effective user's rights: the ones the file creation will meet.
+        return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    };
+    return environment;
+}
+
+std::string SettingsFilePath(const std::string& executablePath,
+                             const SettingsPlaceEnvironment& environment) {
+    const std::string beside = SettingsFileName(executablePath);
+    if (environment.canWriteIn(FolderOf(beside)))
+        return beside;
+    // A relative $XDG_CONFIG_HOME is ignored, as the base directory rules ask.
+    std::string base = environment.configHome;
+    if (base.empty() || base[0] != '/') {
+        if (environment.home.empty())
+            return beside; // nowhere else to go: its error is the one reported
+        base = environment.home + "/.config";
+    }
+    const std::string folder = base + "/stavio";
+    MakeFolders(folder);
+    return folder + "/stavio.CFG";
+}
+
+std::string SettingsFilePath(const std::string& executablePath) {
+    return SettingsFilePath(executablePath, SettingsPlaceEnvironment::FromProcess());
+}
 
 std::string SettingsFileName(const std::string& executablePath) {
     const size_t nameStart = executablePath.rfind('/') == std::string::npos
@@ -49,8 +108,8 @@ std::string SettingsFileName(const std::string& executablePath) {
     return executablePath + ".CFG";
 }
 
-void WriteSettings(const std::string& executablePath, const SettingsValues& values) {
-    AtomicTextFile file(SettingsFileName(executablePath));
+void WriteSettingsFile(const std::string& fileName, const SettingsValues& values) {
+    AtomicTextFile file(fileName);
     file.WriteLine("Settings File of KELVO \"Stavio\"");
     file.WriteLine("Language :");
     file.WriteLine(LanguageName(values.language));
@@ -61,10 +120,9 @@ void WriteSettings(const std::string& executablePath, const SettingsValues& valu
     file.Commit();
 }
 
-void ReadSettings(const std::string& executablePath, SettingsValues& values) {
-    const std::string fileName = SettingsFileName(executablePath);
+void ReadSettingsFile(const std::string& fileName, SettingsValues& values) {
     if (!FileExists(fileName))
-        WriteSettings(executablePath, values);
+        WriteSettingsFile(fileName, values);
 
     // Positional: the header and the key lines are never compared.
     TextLineReader reader(fileName);
@@ -79,6 +137,14 @@ void ReadSettings(const std::string& executablePath, SettingsValues& values) {
         reader.ReadLine();
         values.lastExplorerDirectory = reader.ReadLine();
     }
+}
+
+void WriteSettings(const std::string& executablePath, const SettingsValues& values) {
+    WriteSettingsFile(SettingsFileName(executablePath), values);
+}
+
+void ReadSettings(const std::string& executablePath, SettingsValues& values) {
+    ReadSettingsFile(SettingsFileName(executablePath), values);
 }
 
 } // namespace stavio

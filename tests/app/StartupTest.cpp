@@ -94,4 +94,26 @@ TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEnds)
     EXPECT_FALSE(script.Texts[0].isEmpty());
 }
 
+TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConfigFolder) {
+    // No folder to write in beside the executable (main.cpp sets a private XDG_CONFIG_HOME).
+    const QString configFile = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/stavio/stavio.CFG");
+    QFile::remove(configFile);
+    ModalScript script(3000);
+    app_ = std::make_unique<StavioApp>(Path("not-here/stavio"));
+    Form().show();
+    Form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(configFile));
+
+    Form().Italian1->trigger();
+    Form().close();
+    const std::string bytes = ReadFile(QFile::encodeName(configFile).toStdString());
+    QFile::remove(configFile);
+    const std::vector<std::string> lines = Lines(bytes);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[2], "Italian");
+    EXPECT_FALSE(Exists(Path("not-here")));
+}
+
 } // namespace

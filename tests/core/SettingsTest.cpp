@@ -2,8 +2,14 @@
 
 #include "ProjectTestSupport.h"
 #include "TempDir.h"
+#include "TextFile.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
 
 namespace stavio {
 namespace {
@@ -108,6 +114,113 @@ TEST_F(SettingsTest, EmptyOrLineFeedOnlyFileGivesEnglishAndNoProject) {
         EXPECT_EQ(values.projectFileName, "");
         EXPECT_EQ(values.lastExplorerDirectory, start.lastExplorerDirectory);
     }
+}
+
+// Where the file lives: beside the executable when its folder can be written, else in the
+// user's configuration folder.
+class SettingsPlaceTest : public ::testing::Test {
+protected:
+    SettingsPlaceTest() : executable(dir.Folder("bin") + "/stavio") {
+        environment.configHome = dir / "config";
+        environment.home = dir / "home";
+        environment.canWriteIn = [this](const std::string& folder) {
+            asked.push_back(folder);
+            return writable;
+        };
+    }
+    bool Exists(const std::string& path) const {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0;
+    }
+
+    TempDir dir;
+    std::string executable;
+    SettingsPlaceEnvironment environment;
+    bool writable = true;
+    std::vector<std::string> asked;
+};
+
+TEST_F(SettingsPlaceTest, AWritableFolderKeepsTheFileBesideTheExecutable) {
+    EXPECT_EQ(SettingsFilePath(executable, environment), dir / "bin/stavio.CFG");
+    EXPECT_EQ(asked, std::vector<std::string>{dir / "bin"});
+    EXPECT_FALSE(Exists(dir / "config"));
+    EXPECT_EQ(SettingsFilePath("/Stavio.exe", environment), "/Stavio.CFG");
+    EXPECT_EQ(asked.back(), "/");
+}
+
+TEST_F(SettingsPlaceTest, AnInstalledProgramUsesTheConfigFolderCreatedForIt) {
+    writable = false;
+    environment.configHome = dir / "deep/config";
+    const std::string file = SettingsFilePath(executable, environment);
+    EXPECT_EQ(file, dir / "deep/config/stavio/stavio.CFG");
+    EXPECT_TRUE(Exists(dir / "deep/config/stavio"));
+
+    // The same seven lines as beside the executable, written on the first start.
+    SettingsValues values;
+    values.language = Language::Spanish;
+    values.lastExplorerDirectory = "/music/";
+    ReadSettingsFile(file, values);
+    EXPECT_EQ(ReadBytes(file),
+              "Settings File of KELVO \"Stavio\"\r\nLanguage :\r\nSpanish\r\nLast projet used\r\n"
+              "\r\nLast explorer directory\r\n/music/\r\n");
+    EXPECT_FALSE(Exists(dir / "bin/stavio.CFG"));
+    // A file already there is kept and read.
+    values.language = Language::Italian;
+    WriteSettingsFile(file, values);
+    SettingsValues read;
+    ReadSettingsFile(SettingsFilePath(executable, environment), read);
+    EXPECT_EQ(read.language, Language::Italian);
+}
+
+TEST_F(SettingsPlaceTest, WithoutAnAbsoluteConfigHomeTheHomeConfigFolderServes) {
+    writable = false;
+    for (const std::string& configHome : {std::string(), std::string("relative/config")}) {
+        environment.configHome = configHome;
+        EXPECT_EQ(SettingsFilePath(executable, environment), dir / "home/.config/stavio/stavio.CFG");
+    }
+    EXPECT_TRUE(Exists(dir / "home/.config/stavio"));
+    // Neither variable: only the executable's place is left, and it reports its own error.
+    environment.configHome.clear();
+    environment.home.clear();
+    EXPECT_EQ(SettingsFilePath(executable, environment), dir / "bin/stavio.CFG");
+}
+
+TEST_F(SettingsPlaceTest, WhenNeitherPlaceCanBeCreatedReadingReportsAnError) {
+    writable = false;
+    environment.configHome = dir.File("plain-file");
+    const std::string file = SettingsFilePath(executable, environment);
+    EXPECT_EQ(file, dir / "plain-file/stavio/stavio.CFG");
+    SettingsValues values;
+    EXPECT_THROW(ReadSettingsFile(file, values), FileError);
+}
+
+TEST_F(SettingsPlaceTest, TheRealCheckSeesAReadOnlyFolder) {
+    SettingsPlaceEnvironment real = SettingsPlaceEnvironment::FromProcess();
+    real.configHome = dir / "home/.config";
+    EXPECT_EQ(SettingsFilePath(executable, real), dir / "bin/stavio.CFG");
+
+    // Installed: a folder the user cannot write. The super-user writes everywhere, so the
+    // check runs as an ordinary user then.
+    ::chmod(dir.Path().c_str(), 0755);
+    ::chmod(dir.Folder("home").c_str(), 0777);
+    ::chmod((dir / "bin").c_str(), 0555);
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot && ::seteuid(65534) != 0)
+        GTEST_SKIP() << "cannot act as an ordinary user";
+    const std::string file = SettingsFilePath(executable, real);
+    SettingsValues values;
+    bool written = true;
+    try {
+        ReadSettingsFile(file, values);
+    } catch (const FileError&) {
+        written = false;
+    }
+    if (asRoot && ::seteuid(0) != 0)
+        FAIL() << "cannot return to the super-user";
+    ::chmod((dir / "bin").c_str(), 0755);
+    EXPECT_EQ(file, dir / "home/.config/stavio/stavio.CFG");
+    EXPECT_TRUE(written);
+    EXPECT_TRUE(Exists(file));
 }
 
 } // namespace
