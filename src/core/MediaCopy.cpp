@@ -77,15 +77,29 @@ int KernelCopy(int from, int to, std::uint64_t size) {
 
 enum class CopyResult { Copied, AlreadyInPlace, Failed };
 
+// The list name must name a file inside its numbered folder: an empty name (a source that
+// was missing when the project was loaded) would stand for the folder itself.
+bool NamesAFileInItsFolder(const MediaCopyItem& item) {
+    if (item.destination.size() <= item.destinationFolder.size() + 1)
+        return false;
+    const std::string name = item.destination.substr(item.destinationFolder.size() + 1);
+    return name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
 CopyResult CopyOneFile(const MediaCopyItem& item, std::uint64_t& bytes, int& error) {
-    FileDescriptor source(::open(item.source.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a named pipe under a media name must not hold the render up forever.
+    FileDescriptor source(::open(item.source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat sourceInfo {};
     if (!source.Valid() || ::fstat(source.Get(), &sourceInfo) != 0) {
         error = errno;
         return CopyResult::Failed;
     }
-    if (S_ISDIR(sourceInfo.st_mode)) {
-        error = EISDIR;
+    if (!S_ISREG(sourceInfo.st_mode)) { // a folder, a pipe, a device: nothing to copy
+        error = S_ISDIR(sourceInfo.st_mode) ? EISDIR : EACCES;
+        return CopyResult::Failed;
+    }
+    if (!NamesAFileInItsFolder(item)) {
+        error = EACCES; // what writing over a folder gives
         return CopyResult::Failed;
     }
     // Opening the destination for writing would empty it: when it is the source itself

@@ -131,9 +131,23 @@ int StrToInt(const std::string& text) {
 // Reading
 
 TextLineReader::TextLineReader(const std::string& path) : path_(path) {
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_)
+    // Only ordinary files are read: a named pipe would wait for a writer forever and a
+    // device such as /dev/zero would give one endless line.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
         throw FileError(errno, path);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int error = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+        ::close(fd);
+        throw FileError(error, path);
+    }
+    file_ = ::fdopen(fd, "rb");
+    if (!file_) {
+        const int error = errno;
+        ::close(fd);
+        throw FileError(error, path);
+    }
 }
 
 TextLineReader::~TextLineReader() {

@@ -1,0 +1,219 @@
+// Disks that fill up part way, folders of the target that are files, and sources that change
+// between the listing and the copy: each is reported with its French text, the previous file
+// stays whole, and the render goes on with the next file.
+
+#include "MediaCopy.h"
+#include "ProjectFile.h"
+#include "Script.h"
+#include "Settings.h"
+
+#include "ProjectTestSupport.h"
+#include "RecordingProgress.h"
+#include "TempDir.h"
+#include "TextFile.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace stavio {
+namespace {
+
+namespace fs = std::filesystem;
+using test::AddEntry;
+using test::ReadBytes;
+using test::RecordingProgress;
+using test::TempDir;
+
+// Runs job in a child process whose files may not grow beyond limit bytes; with SIGXFSZ
+// ignored, a write past the limit fails with EFBIG as on a full disk. Returns the job's text.
+std::string WithFileSizeLimit(rlim_t limit, const std::function<std::string()>& job) {
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{limit, limit};
+        ::setrlimit(RLIMIT_FSIZE, &size);
+        std::string text;
+        try {
+            text = job();
+        } catch (const std::exception& e) {
+            text = std::string("uncaught: ") + e.what();
+        }
+        for (size_t done = 0; done < text.size();) {
+            const ssize_t n = ::write(channel[1], text.data() + done, text.size() - done);
+            if (n <= 0)
+                break;
+            done += static_cast<size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string text;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(channel[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<size_t>(n));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    return text;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class FailingDiskTest : public ::testing::Test {
+protected:
+    FailingDiskTest() : state(dir.Path() + "/") {
+        state.ResetProject();
+        target = dir.Folder("player");
+        project().TargetPath = target;
+    }
+    TProjectClass& project() { return *state.CurrentProject; }
+    std::string Copy(const std::string& folders, const std::string& name, const std::string& content) {
+        const std::string source = dir.File("music/" + name, content);
+        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source), nullptr);
+        return source;
+    }
+    // The render's two jobs; the script's error (or "") and the copy's report as text.
+    std::string Render() {
+        std::string text;
+        try {
+            WriteScript(state, ScriptFileName(project().TargetPath), progress);
+        } catch (const FileError& e) {
+            text = e.what();
+        }
+        const CopyReport report = CopyMedia(state, progress);
+        text += "\ncopied " + std::to_string(report.filesCopied);
+        for (const CopyFailure& failure : report.failures)
+            text += "\n" + failure.source + ": " + failure.reason;
+        return text;
+    }
+
+    TempDir dir;
+    ProgramState state;
+    RecordingProgress progress;
+    std::string target;
+};
+
+TEST_F(FailingDiskTest, SaveCutShortKeepsThePreviousProjectFile) {
+    const std::string path = dir.File("projects/p.scp", "the previous save\r\n");
+    project().Comments = {std::string(1024 * 1024, 'c')};
+    const std::string result = WithFileSizeLimit(64 * 1024, [&] {
+        try {
+            SaveProjectFile(state, path, progress);
+        } catch (const FileError& e) {
+            return std::string(e.what()) + (state.IsModified() ? " / modified" : " / saved");
+        }
+        return std::string("saved");
+    });
+    EXPECT_EQ(result, "Disque plein / modified");
+    EXPECT_EQ(ReadBytes(path), "the previous save\r\n");
+    EXPECT_EQ(FolderEntries(dir / "projects"), std::vector<std::string>{"p.scp"});
+}
+
+// The script and one large media file hit the limit: the old script stays, the large file
+// leaves nothing behind, and the small files around it are copied.
+TEST_F(FailingDiskTest, RenderOnAFullDiskReportsAndGoesOn) {
+    std::vector<std::string> olds;
+    for (int i = 0; i < 400; ++i)
+        olds.push_back(dir.File("old/delete number " + std::to_string(i) + ".mp3"));
+    for (const std::string& old : olds)
+        ASSERT_NE(AddEntry(state.DeleteTree, project().DeleteLinks, "OLDSTUFF", old), nullptr);
+    const std::string small1 = Copy("ROCK", "small1.mp3", std::string(1000, '1'));
+    const std::string big = Copy("ROCK", "big.mp3", std::string(200 * 1024, 'b'));
+    const std::string small2 = Copy("JAZZ", "small2.mp3", std::string(1000, '2'));
+    const std::string script = dir.File("player/SYSTEM/SCRIPT.TXT", "old script");
+
+    const std::string result = WithFileSizeLimit(8 * 1024, [&] { return Render(); });
+    EXPECT_EQ(result, "Disque plein\ncopied 2\n" + big + ": Disque plein");
+    EXPECT_EQ(ReadBytes(script), "old script");
+    EXPECT_EQ(FolderEntries(target + "/SYSTEM"), std::vector<std::string>{"SCRIPT.TXT"});
+    EXPECT_EQ(ReadBytes(target + "/00000001/SMALL1.MP3"), std::string(1000, '1'));
+    EXPECT_FALSE(fs::exists(target + "/00000001/BIG.MP3"));
+    EXPECT_EQ(ReadBytes(target + "/00000002/SMALL2.MP3"), std::string(1000, '2'));
+}
+
+TEST_F(FailingDiskTest, FoldersOfTheTargetThatAreFiles) {
+    Copy("ROCK", "a.mp3", "a");
+    const std::string b = Copy("JAZZ", "b.mp3", "b");
+    Copy("ROCK", "c.mp3", "c");
+    dir.File("player/SYSTEM", "a file named SYSTEM");
+    dir.File("player/00000002", "a file in the way");
+
+    EXPECT_EQ(Render(), "Chemin d'accès introuvable\ncopied 2\n" + b + ": Chemin d'accès introuvable");
+    EXPECT_EQ(ReadBytes(target + "/SYSTEM"), "a file named SYSTEM");
+    EXPECT_EQ(ReadBytes(target + "/00000002"), "a file in the way");
+    EXPECT_EQ(ReadBytes(target + "/00000001/A.MP3"), "a");
+    EXPECT_EQ(ReadBytes(target + "/00000003/C.MP3"), "c");
+
+    // Saving a project below a file fails the same way.
+    EXPECT_THROW(SaveProjectFile(state, target + "/SYSTEM/p.scp", progress), FileError);
+}
+
+// Between the listing and the copy a source is deleted, replaced by a folder, by a named
+// pipe or by a link to itself: each is reported, none holds the render up.
+TEST_F(FailingDiskTest, SourcesThatChangedAfterTheListing) {
+    const std::string gone = Copy("ROCK", "gone.mp3", "g");
+    const std::string folder = Copy("ROCK", "folder.mp3", "f");
+    const std::string pipe = Copy("ROCK", "pipe.mp3", "p");
+    const std::string loop = Copy("ROCK", "loop.mp3", "l");
+    Copy("ROCK", "kept.mp3", "k");
+    for (const std::string& path : {gone, folder, pipe, loop})
+        fs::remove(path);
+    fs::create_directory(folder);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    fs::create_symlink(loop, loop);
+
+    const CopyReport report = CopyMedia(state, progress);
+    EXPECT_EQ(report.filesCopied, 1);
+    ASSERT_EQ(report.failures.size(), 4u);
+    EXPECT_EQ(report.failures[0].reason, "Fichier introuvable");
+    EXPECT_EQ(report.failures[1].reason, "Accès refusé");
+    EXPECT_EQ(report.failures[2].reason, "Accès refusé");
+    EXPECT_EQ(report.failures[3].source, loop);
+    EXPECT_EQ(ReadBytes(target + "/00000001/KEPT.MP3"), "k");
+    EXPECT_EQ(FolderEntries(target + "/00000001"), std::vector<std::string>{"KEPT.MP3"});
+}
+
+// Only ordinary files are read: a named pipe or a device in place of a project or settings
+// file is refused at once instead of waited on or read without end.
+TEST_F(FailingDiskTest, PipesAndDevicesAreRefusedNotRead) {
+    const std::string pipe = dir / "pipe.scp";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0666), 0);
+    try {
+        LoadProjectFile(state, pipe, progress);
+        FAIL() << "a pipe was read";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "Accès refusé");
+    }
+
+    fs::create_symlink("/dev/zero", dir / "stavio.CFG");
+    SettingsValues values;
+    try {
+        ReadSettings(dir / "stavio", values);
+        FAIL() << "a device was read";
+    } catch (const FileError& e) {
+        EXPECT_STREQ(e.what(), "Accès refusé");
+    }
+}
+
+} // namespace
+} // namespace stavio
