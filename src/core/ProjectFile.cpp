@@ -37,6 +37,8 @@ std::string FolderPathLine(const ListNode* node) {
     return line;
 }
 
+constexpr int kNamesAtATime = 16;
+
 // Rebuilds one list from count link groups.
 void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& links,
                 ProgressDisplay& progress) {
@@ -51,15 +53,29 @@ void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& lin
         reader.ReadLine(); // the stored entry name; the name is derived again from the source
         const std::string folderLine = reader.ReadLine();
 
-        names.clear();
-        SplitListPath(folderLine, names);
+        // The line is cut into names as SplitListPath cuts it, a few names at a time: a
+        // hostile line of millions of backslashes must not become millions of names at once.
         bool placed = true;
-        for (const std::string& name : names) {
-            ListNode* folder = AddFolderNode(FolderNameFromText(name), tree, links);
-            tree.Select(folder);
-            if (folder == nullptr) {
-                placed = false; // no selected node: the rest of the group adds nothing
-                break;
+        for (size_t start = 0; placed && start < folderLine.size();) {
+            size_t end = start;
+            for (int n = 0; n < kNamesAtATime; ++n) {
+                const size_t slash = folderLine.find('\\', end);
+                if (slash == std::string::npos)
+                    break;
+                end = slash + 1;
+            }
+            if (end == start)
+                break; // no backslash left: the text after the last one is dropped
+            names.clear();
+            SplitListPath(folderLine.substr(start, end - start), names);
+            start = end;
+            for (const std::string& name : names) {
+                ListNode* folder = AddFolderNode(FolderNameFromText(name), tree, links);
+                tree.Select(folder);
+                if (folder == nullptr) {
+                    placed = false; // no selected node: the rest of the group adds nothing
+                    break;
+                }
             }
         }
         if (placed)
