@@ -8,6 +8,10 @@ DURATION="${1:-60}"
 BUILD="$STAVIO_ROOT/build-fuzz"
 TARGETS="line_reader project_file settings folder_names short_names"
 
+. "$STAVIO_ROOT/scripts/prepare.sh"
+STAVIO_PACKAGES="cmake ninja-build clang-14 libclang-rt-14-dev"
+stavio_install_missing
+
 CLANG_CXX="${STAVIO_FUZZ_CXX:-$(command -v clang++-14 || command -v clang++ || true)}"
 if [ -z "$CLANG_CXX" ]; then
     echo "fuzz.sh: clang++ not found (sudo apt-get install -y clang libclang-rt-14-dev)" >&2
