@@ -193,6 +193,24 @@ TEST_F(FailingDiskTest, SourcesThatChangedAfterTheListing) {
     EXPECT_EQ(FolderEntries(target + "/00000001"), std::vector<std::string>{"KEPT.MP3"});
 }
 
+// An entry named while its source was missing has an empty name; when the source is back at
+// render time the copy must not aim at the numbered folder itself.
+TEST_F(FailingDiskTest, EntryWithoutANameIsReportedNotWrittenOverItsFolder) {
+    const std::string late = dir / "music/late.mp3";
+    ListNode* node = AddEntry(state.CopyTree, project().CopyLinks, "ROCK", late);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->Text(), "");
+    Copy("ROCK", "kept.mp3", "k");
+    dir.File("music/late.mp3", "late");
+
+    const CopyReport report = CopyMedia(state, progress);
+    ASSERT_EQ(report.failures.size(), 1u);
+    EXPECT_EQ(report.failures[0].source, late);
+    EXPECT_EQ(report.failures[0].reason, "Accès refusé");
+    EXPECT_TRUE(fs::is_directory(target + "/00000001"));
+    EXPECT_EQ(FolderEntries(target + "/00000001"), std::vector<std::string>{"KEPT.MP3"});
+}
+
 // Only ordinary files are read: a named pipe or a device in place of a project or settings
 // file is refused at once instead of waited on or read without end.
 TEST_F(FailingDiskTest, PipesAndDevicesAreRefusedNotRead) {
