@@ -263,8 +263,9 @@ TEST_F(HostileFilesTest, DotDotInAProjectNeverLeavesTheTarget) {
 
     // Nothing new outside the target.
     for (const fs::path& path : fs::recursive_directory_iterator(dir.Path())) {
-        if (!path.string().starts_with(target + "/"))
+        if (!path.string().starts_with(target + "/")) {
             EXPECT_EQ(before.count(path), 1u) << path;
+        }
     }
 }
 
