@@ -31,7 +31,7 @@ const std::string& SourceFolder() {
         ::mkdir(root.c_str(), 0777);
         ::mkdir((root + "/Rock Live").c_str(), 0777);
         for (const char* name : {"Song_1.mp3", "track.mp3", "Long File Name.mp3", "a.b.c.mp3",
-                                 "CON.mp3", "Rock Live/x.mp3", "Rock Live/Encore (2).mp3"})
+                                 "CON.mp3", "README", "Rock Live/x.mp3", "Rock Live/Encore (2).mp3"})
             WriteWholeFile(root + "/" + name, "ID3");
         return root;
     }();
