@@ -64,6 +64,13 @@ bool Load(ProgramState& state, const std::string& path, ProgressDisplay& progres
     return false;
 }
 
+// A state loaded from path without a progress display; null when the file cannot be read.
+std::unique_ptr<ProgramState> LoadedState(const std::string& path) {
+    auto state = NewState();
+    NullProgress progress;
+    return Load(*state, path, progress) ? std::move(state) : nullptr;
+}
+
 using LinksByNode = std::unordered_map<const ListNode*, const TNodeFileLink*>;
 
 void PrintTree(const ListNode* node, const LinksByNode& links) {
@@ -96,9 +103,8 @@ void PrintList(const char* title, const ListTree& tree, const LinkList& linkList
 int ScriptCommand(const Arguments& args) {
     if (args.size() != 1)
         return UsageError();
-    auto state = NewState();
-    NullProgress progress;
-    if (!Load(*state, args[0], progress))
+    const auto state = LoadedState(args[0]);
+    if (!state)
         return 2;
     const std::vector<std::string> lines = ScriptLines(*state->CurrentProject);
     std::string bytes;
@@ -185,9 +191,8 @@ int RenderCommand(const Arguments& args) {
 int TreeCommand(const Arguments& args) {
     if (args.size() != 1)
         return UsageError();
-    auto state = NewState();
-    NullProgress progress;
-    if (!Load(*state, args[0], progress))
+    const auto state = LoadedState(args[0]);
+    if (!state)
         return 2;
     PrintList("[Copy List]", state->CopyTree, state->CurrentProject->CopyLinks);
     PrintList("[Delete List]", state->DeleteTree, state->CurrentProject->DeleteLinks);
@@ -197,12 +202,12 @@ int TreeCommand(const Arguments& args) {
 int ResaveCommand(const Arguments& args) {
     if (args.empty() || args.size() > 2)
         return UsageError();
-    auto state = NewState();
-    NullProgress progress;
-    if (!Load(*state, args[0], progress))
+    const auto state = LoadedState(args[0]);
+    if (!state)
         return 2;
     const std::string out = args.size() == 2 ? args[1] : args[0];
     try {
+        NullProgress progress;
         SaveProjectFile(*state, out, progress);
     } catch (const FileError& e) {
         PrintFileError(e);

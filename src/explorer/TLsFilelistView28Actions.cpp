@@ -20,7 +20,7 @@
 
 namespace {
 
-struct ActionSpec {
+struct ActionEntry {
   const char* objectName;
   ExplorerText text;
   QKeySequence key;
@@ -35,7 +35,7 @@ const QString kKdeCutFormat = QStringLiteral("application/x-kde-cutselection");
 
 void TLsFilelistView28::CreateActions()
 {
-  const ActionSpec specs[] = {
+  const ActionEntry entries[] = {
       {"actionOpen", ExplorerText::Open, QKeySequence(Qt::CTRL | Qt::Key_O),
        &TLsFilelistView28::OpenSelection},
       {"actionCut", ExplorerText::Cut, QKeySequence(Qt::CTRL | Qt::Key_X),
@@ -59,15 +59,15 @@ void TLsFilelistView28::CreateActions()
       {"actionRefresh", ExplorerText::Refresh, QKeySequence(Qt::Key_F5),
        &TLsFilelistView28::Refresh},
   };
-  for (const ActionSpec& spec : specs) {
+  for (const ActionEntry& entry : entries) {
     auto* action = new QAction(this);
-    action->setObjectName(QString::fromLatin1(spec.objectName));
-    action->setShortcut(spec.key);
+    action->setObjectName(QString::fromLatin1(entry.objectName));
+    action->setShortcut(entry.key);
     // The keys work while the list or one of its views has the focus.
     action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    action->setData(static_cast<int>(spec.text));
-    if (spec.handler)
-      connect(action, &QAction::triggered, this, spec.handler);
+    action->setData(static_cast<int>(entry.text));
+    if (entry.handler)
+      connect(action, &QAction::triggered, this, entry.handler);
     else
       connect(action, &QAction::triggered, this, [this] { CreateNewFolder(); });
     addAction(action);
