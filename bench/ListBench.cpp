@@ -40,7 +40,8 @@ void BM_DeleteFolderOf10000Among100000Links(benchmark::State& st) {
         LinkList& links = *links_ptr;
         ListNode* victim = nullptr;
         for (int f = 0; f < 10; ++f) {
-            ListNode* folder = tree.AddChild(tree.Root(), "D" + std::to_string(f), NodeKind::Folder);
+            ListNode* folder =
+                tree.AddChild(tree.Root(), "D" + std::to_string(f), NodeKind::Folder);
             AddNamedFiles(tree, folder, links, 10000, f * 10000);
             if (f == 5)
                 victim = folder;

@@ -22,7 +22,7 @@ std::string FileName(int i) {
 }
 
 class NamedFolder {
-  public:
+public:
     NamedFolder() {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "stavio-bench-XXXXXX").string();
@@ -41,7 +41,7 @@ class NamedFolder {
     const std::string& Folder() const { return folder_; }
     const std::vector<std::string>& Paths() const { return paths_; }
 
-  private:
+private:
     std::string folder_;
     std::vector<std::string> paths_;
 };

@@ -33,7 +33,8 @@ public:
         root_ = ::mkdtemp(pattern.data());
         std::ofstream project(ProjectPath(), std::ios::binary);
         project << "Group Of Program File of KELVO\r\n*****\r\nBench\r\n\r\n\r\n\r\n\r\n\r\n\r\n"
-                << "1\r\n...\r\n" << root_ << "/target/\r\n*****\r\n"
+                << "1\r\n...\r\n"
+                << root_ << "/target/\r\n*****\r\n"
                 << kFolders / 2 * kFilesPerFolder << "\r\n"
                 << kFolders / 2 * kFilesPerFolder << "\r\n";
         for (int f = 0; f < kFolders; ++f) {

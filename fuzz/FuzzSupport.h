@@ -37,10 +37,10 @@ inline void WriteWholeFile(const std::string& path, std::string_view bytes) {
     std::abort();
 }
 
-#define STAVIO_FUZZ_CHECK(condition)                                                           \
-    do {                                                                                       \
-        if (!(condition))                                                                      \
-            ::stavio::fuzz::Fail(#condition);                                                  \
+#define STAVIO_FUZZ_CHECK(condition)                                                               \
+    do {                                                                                           \
+        if (!(condition))                                                                          \
+            ::stavio::fuzz::Fail(#condition);                                                      \
     } while (0)
 
 } // namespace stavio::fuzz

@@ -30,8 +30,9 @@ const std::string& SourceFolder() {
         const std::string root = WorkFolder() + "/music";
         ::mkdir(root.c_str(), 0777);
         ::mkdir((root + "/Rock Live").c_str(), 0777);
-        for (const char* name : {"Song_1.mp3", "track.mp3", "Long File Name.mp3", "a.b.c.mp3",
-                                 "CON.mp3", "README", "Rock Live/x.mp3", "Rock Live/Encore (2).mp3"})
+        for (const char* name :
+             {"Song_1.mp3", "track.mp3", "Long File Name.mp3", "a.b.c.mp3", "CON.mp3", "README",
+              "Rock Live/x.mp3", "Rock Live/Encore (2).mp3"})
             WriteWholeFile(root + "/" + name, "ID3");
         return root;
     }();
@@ -105,7 +106,8 @@ std::vector<std::string> LinkRecords(const stavio::LinkList& links) {
     std::vector<std::string> records;
     for (const stavio::LinkPtr& link : links) {
         std::string record = link->SourcePath + '\n' + link->Node->Text();
-        for (const stavio::ListNode* a = link->Node->Parent(); a && a->Level() >= 1; a = a->Parent())
+        for (const stavio::ListNode* a = link->Node->Parent(); a && a->Level() >= 1;
+             a = a->Parent())
             record += '\n' + a->Text();
         records.push_back(std::move(record));
     }

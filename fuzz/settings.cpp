@@ -2,8 +2,8 @@
 // line 6 is there and not empty), read by position, and writing them back then reading the
 // file again gives the same values.
 
-#include "FuzzSupport.h"
 #include "Settings.h"
+#include "FuzzSupport.h"
 #include "TextFile.h"
 
 #include <cstdint>

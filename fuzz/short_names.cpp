@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::vector<std::string> reordered(names.rbegin(), names.rend());
     if (reordered.size() > 2)
-        std::rotate(reordered.begin(), reordered.begin() + static_cast<long>(size % reordered.size()),
+        std::rotate(reordered.begin(),
+                    reordered.begin() + static_cast<long>(size % reordered.size()),
                     reordered.end());
     STAVIO_FUZZ_CHECK(Named(reordered) == byName);
     return 0;

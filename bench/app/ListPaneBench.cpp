@@ -34,10 +34,12 @@ struct Setup {
         music = root + QStringLiteral("/A long album name");
         QDir().mkpath(music);
         for (int i = 0; i < kFiles; ++i) {
-            QFile file(music + QStringLiteral("/Track number %1 of the album.mp3").arg(i, 5, 10, QLatin1Char('0')));
+            QFile file(music + QStringLiteral("/Track number %1 of the album.mp3")
+                                   .arg(i, 5, 10, QLatin1Char('0')));
             file.open(QIODevice::WriteOnly);
         }
-        app = std::make_unique<StavioApp>(QFile::encodeName(root + QStringLiteral("/stavio")).toStdString());
+        app = std::make_unique<StavioApp>(
+            QFile::encodeName(root + QStringLiteral("/stavio")).toStdString());
         app->Form1->show();
         (void)QTest::qWaitFor([this] { return !app->Form1->FirstActivation; }, 5000);
         app->Form1->LsDirTree211->OpenPath(music);

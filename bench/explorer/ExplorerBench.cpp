@@ -21,74 +21,71 @@ namespace {
 
 constexpr int kFiles = 50000;
 
-const QString& BigFolder()
-{
-  static std::unique_ptr<QTemporaryDir> dir;
-  static QString path;
-  if (!dir) {
-    const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
-    dir = std::make_unique<QTemporaryDir>(shm ? QStringLiteral("/dev/shm/stavio-bench-XXXXXX")
-                                              : QDir::tempPath() + QStringLiteral("/stavio-bench-XXXXXX"));
-    path = dir->path();
-    for (int i = 0; i < kFiles; ++i) {
-      QFile file(path + QStringLiteral("/track%1.mp3").arg(i, 5, 10, QLatin1Char('0')));
-      file.open(QIODevice::WriteOnly);
+const QString& BigFolder() {
+    static std::unique_ptr<QTemporaryDir> dir;
+    static QString path;
+    if (!dir) {
+        const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+        dir = std::make_unique<QTemporaryDir>(shm ? QStringLiteral("/dev/shm/stavio-bench-XXXXXX")
+                                                  : QDir::tempPath() +
+                                                        QStringLiteral("/stavio-bench-XXXXXX"));
+        path = dir->path();
+        for (int i = 0; i < kFiles; ++i) {
+            QFile file(path + QStringLiteral("/track%1.mp3").arg(i, 5, 10, QLatin1Char('0')));
+            file.open(QIODevice::WriteOnly);
+        }
     }
-  }
-  return path;
+    return path;
 }
 
-void BM_ListFiftyThousandFiles(benchmark::State& state)
-{
-  const QString folder = BigFolder();
-  for (auto _ : state) {
-    FileListModel model;
-    model.Load(folder);
-    model.FinishLoading();
-    benchmark::DoNotOptimize(model.rowCount());
-  }
-  state.SetItemsProcessed(state.iterations() * kFiles);
+void BM_ListFiftyThousandFiles(benchmark::State& state) {
+    const QString folder = BigFolder();
+    for (auto _ : state) {
+        FileListModel model;
+        model.Load(folder);
+        model.FinishLoading();
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+    state.SetItemsProcessed(state.iterations() * kFiles);
 }
 BENCHMARK(BM_ListFiftyThousandFiles)->Unit(benchmark::kMillisecond);
 
 // The window's event loop keeps turning while the list reads: the longest pause
 // between two turns is what the user could feel.
-void BM_LongestPauseWhileListing(benchmark::State& state)
-{
-  const QString folder = BigFolder();
-  qint64 longest = 0;
-  for (auto _ : state) {
-    TLsFilelistView28 list;
-    QElapsedTimer clock;
-    qint64 last = 0;
-    QTimer ticker;
-    ticker.setInterval(0);
-    QObject::connect(&ticker, &QTimer::timeout, [&] {
-      const qint64 now = clock.elapsed();
-      longest = std::max(longest, now - last);
-      last = now;
-    });
-    clock.start();
-    ticker.start();
-    list.SetDirectory(folder);
-    longest = std::max(longest, clock.elapsed()); // the first, synchronous slice
-    last = clock.elapsed();
-    while (list.IsLoading())
-      QApplication::processEvents(QEventLoop::AllEvents, 50);
-  }
-  state.counters["longest_pause_ms"] = static_cast<double>(longest);
+void BM_LongestPauseWhileListing(benchmark::State& state) {
+    const QString folder = BigFolder();
+    qint64 longest = 0;
+    for (auto _ : state) {
+        TLsFilelistView28 list;
+        QElapsedTimer clock;
+        qint64 last = 0;
+        QTimer ticker;
+        ticker.setInterval(0);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
+        clock.start();
+        ticker.start();
+        list.SetDirectory(folder);
+        longest = std::max(longest, clock.elapsed()); // the first, synchronous slice
+        last = clock.elapsed();
+        while (list.IsLoading())
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    state.counters["longest_pause_ms"] = static_cast<double>(longest);
 }
 BENCHMARK(BM_LongestPauseWhileListing)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-  if (!getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+int main(int argc, char** argv) {
+    if (!getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
 }

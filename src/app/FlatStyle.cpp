@@ -39,7 +39,9 @@ QFrame[flatBevel="true"] {
 )");
 }
 
-void ApplyFlatStyle(QWidget* widget) { widget->setStyleSheet(FlatStyleSheet()); }
+void ApplyFlatStyle(QWidget* widget) {
+    widget->setStyleSheet(FlatStyleSheet());
+}
 
 QFrame* MakeFlatBevel(QWidget* parent, const QString& name, const QRect& geometry) {
     auto* bevel = new QFrame(parent);

@@ -36,6 +36,7 @@ void TOKBottomDlg5::showEvent(QShowEvent* e) {
 void TOKBottomDlg5::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     setWindowTitle(QString::fromStdString(stavio::TextUtf8(stavio::InfoTitleTexts, language, 0)));
-    mxFlatButton1->setText(QString::fromStdString(stavio::TextUtf8(stavio::PropertyTexts, language, 9)));
+    mxFlatButton1->setText(
+        QString::fromStdString(stavio::TextUtf8(stavio::PropertyTexts, language, 9)));
     mxFlatButton1->setFocus();
 }

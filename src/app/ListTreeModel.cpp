@@ -11,7 +11,9 @@ ListTreeModel::ListTreeModel(stavio::ListTree& tree, QObject* parent)
     tree_.AddObserver(this);
 }
 
-ListTreeModel::~ListTreeModel() { tree_.RemoveObserver(this); }
+ListTreeModel::~ListTreeModel() {
+    tree_.RemoveObserver(this);
+}
 
 QIcon ListTreeModel::ListImage(int index) {
     static const QIcon images[] = {
@@ -57,7 +59,9 @@ int ListTreeModel::rowCount(const QModelIndex& parent) const {
     return NodeAt(parent)->ChildCount();
 }
 
-int ListTreeModel::columnCount(const QModelIndex&) const { return 1; }
+int ListTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
 QVariant ListTreeModel::data(const QModelIndex& index, int role) const {
     const ListNode* node = NodeAt(index);
@@ -97,13 +101,17 @@ void ListTreeModel::NodeAboutToBeInserted(ListNode* parent, int row) {
     beginInsertRows(IndexOf(parent), row, row);
 }
 
-void ListTreeModel::NodeInserted(ListNode*) { endInsertRows(); }
+void ListTreeModel::NodeInserted(ListNode*) {
+    endInsertRows();
+}
 
 void ListTreeModel::NodesAboutToBeRemoved(ListNode* parent, int first, int last) {
     beginRemoveRows(IndexOf(parent), first, last);
 }
 
-void ListTreeModel::NodesRemoved(ListNode*, int, int) { endRemoveRows(); }
+void ListTreeModel::NodesRemoved(ListNode*, int, int) {
+    endRemoveRows();
+}
 
 void ListTreeModel::SelectionChanged(ListNode* selected) {
     // The tree moves its selection before it removes nodes, so the old one is alive here.

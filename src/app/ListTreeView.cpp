@@ -24,7 +24,8 @@ ListTreeView::ListTreeView(TForm1& form, ListTreeModel* model, QWidget* parent)
     setAutoScroll(true);
     // The selected node stays visible, in the active colours, when the tree loses the focus.
     QPalette p = palette();
-    p.setBrush(QPalette::Inactive, QPalette::Highlight, p.brush(QPalette::Active, QPalette::Highlight));
+    p.setBrush(QPalette::Inactive, QPalette::Highlight,
+               p.brush(QPalette::Active, QPalette::Highlight));
     p.setBrush(QPalette::Inactive, QPalette::HighlightedText,
                p.brush(QPalette::Active, QPalette::HighlightedText));
     setPalette(p);
@@ -51,7 +52,9 @@ void ListTreeView::dragMoveEvent(QDragMoveEvent* e) {
         e->ignore();
 }
 
-void ListTreeView::dragLeaveEvent(QDragLeaveEvent* e) { e->accept(); }
+void ListTreeView::dragLeaveEvent(QDragLeaveEvent* e) {
+    e->accept();
+}
 
 void ListTreeView::dropEvent(QDropEvent* e) {
     e->acceptProposedAction();

@@ -175,8 +175,8 @@ private:
     void BuildToolBar();
     void BuildClientArea();
     QWidget* BuildExplorerPane();
-    QWidget* BuildListPane(QLabel*& header, const QString& icon, QWidget* toolBar,
-                           QTreeView* tree, const char* name);
+    QWidget* BuildListPane(QLabel*& header, const QString& icon, QWidget* toolBar, QTreeView* tree,
+                           const char* name);
     QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
     void ConnectCommands();
 };

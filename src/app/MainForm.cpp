@@ -18,8 +18,7 @@
 #include <QScreen>
 #include <QTimer>
 
-TForm1::TForm1(StavioApp& app, QWidget* parent)
-    : QMainWindow(parent), App(app), State(app.State) {
+TForm1::TForm1(StavioApp& app, QWidget* parent) : QMainWindow(parent), App(app), State(app.State) {
     setObjectName(QStringLiteral("Form1"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     BuildMenus();
@@ -58,7 +57,8 @@ void TForm1::FormCreate() {
     State.CurrentLanguage = values.language;
     LanguageAction(values.language)->setChecked(true);
     State.ProjectFileName = values.projectFileName;
-    LastExplorerDirectory = QFile::decodeName(QByteArray::fromStdString(values.lastExplorerDirectory));
+    LastExplorerDirectory =
+        QFile::decodeName(QByteArray::fromStdString(values.lastExplorerDirectory));
 
     LsDirTree211->OpenPath(LastExplorerDirectory);
     FirstActivation = true;
@@ -112,9 +112,19 @@ void TForm1::FormClose() {
     }
 }
 
-void TForm1::Exit1Click() { close(); }
+void TForm1::Exit1Click() {
+    close();
+}
 
-void TForm1::Explorater1Click() { Explorater1->toggle(); }
-void TForm1::CopyList1Click() { CopyList1->toggle(); }
-void TForm1::DeleteList1Click() { DeleteList1->toggle(); }
-void TForm1::NewImage1Click() { NewImage1->toggle(); }
+void TForm1::Explorater1Click() {
+    Explorater1->toggle();
+}
+void TForm1::CopyList1Click() {
+    CopyList1->toggle();
+}
+void TForm1::DeleteList1Click() {
+    DeleteList1->toggle();
+}
+void TForm1::NewImage1Click() {
+    NewImage1->toggle();
+}

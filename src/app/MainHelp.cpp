@@ -6,7 +6,9 @@
 #include <QDesktopServices>
 #include <QUrl>
 
-void TForm1::About1Click() { App.Form2->exec(); }
+void TForm1::About1Click() {
+    App.Form2->exec();
+}
 
 // A desktop without a browser or mail program opens nothing, without a message.
 void TForm1::HomePage1Click() {

@@ -18,11 +18,16 @@ namespace {
 
 ExplorerLanguage ExplorerLanguageOf(Language language) {
     switch (language) {
-    case Language::French: return ExplorerLanguage::lnFrench;
-    case Language::Spanish: return ExplorerLanguage::lnSpanish;
-    case Language::German: return ExplorerLanguage::lnGerman;
-    case Language::Italian: return ExplorerLanguage::lnItalian;
-    case Language::English: break;
+    case Language::French:
+        return ExplorerLanguage::lnFrench;
+    case Language::Spanish:
+        return ExplorerLanguage::lnSpanish;
+    case Language::German:
+        return ExplorerLanguage::lnGerman;
+    case Language::Italian:
+        return ExplorerLanguage::lnItalian;
+    case Language::English:
+        break;
     }
     return ExplorerLanguage::lnEnglish;
 }
@@ -31,21 +36,31 @@ ExplorerLanguage ExplorerLanguageOf(Language language) {
 
 Language TForm1::SystemDefaultLanguage() {
     switch (QLocale::system().language()) {
-    case QLocale::German: return Language::German;
-    case QLocale::Spanish: return Language::Spanish;
-    case QLocale::French: return Language::French;
-    case QLocale::Italian: return Language::Italian;
-    default: return Language::English;
+    case QLocale::German:
+        return Language::German;
+    case QLocale::Spanish:
+        return Language::Spanish;
+    case QLocale::French:
+        return Language::French;
+    case QLocale::Italian:
+        return Language::Italian;
+    default:
+        return Language::English;
     }
 }
 
 QAction* TForm1::LanguageAction(Language language) const {
     switch (language) {
-    case Language::French: return French1;
-    case Language::Spanish: return Espaol1;
-    case Language::German: return Deutsch1;
-    case Language::Italian: return Italian1;
-    case Language::English: break;
+    case Language::French:
+        return French1;
+    case Language::Spanish:
+        return Espaol1;
+    case Language::German:
+        return Deutsch1;
+    case Language::Italian:
+        return Italian1;
+    case Language::English:
+        break;
     }
     return English1;
 }
@@ -75,9 +90,9 @@ void TForm1::ApplyLanguage() {
     SendEmailToSupport1->setText(text(stavio::HelpMenuTexts, 4));
 
     const std::pair<QToolButton*, int> hints[] = {
-        {SpeedButton10, 0}, {SpeedButton8, 1},  {SpeedButton9, 2},   {SpeedButton1, 3},
-        {SpeedButton6, 4},  {SpeedButton7, 5},  {SpeedButton4, 8},   {SpeedButton11, 6},
-        {SpeedButton12, 7}, {SpeedButton5, 8},  {SpeedButton13, 9},  {SpeedButton14, 10},
+        {SpeedButton10, 0},  {SpeedButton8, 1},   {SpeedButton9, 2},   {SpeedButton1, 3},
+        {SpeedButton6, 4},   {SpeedButton7, 5},   {SpeedButton4, 8},   {SpeedButton11, 6},
+        {SpeedButton12, 7},  {SpeedButton5, 8},   {SpeedButton13, 9},  {SpeedButton14, 10},
         {SpeedButton19, 11}, {SpeedButton15, 12}, {SpeedButton20, 13},
     };
     for (const auto& [button, k] : hints)
@@ -104,8 +119,18 @@ void ChooseLanguage(TForm1& form, Language language) {
 
 } // namespace
 
-void TForm1::English1Click() { ChooseLanguage(*this, Language::English); }
-void TForm1::French1Click() { ChooseLanguage(*this, Language::French); }
-void TForm1::Espaol1Click() { ChooseLanguage(*this, Language::Spanish); }
-void TForm1::Deutsch1Click() { ChooseLanguage(*this, Language::German); }
-void TForm1::Italian1Click() { ChooseLanguage(*this, Language::Italian); }
+void TForm1::English1Click() {
+    ChooseLanguage(*this, Language::English);
+}
+void TForm1::French1Click() {
+    ChooseLanguage(*this, Language::French);
+}
+void TForm1::Espaol1Click() {
+    ChooseLanguage(*this, Language::Spanish);
+}
+void TForm1::Deutsch1Click() {
+    ChooseLanguage(*this, Language::German);
+}
+void TForm1::Italian1Click() {
+    ChooseLanguage(*this, Language::Italian);
+}

@@ -112,16 +112,23 @@ void TForm1::BuildMenus() {
     QMenuBar* bar = menuBar();
 
     File1 = MakeMenu(this, "File1", QStringLiteral("&File"));
-    New2 = MakeAction(File1, "New2", QStringLiteral("&New Project"), QKeySequence(Qt::CTRL | Qt::Key_N), QStringLiteral("new"));
-    Property1 = MakeAction(File1, "Property1", QStringLiteral("&Project Properties..."), QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("properties"));
+    New2 = MakeAction(File1, "New2", QStringLiteral("&New Project"),
+                      QKeySequence(Qt::CTRL | Qt::Key_N), QStringLiteral("new"));
+    Property1 = MakeAction(File1, "Property1", QStringLiteral("&Project Properties..."),
+                           QKeySequence(Qt::CTRL | Qt::Key_P), QStringLiteral("properties"));
     File1->addSeparator();
-    Open1 = MakeAction(File1, "Open1", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("open"));
-    Save1 = MakeAction(File1, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S), QStringLiteral("save"));
-    SaveAs1 = MakeAction(File1, "SaveAs1", QStringLiteral("Save &as..."), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), QStringLiteral("save-as"));
+    Open1 = MakeAction(File1, "Open1", QStringLiteral("&Open"), QKeySequence(Qt::CTRL | Qt::Key_O),
+                       QStringLiteral("open"));
+    Save1 = MakeAction(File1, "Save1", QStringLiteral("&Save"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                       QStringLiteral("save"));
+    SaveAs1 = MakeAction(File1, "SaveAs1", QStringLiteral("Save &as..."),
+                         QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S), QStringLiteral("save-as"));
     File1->addSeparator();
-    RenderScript1 = MakeAction(File1, "RenderScript1", QStringLiteral("Create Script"), QKeySequence(Qt::Key_F9), QStringLiteral("render"));
+    RenderScript1 = MakeAction(File1, "RenderScript1", QStringLiteral("Create Script"),
+                               QKeySequence(Qt::Key_F9), QStringLiteral("render"));
     File1->addSeparator();
-    Exit1 = MakeAction(File1, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4), QStringLiteral("exit"));
+    Exit1 = MakeAction(File1, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4),
+                       QStringLiteral("exit"));
     bar->addMenu(File1);
 
     // Never shown; each item keeps a check mark of its own.
@@ -157,12 +164,16 @@ void TForm1::BuildMenus() {
     bar->addMenu(Options1);
 
     Help1 = MakeMenu(this, "Help1", QStringLiteral("&Help"));
-    About1 = MakeAction(Help1, "About1", QStringLiteral("&About..."), QKeySequence(Qt::Key_F1), QStringLiteral("about"));
+    About1 = MakeAction(Help1, "About1", QStringLiteral("&About..."), QKeySequence(Qt::Key_F1),
+                        QStringLiteral("about"));
     Help1->addSeparator();
     Web1 = MakeMenu(this, "Web1", QStringLiteral("KELVO on the &Web"));
     Help1->addMenu(Web1);
-    HomePage1 = MakeAction(Web1, "HomePage1", QStringLiteral("KELVO &Home Page"), {}, QStringLiteral("home"));
-    SendEmailToSupport1 = MakeAction(Web1, "SendEmailToSupport1", QStringLiteral("&Send Email to KELVO's Technical Support"), {}, QStringLiteral("mail"));
+    HomePage1 = MakeAction(Web1, "HomePage1", QStringLiteral("KELVO &Home Page"), {},
+                           QStringLiteral("home"));
+    SendEmailToSupport1 = MakeAction(Web1, "SendEmailToSupport1",
+                                     QStringLiteral("&Send Email to KELVO's Technical Support"), {},
+                                     QStringLiteral("mail"));
     bar->addMenu(Help1);
 }
 
@@ -215,7 +226,8 @@ QWidget* TForm1::BuildExplorerPane() {
     auto* lowerColumn = new QVBoxLayout(lower);
     lowerColumn->setContentsMargins(0, 0, 0, 0);
     lowerColumn->setSpacing(0);
-    lowerColumn->addWidget(MakePaneToolBar({SpeedButton11, SpeedButton12, SpeedButton5, SpeedButton13}));
+    lowerColumn->addWidget(
+        MakePaneToolBar({SpeedButton11, SpeedButton12, SpeedButton5, SpeedButton13}));
     lowerColumn->addWidget(LsFilelistView281, 1);
 
     auto* split = MakeSplitter(Qt::Vertical);
@@ -255,12 +267,12 @@ void TForm1::BuildClientArea() {
     SpeedButton19 = MakeSpeedButton("SpeedButton19", QStringLiteral("new-folder"), 24);
     SpeedButton15 = MakeSpeedButton("SpeedButton15", QStringLiteral("delete"), 24);
     SpeedButton20 = MakeSpeedButton("SpeedButton20", QStringLiteral("new-folder"), 24);
-    QWidget* copyPane = BuildListPane(CopyListHeader, QStringLiteral("player"),
-                                      MakePaneToolBar({SpeedButton14, SpeedButton19}), TreeView1,
-                                      "CopyList");
-    QWidget* deletePane = BuildListPane(DeleteListHeader, QStringLiteral("delete"),
-                                        MakePaneToolBar({SpeedButton15, SpeedButton20}),
-                                        TreeView2, "DeleteList");
+    QWidget* copyPane =
+        BuildListPane(CopyListHeader, QStringLiteral("player"),
+                      MakePaneToolBar({SpeedButton14, SpeedButton19}), TreeView1, "CopyList");
+    QWidget* deletePane =
+        BuildListPane(DeleteListHeader, QStringLiteral("delete"),
+                      MakePaneToolBar({SpeedButton15, SpeedButton20}), TreeView2, "DeleteList");
     auto* lists = MakeSplitter(Qt::Vertical);
     lists->setObjectName(QStringLiteral("ListSplitter"));
     lists->addWidget(copyPane);

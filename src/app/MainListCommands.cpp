@@ -19,7 +19,9 @@
 
 namespace {
 
-std::string HostPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string HostPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 // What AddFolderNode reads from the explorer: the tree's folder and the list's items.
 class ExplorerPane : public stavio::ExplorerListing {
@@ -59,9 +61,13 @@ void TForm1::UpdateCommandStates() {
     SpeedButton12->setEnabled(stavio::CanHoldFiles(State.DeleteTree.Selected()));
 }
 
-void TForm1::TreeView1Change() { UpdateCommandStates(); }
+void TForm1::TreeView1Change() {
+    UpdateCommandStates();
+}
 
-void TForm1::LsDirTree211DirChange(const QString& path) { LastExplorerDirectory = path; }
+void TForm1::LsDirTree211DirChange(const QString& path) {
+    LastExplorerDirectory = path;
+}
 
 namespace {
 
@@ -71,8 +77,8 @@ void AddDirectory(const TLsDirTree21& tree, const TLsFilelistView28& list,
     if (tree.SelectedLevel() < 2) // nothing, the computer or a drive
         return;
     const ExplorerPane explorer(tree, list);
-    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPath(tree.SelectedPath())), listTree,
-                          links, &explorer);
+    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPath(tree.SelectedPath())), listTree, links,
+                          &explorer);
 }
 
 // Add selected files: each selected item of the file list, in display order.
@@ -88,7 +94,8 @@ void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
 } // namespace
 
 void TForm1::SpeedButton6Click() {
-    AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree, State.CurrentProject->CopyLinks);
+    AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree,
+                 State.CurrentProject->CopyLinks);
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
 }
@@ -145,8 +152,8 @@ void NewFolder(TForm1& form, stavio::ListTree& tree, stavio::LinkList& links) {
     TOKBottomDlg4& dialog = *form.App.OKBottomDlg4;
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const std::string name = stavio::FolderNameFromText(
-        stavio::Utf8ToCp1252(dialog.mxFlatEdit1->text().toStdString()));
+    const std::string name =
+        stavio::FolderNameFromText(stavio::Utf8ToCp1252(dialog.mxFlatEdit1->text().toStdString()));
     const stavio::Language language = form.State.CurrentLanguage;
     if (name.empty()) {
         ShowErrorBox(&form, MessageText(language, 4));

@@ -14,7 +14,9 @@
 
 namespace {
 
-QString HostPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString HostPath(const std::string& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
 
 bool IsExistingFile(const std::string& path) {
     return !path.empty() && QFileInfo(HostPath(path)).isFile();
@@ -22,7 +24,8 @@ bool IsExistingFile(const std::string& path) {
 
 // Where the file dialogs start: the folder of the current project file, if any.
 QString StartFolder(const std::string& projectFileName) {
-    return projectFileName.empty() ? QString() : QFileInfo(HostPath(projectFileName)).absolutePath();
+    return projectFileName.empty() ? QString()
+                                   : QFileInfo(HostPath(projectFileName)).absolutePath();
 }
 
 } // namespace

@@ -15,8 +15,9 @@ namespace {
 constexpr size_t kReportedFailures = 10;
 
 QString CopyFailureReport(stavio::Language language, const stavio::CopyReport& report) {
-    QString text = QString::fromStdString(stavio::TextUtf8(stavio::RenderReportTexts, language, 0)) +
-                   QLatin1Char(' ') + QString::number(report.failures.size());
+    QString text =
+        QString::fromStdString(stavio::TextUtf8(stavio::RenderReportTexts, language, 0)) +
+        QLatin1Char(' ') + QString::number(report.failures.size());
     for (size_t i = 0; i < report.failures.size() && i < kReportedFailures; ++i) {
         const stavio::CopyFailure& failure = report.failures[i];
         // A failure without a source is the final flush of the target itself.

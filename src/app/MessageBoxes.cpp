@@ -46,8 +46,8 @@ bool AskYesNo(QWidget* parent, const QString& text) {
 }
 
 void ShowFileErrorBox(QWidget* parent, const QString& text) {
-    const QString title =
-        QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("Stavio")
-                                                         : QApplication::applicationDisplayName();
+    const QString title = QApplication::applicationDisplayName().isEmpty()
+                              ? QStringLiteral("Stavio")
+                              : QApplication::applicationDisplayName();
     RunBox(parent, QMessageBox::Critical, title, text, QStringLiteral("OK"));
 }

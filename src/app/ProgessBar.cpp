@@ -17,7 +17,9 @@
 
 namespace {
 
-QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString Utf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
 // How often a running job lets the window repaint.
 constexpr qint64 kRepaintIntervalMs = 50;
@@ -56,13 +58,21 @@ TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent),
     connect(Timer1, &QTimer::timeout, this, &TOKBottomDlg1::Timer1Timer);
 }
 
-void TOKBottomDlg1::SetCaption(const std::string& caption) { setWindowTitle(Utf8(caption)); }
+void TOKBottomDlg1::SetCaption(const std::string& caption) {
+    setWindowTitle(Utf8(caption));
+}
 
-void TOKBottomDlg1::SetStatusText(const std::string& text) { Label1->setText(Utf8(text)); }
+void TOKBottomDlg1::SetStatusText(const std::string& text) {
+    Label1->setText(Utf8(text));
+}
 
-void TOKBottomDlg1::ShowLabel(bool visible) { Label1->setVisible(visible); }
+void TOKBottomDlg1::ShowLabel(bool visible) {
+    Label1->setVisible(visible);
+}
 
-void TOKBottomDlg1::ShowBar(bool visible) { ProgressBar1->setVisible(visible); }
+void TOKBottomDlg1::ShowBar(bool visible) {
+    ProgressBar1->setVisible(visible);
+}
 
 void TOKBottomDlg1::SetMaximum(int maximum) {
     ProgressBar1->setMaximum(maximum);
@@ -78,7 +88,9 @@ void TOKBottomDlg1::SetPosition(int position) {
     }
 }
 
-int TOKBottomDlg1::Position() const { return ProgressBar1->value(); }
+int TOKBottomDlg1::Position() const {
+    return ProgressBar1->value();
+}
 
 void TOKBottomDlg1::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
@@ -163,7 +175,9 @@ void TOKBottomDlg1::RunJob(unsigned char mode) {
     }
 }
 
-void TOKBottomDlg1::ReportError(const std::string& text) { ShowFileErrorBox(this, Utf8(text)); }
+void TOKBottomDlg1::ReportError(const std::string& text) {
+    ShowFileErrorBox(this, Utf8(text));
+}
 
 void TOKBottomDlg1::Timer1Timer() {
     Timer1->stop();

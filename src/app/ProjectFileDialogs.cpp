@@ -22,8 +22,9 @@ public:
         if (!files.isEmpty()) {
             const QFileInfo file(files.first());
             if (file.isFile() && !file.isWritable()) {
-                ShowWarningBox(this, file.absoluteFilePath() + QLatin1Char('\n') +
-                                         QString::fromStdString(stavio::FileError::TextFor(EACCES)));
+                ShowWarningBox(this,
+                               file.absoluteFilePath() + QLatin1Char('\n') +
+                                   QString::fromStdString(stavio::FileError::TextFor(EACCES)));
                 return;
             }
         }

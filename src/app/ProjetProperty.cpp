@@ -33,9 +33,8 @@ std::string ToProject(const QString& text) {
 class TypingLimit : public QValidator {
 public:
     TypingLimit(int limit, QLineEdit* edit) : QValidator(edit), limit_(limit) {
-        connect(edit, &QLineEdit::textChanged, this, [this](const QString& text) {
-            accepted_ = int(text.size());
-        });
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { accepted_ = int(text.size()); });
     }
     // Called before the program sets a text of this length, which the validator sees first.
     void Expect(qsizetype length) { accepted_ = int(length); }
@@ -100,8 +99,8 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     // The scroll bar would change the wrapping width as the text grows.
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
-    for (QWidget* input : std::initializer_list<QWidget*>{Edit1, Edit2, Edit3, Edit4, Edit5,
-                                                          Edit6, Edit7, Memo1}) {
+    for (QWidget* input :
+         std::initializer_list<QWidget*>{Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Memo1}) {
         QPalette palette = input->palette();
         palette.setColor(QPalette::Text, palette.color(QPalette::WindowText));
         input->setPalette(palette);
@@ -214,7 +213,7 @@ void TForm3::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawRect(9, 32, 344 - 1, 345 - 1);
-    for (const QWidget* input : std::initializer_list<const QWidget*>{
-             Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Memo1})
+    for (const QWidget* input : std::initializer_list<const QWidget*>{Edit1, Edit2, Edit3, Edit4,
+                                                                      Edit5, Edit6, Edit7, Memo1})
         painter.drawRect(input->geometry().adjusted(-2, -2, 1, 1));
 }

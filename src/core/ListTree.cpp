@@ -86,7 +86,9 @@ void ListTree::Clear() {
         o->NodesRemoved(root, 0, count - 1);
 }
 
-void ListTree::AddObserver(ListTreeObserver* observer) { observers_.push_back(observer); }
+void ListTree::AddObserver(ListTreeObserver* observer) {
+    observers_.push_back(observer);
+}
 
 void ListTree::RemoveObserver(ListTreeObserver* observer) {
     std::erase(observers_, observer);

@@ -116,7 +116,8 @@ CopyResult CopyOneFile(const MediaCopyItem& item, std::uint64_t& bytes, int& err
         error = errno == ENOENT ? ENOTDIR : errno;
         return CopyResult::Failed;
     }
-    error = KernelCopy(source.Get(), destination.Get(), static_cast<std::uint64_t>(sourceInfo.st_size));
+    error =
+        KernelCopy(source.Get(), destination.Get(), static_cast<std::uint64_t>(sourceInfo.st_size));
     // Start writing this file out now, while the next ones are copied; the flush at the end
     // then has little left to wait for.
     if (error == 0)
@@ -133,8 +134,8 @@ CopyResult CopyOneFile(const MediaCopyItem& item, std::uint64_t& bytes, int& err
 
 // Puts everything written to the target's file system on the disk; 0 or an errno value.
 int FlushTarget(const std::string& folder) {
-    FileDescriptor target(::open(folder.empty() ? "/" : folder.c_str(),
-                                 O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor target(
+        ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!target.Valid()) {
         ::sync();
         return 0;

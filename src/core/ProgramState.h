@@ -10,7 +10,13 @@
 
 namespace stavio {
 
-enum class Language : unsigned char { French = 1, English = 2, Spanish = 3, German = 4, Italian = 5 };
+enum class Language : unsigned char {
+    French = 1,
+    English = 2,
+    Spanish = 3,
+    German = 4,
+    Italian = 5
+};
 
 class ProgramState {
 public:

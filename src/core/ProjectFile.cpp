@@ -131,8 +131,8 @@ void LoadProjectFile(ProgramState& state, const std::string& path, ProgressDispl
 
     TextLineReader reader(path);
     const ShortNameBatch naming; // every entry is named afresh from its source file
-    reader.ReadLine(); // header, not compared with anything
-    reader.ReadLine(); // separator
+    reader.ReadLine();           // header, not compared with anything
+    reader.ReadLine();           // separator
     project.ProjectName = reader.ReadLine();
     project.Subject = reader.ReadLine();
     project.Author = reader.ReadLine();

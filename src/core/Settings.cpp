@@ -13,11 +13,16 @@ namespace {
 
 const char* LanguageName(Language language) {
     switch (language) {
-    case Language::French: return "French";
-    case Language::Spanish: return "Spanish";
-    case Language::German: return "German";
-    case Language::Italian: return "Italian";
-    case Language::English: break;
+    case Language::French:
+        return "French";
+    case Language::Spanish:
+        return "Spanish";
+    case Language::German:
+        return "German";
+    case Language::Italian:
+        return "Italian";
+    case Language::English:
+        break;
     }
     return "English";
 }
@@ -99,9 +104,8 @@ std::string SettingsFilePath(const std::string& executablePath) {
 }
 
 std::string SettingsFileName(const std::string& executablePath) {
-    const size_t nameStart = executablePath.rfind('/') == std::string::npos
-                                 ? 0
-                                 : executablePath.rfind('/') + 1;
+    const size_t nameStart =
+        executablePath.rfind('/') == std::string::npos ? 0 : executablePath.rfind('/') + 1;
     const size_t dot = executablePath.rfind('.');
     if (dot != std::string::npos && dot >= nameStart)
         return executablePath.substr(0, dot) + ".CFG";

@@ -236,7 +236,7 @@ bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
 }
 
 class ShortNameCache {
-  public:
+public:
     // The short form of name inside folder; "" when no such entry exists. A name found in a
     // table that is still current needs no look at the entry itself: its removal would have
     // changed the folder's time.
@@ -285,7 +285,7 @@ class ShortNameCache {
         return result;
     }
 
-  private:
+private:
     static bool Exists(const std::string& path) {
         struct stat st;
         return ::lstat(path.c_str(), &st) == 0;
@@ -300,7 +300,7 @@ class ShortNameCache {
     std::mutex mutex_;
     std::unordered_map<std::string, FolderTable> tables_;
 
-  public:
+public:
     // The folders checked since the outermost ShortNameBatch began; null outside a batch.
     std::unordered_set<std::string>* batch_ = nullptr;
     int batchDepth_ = 0;

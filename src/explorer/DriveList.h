@@ -8,9 +8,9 @@
 // The "drives" of the directory tree: the root file system and the mounted volumes a
 // user would put music on or render to.
 struct MountEntry {
-  QString device;
-  QString mountPoint;
-  QString fsType;
+    QString device;
+    QString mountPoint;
+    QString fsType;
 };
 
 // Reads the lines of /proc/self/mounts (octal escapes such as \040 decoded).

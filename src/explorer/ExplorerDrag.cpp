@@ -2,19 +2,16 @@
 
 #include <QMimeData>
 
-QString ExplorerDragFormat()
-{
-  return QStringLiteral("application/x-stavio-explorer-drag");
+QString ExplorerDragFormat() {
+    return QStringLiteral("application/x-stavio-explorer-drag");
 }
 
-QMimeData* NewExplorerDragData()
-{
-  auto* data = new QMimeData;
-  data->setData(ExplorerDragFormat(), QByteArray());
-  return data;
+QMimeData* NewExplorerDragData() {
+    auto* data = new QMimeData;
+    data->setData(ExplorerDragFormat(), QByteArray());
+    return data;
 }
 
-bool IsExplorerDrag(const QMimeData* data)
-{
-  return data && data->hasFormat(ExplorerDragFormat());
+bool IsExplorerDrag(const QMimeData* data) {
+    return data && data->hasFormat(ExplorerDragFormat());
 }

@@ -44,8 +44,7 @@ constexpr Row kTexts[] = {
     {"Nom du fichier (caractères génériques * et ? admis) :",
      "File name (wildcards * and ? allowed):",
      "Nombre del archivo (se admiten los comodines * y ?):",
-     "Dateiname (Platzhalter * und ? erlaubt):",
-     "Nome del file (caratteri jolly * e ? ammessi):"},
+     "Dateiname (Platzhalter * und ? erlaubt):", "Nome del file (caratteri jolly * e ? ammessi):"},
     {"Aucun fichier trouvé.", "No file found.", "No se encontró ningún archivo.",
      "Keine Datei gefunden.", "Nessun file trovato."},
     {"Erreur", "Error", "Error", "Fehler", "Errore"},
@@ -58,11 +57,10 @@ static_assert(std::size(kTexts) == static_cast<std::size_t>(ExplorerText::Count)
 
 } // namespace
 
-QString ExplorerTextOf(ExplorerLanguage language, ExplorerText text)
-{
-  const auto row = static_cast<std::size_t>(text);
-  const auto column = static_cast<std::size_t>(language);
-  if (row >= std::size(kTexts) || column >= 5)
-    return {};
-  return QString::fromUtf8(kTexts[row][column]);
+QString ExplorerTextOf(ExplorerLanguage language, ExplorerText text) {
+    const auto row = static_cast<std::size_t>(text);
+    const auto column = static_cast<std::size_t>(language);
+    if (row >= std::size(kTexts) || column >= 5)
+        return {};
+    return QString::fromUtf8(kTexts[row][column]);
 }

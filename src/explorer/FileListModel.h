@@ -17,62 +17,62 @@ class QDirIterator;
 // ticks, so a folder of tens of thousands of files never blocks the window; the rows
 // are sorted once the reading ends.
 class FileListModel : public QAbstractTableModel {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  enum Column { NameColumn, SizeColumn, TypeColumn, ModifiedColumn, ColumnCount };
+    enum Column { NameColumn, SizeColumn, TypeColumn, ModifiedColumn, ColumnCount };
 
-  explicit FileListModel(QObject* parent = nullptr);
-  ~FileListModel() override;
+    explicit FileListModel(QObject* parent = nullptr);
+    ~FileListModel() override;
 
-  // Starts reading `folder` (empty: no files); the first slice is read at once.
-  void Load(const QString& folder);
-  QString Folder() const { return folder_; }
-  bool IsLoading() const { return iterator_ != nullptr; }
-  // Reads what is left without returning to the event loop.
-  void FinishLoading();
+    // Starts reading `folder` (empty: no files); the first slice is read at once.
+    void Load(const QString& folder);
+    QString Folder() const { return folder_; }
+    bool IsLoading() const { return iterator_ != nullptr; }
+    // Reads what is left without returning to the event loop.
+    void FinishLoading();
 
-  // Masks separated by ';', compared without regard to case.
-  void SetMask(const QString& mask);
-  QString Mask() const { return mask_; }
-  bool Matches(const QString& name) const;
+    // Masks separated by ';', compared without regard to case.
+    void SetMask(const QString& mask);
+    QString Mask() const { return mask_; }
+    bool Matches(const QString& name) const;
 
-  void SetLanguage(ExplorerLanguage language);
+    void SetLanguage(ExplorerLanguage language);
 
-  QString FileName(int row) const;
-  QString FilePath(int row) const;
-  int RowOfName(const QString& name) const;
+    QString FileName(int row) const;
+    QString FilePath(int row) const;
+    int RowOfName(const QString& name) const;
 
-  int rowCount(const QModelIndex& parent = {}) const override;
-  int columnCount(const QModelIndex& parent = {}) const override;
-  QVariant data(const QModelIndex& index, int role) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-  // Editing the name renames the file on disk.
-  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
-  void sort(int column, Qt::SortOrder order) override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Editing the name renames the file on disk.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    void sort(int column, Qt::SortOrder order) override;
 
 signals:
-  void LoadingFinished();
+    void LoadingFinished();
 
 private:
-  struct Entry {
-    QString name;
-    qint64 size = 0;
-    QDateTime modified;
-  };
+    struct Entry {
+        QString name;
+        qint64 size = 0;
+        QDateTime modified;
+    };
 
-  void ReadSlice(int budgetMs);
-  void SortEntries();
-  QString TypeText(const QString& name) const;
+    void ReadSlice(int budgetMs);
+    void SortEntries();
+    QString TypeText(const QString& name) const;
 
-  QString folder_;
-  QString mask_;
-  std::vector<QRegularExpression> patterns_;
-  std::vector<Entry> entries_;
-  std::unique_ptr<QDirIterator> iterator_;
-  QTimer sliceTimer_;
-  ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
-  int sortColumn_ = NameColumn;
-  Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
-  QIcon fileIcon_;
+    QString folder_;
+    QString mask_;
+    std::vector<QRegularExpression> patterns_;
+    std::vector<Entry> entries_;
+    std::unique_ptr<QDirIterator> iterator_;
+    QTimer sliceTimer_;
+    ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
+    int sortColumn_ = NameColumn;
+    Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
+    QIcon fileIcon_;
 };

@@ -9,25 +9,25 @@
 // They hand the start of a drag to the file list, which is the drag's source.
 
 class FileIconView : public QListView {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  FileIconView(std::function<void()> startDrag, QWidget* parent);
+    FileIconView(std::function<void()> startDrag, QWidget* parent);
 
 protected:
-  void startDrag(Qt::DropActions supportedActions) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
-  std::function<void()> startDrag_;
+    std::function<void()> startDrag_;
 };
 
 class FileDetailsView : public QTreeView {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  FileDetailsView(std::function<void()> startDrag, QWidget* parent);
+    FileDetailsView(std::function<void()> startDrag, QWidget* parent);
 
 protected:
-  void startDrag(Qt::DropActions supportedActions) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
-  std::function<void()> startDrag_;
+    std::function<void()> startDrag_;
 };

@@ -10,8 +10,8 @@ QString UniqueName(const QString& folder, const QString& name);
 
 // What a paste, a delete or another batch did.
 struct FileBatchResult {
-  QStringList done;   // names created in the destination (paste) or paths handled
-  QStringList failed; // source paths that could not be handled
+    QStringList done;   // names created in the destination (paste) or paths handled
+    QStringList failed; // source paths that could not be handled
 };
 
 // Copies files and folders (recursively) into `folder`; a name already taken gets a

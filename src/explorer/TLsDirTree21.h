@@ -15,65 +15,65 @@ class QUrl;
 // root file system and the mounted volumes), deeper levels the folders, read only
 // when their parent is first opened.
 class TLsDirTree21 : public QTreeWidget {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TLsDirTree21(QWidget* parent = nullptr);
+    explicit TLsDirTree21(QWidget* parent = nullptr);
 
-  // Expands down to an existing folder, selects it, scrolls to it and raises
-  // OnDirChange. Does nothing for an empty or one-character path or a path that is
-  // not an existing folder.
-  void OpenPath(const QString& path);
-  // The selected folder; a drive gives its mount point; "" for none or the computer.
-  QString SelectedPath() const;
-  // -1 nothing selected, 0 the computer, 1 a drive, 2 and more a folder.
-  int SelectedLevel() const;
-  // Builds the tree again from scratch: the computer and its drives, nothing selected.
-  void Reload();
+    // Expands down to an existing folder, selects it, scrolls to it and raises
+    // OnDirChange. Does nothing for an empty or one-character path or a path that is
+    // not an existing folder.
+    void OpenPath(const QString& path);
+    // The selected folder; a drive gives its mount point; "" for none or the computer.
+    QString SelectedPath() const;
+    // -1 nothing selected, 0 the computer, 1 a drive, 2 and more a folder.
+    int SelectedLevel() const;
+    // Builds the tree again from scratch: the computer and its drives, nothing selected.
+    void Reload();
 
-  void SetLanguage(ExplorerLanguage language);
-  ExplorerLanguage Language() const { return language_; }
+    void SetLanguage(ExplorerLanguage language);
+    ExplorerLanguage Language() const { return language_; }
 
-  // The file list then lists the selected folder, and the tree follows the list.
-  void SetFileList(TLsFilelistView28* list);
+    // The file list then lists the selected folder, and the tree follows the list.
+    void SetFileList(TLsFilelistView28* list);
 
-  // Mount points shown as drives, "/" first; an empty list goes back to the system's.
-  void SetDrives(const QStringList& mountPoints);
-  QStringList Drives() const { return drives_; }
+    // Mount points shown as drives, "/" first; an empty list goes back to the system's.
+    void SetDrives(const QStringList& mountPoints);
+    QStringList Drives() const { return drives_; }
 
-  // The folder path an item stands for ("" for the computer).
-  static QString PathOf(const QTreeWidgetItem* item);
-  // True once the item's sub-folders have been read.
-  static bool IsLoaded(const QTreeWidgetItem* item);
-  // Reads the sub-folders of the selected item again.
-  void RefreshSelected();
-  // Where Open hands the folder; the desktop's file manager by default.
-  void SetUrlOpener(std::function<bool(const QUrl&)> opener);
+    // The folder path an item stands for ("" for the computer).
+    static QString PathOf(const QTreeWidgetItem* item);
+    // True once the item's sub-folders have been read.
+    static bool IsLoaded(const QTreeWidgetItem* item);
+    // Reads the sub-folders of the selected item again.
+    void RefreshSelected();
+    // Where Open hands the folder; the desktop's file manager by default.
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener);
 
 signals:
-  void OnDirChange(const QString& path);
+    void OnDirChange(const QString& path);
 
 protected:
-  void startDrag(Qt::DropActions supportedActions) override;
+    void startDrag(Qt::DropActions supportedActions) override;
 
 private:
-  QTreeWidgetItem* NewFolderItem(QTreeWidgetItem* parent, const QString& name, int index);
-  void LoadChildren(QTreeWidgetItem* item, bool force);
-  QTreeWidgetItem* ChildNamed(QTreeWidgetItem* item, const QString& name) const;
-  QTreeWidgetItem* EnsureChild(QTreeWidgetItem* item, const QString& name);
-  void SelectSilently(QTreeWidgetItem* item);
-  void CurrentChanged(QTreeWidgetItem* current);
-  void FollowList(const QString& dir);
-  void FolderCreated(const QString& path);
-  void CreateActions();
-  void ApplyTexts();
-  void NewFolder();
+    QTreeWidgetItem* NewFolderItem(QTreeWidgetItem* parent, const QString& name, int index);
+    void LoadChildren(QTreeWidgetItem* item, bool force);
+    QTreeWidgetItem* ChildNamed(QTreeWidgetItem* item, const QString& name) const;
+    QTreeWidgetItem* EnsureChild(QTreeWidgetItem* item, const QString& name);
+    void SelectSilently(QTreeWidgetItem* item);
+    void CurrentChanged(QTreeWidgetItem* current);
+    void FollowList(const QString& dir);
+    void FolderCreated(const QString& path);
+    void CreateActions();
+    void ApplyTexts();
+    void NewFolder();
 
-  QTreeWidgetItem* root_ = nullptr;
-  QStringList drives_;
-  bool customDrives_ = false;
-  bool quiet_ = false;
-  ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
-  QPointer<TLsFilelistView28> list_;
-  QList<QMetaObject::Connection> listConnections_;
-  std::function<bool(const QUrl&)> opener_;
+    QTreeWidgetItem* root_ = nullptr;
+    QStringList drives_;
+    bool customDrives_ = false;
+    bool quiet_ = false;
+    ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
+    QPointer<TLsFilelistView28> list_;
+    QList<QMetaObject::Connection> listConnections_;
+    std::function<bool(const QUrl&)> opener_;
 };

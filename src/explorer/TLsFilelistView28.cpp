@@ -22,219 +22,201 @@ namespace {
 constexpr int kModifiedColumnWidth = 125;
 } // namespace
 
-TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent)
-{
-  model_ = new FileListModel(this);
-  const auto drag = [this] { StartDrag(); };
-  iconView_ = new FileIconView(drag, this);
-  detailsView_ = new FileDetailsView(drag, this);
-  iconView_->setModel(model_);
-  detailsView_->setModel(model_);
-  // One selection for both faces, so a change of view style keeps it.
-  selection_ = detailsView_->selectionModel();
-  iconView_->setSelectionModel(selection_);
+TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
+    model_ = new FileListModel(this);
+    const auto drag = [this] { StartDrag(); };
+    iconView_ = new FileIconView(drag, this);
+    detailsView_ = new FileDetailsView(drag, this);
+    iconView_->setModel(model_);
+    detailsView_->setModel(model_);
+    // One selection for both faces, so a change of view style keeps it.
+    selection_ = detailsView_->selectionModel();
+    iconView_->setSelectionModel(selection_);
 
-  QHeaderView* header = detailsView_->header();
-  header->setStretchLastSection(false);
-  header->resizeSection(FileListModel::NameColumn, 180);
-  header->resizeSection(FileListModel::SizeColumn, 80);
-  header->resizeSection(FileListModel::TypeColumn, 90);
-  header->resizeSection(FileListModel::ModifiedColumn, kModifiedColumnWidth);
-  detailsView_->setSortingEnabled(true);
-  detailsView_->sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
+    QHeaderView* header = detailsView_->header();
+    header->setStretchLastSection(false);
+    header->resizeSection(FileListModel::NameColumn, 180);
+    header->resizeSection(FileListModel::SizeColumn, 80);
+    header->resizeSection(FileListModel::TypeColumn, 90);
+    header->resizeSection(FileListModel::ModifiedColumn, kModifiedColumnWidth);
+    detailsView_->setSortingEnabled(true);
+    detailsView_->sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
 
-  stack_ = new QStackedLayout(this);
-  stack_->setContentsMargins(0, 0, 0, 0);
-  stack_->addWidget(iconView_);
-  stack_->addWidget(detailsView_);
+    stack_ = new QStackedLayout(this);
+    stack_->setContentsMargins(0, 0, 0, 0);
+    stack_->addWidget(iconView_);
+    stack_->addWidget(detailsView_);
 
-  for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_),
-                                  static_cast<QAbstractItemView*>(detailsView_)}) {
-    view->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view, &QWidget::customContextMenuRequested, this,
-            [this, view](const QPoint& pos) { ShowContextMenu(view->viewport()->mapToGlobal(pos)); });
-  }
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(iconView_),
+                                    static_cast<QAbstractItemView*>(detailsView_)}) {
+        view->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+            ShowContextMenu(view->viewport()->mapToGlobal(pos));
+        });
+    }
 
-  opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-  directory_ = MyComputer();
-  CreateActions();
-  SetViewStyle(2);
-  ApplyTexts();
+    opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    directory_ = MyComputer();
+    CreateActions();
+    SetViewStyle(2);
+    ApplyTexts();
 }
 
-QString TLsFilelistView28::MyComputer()
-{
-  return QStringLiteral("My Computer");
+QString TLsFilelistView28::MyComputer() {
+    return QStringLiteral("My Computer");
 }
 
-void TLsFilelistView28::SetDirectory(const QString& dir)
-{
-  if (dir == directory_)
-    return;
-  QString target = dir;
-  if (dir != MyComputer()) {
-    const QFileInfo info(dir);
-    if (dir.isEmpty() || !info.isDir())
-      return;
-    target = QDir::cleanPath(info.absoluteFilePath());
-    if (target == directory_)
-      return;
-  }
-  directory_ = target;
-  model_->Load(InFolder() ? directory_ : QString());
-  emit DirectoryChanged(directory_);
+void TLsFilelistView28::SetDirectory(const QString& dir) {
+    if (dir == directory_)
+        return;
+    QString target = dir;
+    if (dir != MyComputer()) {
+        const QFileInfo info(dir);
+        if (dir.isEmpty() || !info.isDir())
+            return;
+        target = QDir::cleanPath(info.absoluteFilePath());
+        if (target == directory_)
+            return;
+    }
+    directory_ = target;
+    model_->Load(InFolder() ? directory_ : QString());
+    emit DirectoryChanged(directory_);
 }
 
-QString TLsFilelistView28::Directory() const
-{
-  return directory_;
+QString TLsFilelistView28::Directory() const {
+    return directory_;
 }
 
-bool TLsFilelistView28::InFolder() const
-{
-  return directory_ != MyComputer();
+bool TLsFilelistView28::InFolder() const {
+    return directory_ != MyComputer();
 }
 
-void TLsFilelistView28::Refresh()
-{
-  const QStringList selected = SelectedCaptions();
-  const bool present = InFolder() && QFileInfo(directory_).isDir();
-  model_->Load(present ? directory_ : QString());
-  SelectCaptions(selected);
+void TLsFilelistView28::Refresh() {
+    const QStringList selected = SelectedCaptions();
+    const bool present = InFolder() && QFileInfo(directory_).isDir();
+    model_->Load(present ? directory_ : QString());
+    SelectCaptions(selected);
 }
 
-void TLsFilelistView28::SetLanguage(ExplorerLanguage language)
-{
-  language_ = language;
-  model_->SetLanguage(language);
-  ApplyTexts();
+void TLsFilelistView28::SetLanguage(ExplorerLanguage language) {
+    language_ = language;
+    model_->SetLanguage(language);
+    ApplyTexts();
 }
 
-void TLsFilelistView28::SetViewStyle(int style)
-{
-  if (style < 0 || style > 3 || style == viewStyle_)
-    return;
-  const bool hadFocus = CurrentView() && CurrentView()->hasFocus();
-  viewStyle_ = style;
-  const int small = style == 0 ? 32 : 16;
-  if (style == 3) {
-    stack_->setCurrentWidget(detailsView_);
-  } else {
-    iconView_->setViewMode(style == 0 ? QListView::IconMode : QListView::ListMode);
-    iconView_->setIconSize(QSize(small, small));
-    iconView_->setFlow(style == 2 ? QListView::TopToBottom : QListView::LeftToRight);
-    iconView_->setWrapping(true);
-    iconView_->setWordWrap(style == 0);
-    // Changing the view mode resets these; items never move, drags always start.
-    iconView_->setMovement(QListView::Static);
-    iconView_->setDragEnabled(true);
-    iconView_->setDragDropMode(QAbstractItemView::DragOnly);
-    iconView_->setResizeMode(QListView::Adjust);
-    // Large icons stand on a grid; the text views size each item to its name.
-    iconView_->setGridSize(style == 0 ? QSize(96, 72) : QSize());
-    iconView_->setUniformItemSizes(style == 0);
-    iconView_->setSpacing(style == 0 ? 0 : 2);
-    stack_->setCurrentWidget(iconView_);
-  }
-  if (hadFocus)
-    CurrentView()->setFocus();
-  emit ViewStyleChanged(style);
+void TLsFilelistView28::SetViewStyle(int style) {
+    if (style < 0 || style > 3 || style == viewStyle_)
+        return;
+    const bool hadFocus = CurrentView() && CurrentView()->hasFocus();
+    viewStyle_ = style;
+    const int small = style == 0 ? 32 : 16;
+    if (style == 3) {
+        stack_->setCurrentWidget(detailsView_);
+    } else {
+        iconView_->setViewMode(style == 0 ? QListView::IconMode : QListView::ListMode);
+        iconView_->setIconSize(QSize(small, small));
+        iconView_->setFlow(style == 2 ? QListView::TopToBottom : QListView::LeftToRight);
+        iconView_->setWrapping(true);
+        iconView_->setWordWrap(style == 0);
+        // Changing the view mode resets these; items never move, drags always start.
+        iconView_->setMovement(QListView::Static);
+        iconView_->setDragEnabled(true);
+        iconView_->setDragDropMode(QAbstractItemView::DragOnly);
+        iconView_->setResizeMode(QListView::Adjust);
+        // Large icons stand on a grid; the text views size each item to its name.
+        iconView_->setGridSize(style == 0 ? QSize(96, 72) : QSize());
+        iconView_->setUniformItemSizes(style == 0);
+        iconView_->setSpacing(style == 0 ? 0 : 2);
+        stack_->setCurrentWidget(iconView_);
+    }
+    if (hadFocus)
+        CurrentView()->setFocus();
+    emit ViewStyleChanged(style);
 }
 
-QAbstractItemView* TLsFilelistView28::CurrentView() const
-{
-  if (viewStyle_ == 3)
-    return detailsView_;
-  return iconView_;
+QAbstractItemView* TLsFilelistView28::CurrentView() const {
+    if (viewStyle_ == 3)
+        return detailsView_;
+    return iconView_;
 }
 
-QStringList TLsFilelistView28::ItemCaptions() const
-{
-  model_->FinishLoading();
-  QStringList names;
-  names.reserve(model_->rowCount());
-  for (int row = 0; row < model_->rowCount(); ++row)
-    names.append(model_->FileName(row));
-  return names;
+QStringList TLsFilelistView28::ItemCaptions() const {
+    model_->FinishLoading();
+    QStringList names;
+    names.reserve(model_->rowCount());
+    for (int row = 0; row < model_->rowCount(); ++row)
+        names.append(model_->FileName(row));
+    return names;
 }
 
-QStringList TLsFilelistView28::SelectedCaptions() const
-{
-  QList<int> rows;
-  for (const QModelIndex& index : selection_->selectedIndexes())
-    rows.append(index.row());
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  QStringList names;
-  for (int row : rows)
-    names.append(model_->FileName(row));
-  return names;
+QStringList TLsFilelistView28::SelectedCaptions() const {
+    QList<int> rows;
+    for (const QModelIndex& index : selection_->selectedIndexes())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QStringList names;
+    for (int row : rows)
+        names.append(model_->FileName(row));
+    return names;
 }
 
-QStringList TLsFilelistView28::SelectedPaths() const
-{
-  QStringList paths;
-  for (const QString& name : SelectedCaptions())
-    paths.append(JoinPath(directory_, name));
-  return paths;
+QStringList TLsFilelistView28::SelectedPaths() const {
+    QStringList paths;
+    for (const QString& name : SelectedCaptions())
+        paths.append(JoinPath(directory_, name));
+    return paths;
 }
 
-bool TLsFilelistView28::HasSelection() const
-{
-  return selection_->hasSelection();
+bool TLsFilelistView28::HasSelection() const {
+    return selection_->hasSelection();
 }
 
-void TLsFilelistView28::SelectCaptions(const QStringList& names)
-{
-  QItemSelection wanted;
-  for (const QString& name : names) {
-    const int row = model_->RowOfName(name);
-    if (row >= 0)
-      wanted.select(model_->index(row, 0), model_->index(row, FileListModel::ColumnCount - 1));
-  }
-  selection_->select(wanted, QItemSelectionModel::ClearAndSelect);
-  if (!wanted.isEmpty()) {
-    const QModelIndex first = wanted.first().topLeft();
-    selection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    CurrentView()->scrollTo(first);
-  }
+void TLsFilelistView28::SelectCaptions(const QStringList& names) {
+    QItemSelection wanted;
+    for (const QString& name : names) {
+        const int row = model_->RowOfName(name);
+        if (row >= 0)
+            wanted.select(model_->index(row, 0),
+                          model_->index(row, FileListModel::ColumnCount - 1));
+    }
+    selection_->select(wanted, QItemSelectionModel::ClearAndSelect);
+    if (!wanted.isEmpty()) {
+        const QModelIndex first = wanted.first().topLeft();
+        selection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+        CurrentView()->scrollTo(first);
+    }
 }
 
-void TLsFilelistView28::SetMask(const QString& mask)
-{
-  if (mask == model_->Mask())
-    return;
-  model_->SetMask(mask);
-  Refresh();
+void TLsFilelistView28::SetMask(const QString& mask) {
+    if (mask == model_->Mask())
+        return;
+    model_->SetMask(mask);
+    Refresh();
 }
 
-QString TLsFilelistView28::Mask() const
-{
-  return model_->Mask();
+QString TLsFilelistView28::Mask() const {
+    return model_->Mask();
 }
 
-bool TLsFilelistView28::IsLoading() const
-{
-  return model_->IsLoading();
+bool TLsFilelistView28::IsLoading() const {
+    return model_->IsLoading();
 }
 
-bool TLsFilelistView28::CanStartDrag() const
-{
-  return HasSelection();
+bool TLsFilelistView28::CanStartDrag() const {
+    return HasSelection();
 }
 
-void TLsFilelistView28::StartDrag()
-{
-  if (!CanStartDrag())
-    return;
-  // The list itself is the source: a drop target reads the selection from it.
-  auto* drag = new QDrag(this);
-  drag->setMimeData(NewExplorerDragData());
-  drag->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(32, 32));
-  drag->exec(Qt::CopyAction, Qt::CopyAction);
+void TLsFilelistView28::StartDrag() {
+    if (!CanStartDrag())
+        return;
+    // The list itself is the source: a drop target reads the selection from it.
+    auto* drag = new QDrag(this);
+    drag->setMimeData(NewExplorerDragData());
+    drag->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(32, 32));
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
 }
 
-void TLsFilelistView28::SetUrlOpener(std::function<bool(const QUrl&)> opener)
-{
-  opener_ = std::move(opener);
+void TLsFilelistView28::SetUrlOpener(std::function<bool(const QUrl&)> opener) {
+    opener_ = std::move(opener);
 }

@@ -19,85 +19,85 @@ class QUrl;
 // The file list of the explorer: the files of one folder that match the mask (folders
 // are never listed), in four view styles, with its own file actions, keys and menu.
 class TLsFilelistView28 : public QWidget {
-  Q_OBJECT
+    Q_OBJECT
 public:
-  explicit TLsFilelistView28(QWidget* parent = nullptr);
+    explicit TLsFilelistView28(QWidget* parent = nullptr);
 
-  // The pseudo-folder of the drives; the list starts there and shows no file in it.
-  static QString MyComputer();
+    // The pseudo-folder of the drives; the list starts there and shows no file in it.
+    static QString MyComputer();
 
-  // No effect when `dir` is the current folder; otherwise accepts MyComputer() or an
-  // existing folder and lists it.
-  void SetDirectory(const QString& dir);
-  QString Directory() const;
-  // Lists the current folder again (empty when it has gone).
-  void Refresh();
+    // No effect when `dir` is the current folder; otherwise accepts MyComputer() or an
+    // existing folder and lists it.
+    void SetDirectory(const QString& dir);
+    QString Directory() const;
+    // Lists the current folder again (empty when it has gone).
+    void Refresh();
 
-  void SetLanguage(ExplorerLanguage language);
-  ExplorerLanguage Language() const { return language_; }
+    void SetLanguage(ExplorerLanguage language);
+    ExplorerLanguage Language() const { return language_; }
 
-  // 0 large icons, 1 small icons, 2 list, 3 details.
-  void SetViewStyle(int style);
-  int ViewStyle() const { return viewStyle_; }
+    // 0 large icons, 1 small icons, 2 list, 3 details.
+    void SetViewStyle(int style);
+    int ViewStyle() const { return viewStyle_; }
 
-  // Names in display order; a folder still being read is read to the end first.
-  QStringList ItemCaptions() const;
-  QStringList SelectedCaptions() const;
-  bool HasSelection() const;
-  // Selects exactly the items of these names.
-  void SelectCaptions(const QStringList& names);
+    // Names in display order; a folder still being read is read to the end first.
+    QStringList ItemCaptions() const;
+    QStringList SelectedCaptions() const;
+    bool HasSelection() const;
+    // Selects exactly the items of these names.
+    void SelectCaptions(const QStringList& names);
 
-  // Default "*.mp3"; several masks separated by ';'; compared without regard to case.
-  void SetMask(const QString& mask);
-  QString Mask() const;
+    // Default "*.mp3"; several masks separated by ';'; compared without regard to case.
+    void SetMask(const QString& mask);
+    QString Mask() const;
 
-  bool IsLoading() const;
-  // A drag starts only while at least one item is selected.
-  bool CanStartDrag() const;
-  void StartDrag();
+    bool IsLoading() const;
+    // A drag starts only while at least one item is selected.
+    bool CanStartDrag() const;
+    void StartDrag();
 
-  // Where Open hands the files; the desktop's program by default.
-  void SetUrlOpener(std::function<bool(const QUrl&)> opener);
+    // Where Open hands the files; the desktop's program by default.
+    void SetUrlOpener(std::function<bool(const QUrl&)> opener);
 
-  QAbstractItemView* CurrentView() const;
+    QAbstractItemView* CurrentView() const;
 
-  // The component's own actions, also in its context menu (keys in brackets).
-  void OpenSelection();          // Ctrl+O
-  void CopySelection();          // Ctrl+C
-  void CutSelection();           // Ctrl+X
-  void PasteClipboard();         // Ctrl+V
-  void NextViewStyle();          // Ctrl+F
-  QString CreateNewFolder();     // Ctrl+N; returns the new folder's path or ""
-  void SelectAll();              // Ctrl+A
-  void DeleteSelection();        // Delete, after confirmation, to the trash
-  void UpOneLevel();             // Backspace
-  void RenameCurrent();          // F2, in place
-  void FindFile();               // F3
+    // The component's own actions, also in its context menu (keys in brackets).
+    void OpenSelection();      // Ctrl+O
+    void CopySelection();      // Ctrl+C
+    void CutSelection();       // Ctrl+X
+    void PasteClipboard();     // Ctrl+V
+    void NextViewStyle();      // Ctrl+F
+    QString CreateNewFolder(); // Ctrl+N; returns the new folder's path or ""
+    void SelectAll();          // Ctrl+A
+    void DeleteSelection();    // Delete, after confirmation, to the trash
+    void UpOneLevel();         // Backspace
+    void RenameCurrent();      // F2, in place
+    void FindFile();           // F3
 
 signals:
-  void DirectoryChanged(const QString& dir);
-  void ViewStyleChanged(int style);
-  // A folder made by New Folder (the list does not show folders, the tree may).
-  void FolderCreated(const QString& path);
+    void DirectoryChanged(const QString& dir);
+    void ViewStyleChanged(int style);
+    // A folder made by New Folder (the list does not show folders, the tree may).
+    void FolderCreated(const QString& path);
 
 private:
-  void CreateActions();
-  void ApplyTexts();
-  void ShowContextMenu(const QPoint& pos);
-  void PutOnClipboard(bool cut);
-  QStringList SelectedPaths() const;
-  bool InFolder() const;
-  void ShowError(const QStringList& failed);
+    void CreateActions();
+    void ApplyTexts();
+    void ShowContextMenu(const QPoint& pos);
+    void PutOnClipboard(bool cut);
+    QStringList SelectedPaths() const;
+    bool InFolder() const;
+    void ShowError(const QStringList& failed);
 
-  FileListModel* model_ = nullptr;
-  FileIconView* iconView_ = nullptr;
-  FileDetailsView* detailsView_ = nullptr;
-  QItemSelectionModel* selection_ = nullptr;
-  QStackedLayout* stack_ = nullptr;
-  QString directory_;
-  ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
-  int viewStyle_ = -1;
-  QString lastFind_;
-  std::function<bool(const QUrl&)> opener_;
-  QList<QAction*> actionList_;
+    FileListModel* model_ = nullptr;
+    FileIconView* iconView_ = nullptr;
+    FileDetailsView* detailsView_ = nullptr;
+    QItemSelectionModel* selection_ = nullptr;
+    QStackedLayout* stack_ = nullptr;
+    QString directory_;
+    ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
+    int viewStyle_ = -1;
+    QString lastFind_;
+    std::function<bool(const QUrl&)> opener_;
+    QList<QAction*> actionList_;
 };

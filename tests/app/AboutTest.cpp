@@ -51,9 +51,10 @@ protected:
 TEST_F(AboutTest, TheBoxShowsTheCurrentLanguageEachTime) {
     Start();
     State().CurrentLanguage = stavio::Language::English;
-    EXPECT_EQ(AboutTextsShown(),
-              (QStringList{QStringLiteral("About KELVO \"Stavio\""), QStringLiteral("KELVO \"Stavio\""),
-                           QStringLiteral("Version 1.0"), QStringLiteral("stavio.example")}));
+    EXPECT_EQ(
+        AboutTextsShown(),
+        (QStringList{QStringLiteral("About KELVO \"Stavio\""), QStringLiteral("KELVO \"Stavio\""),
+                     QStringLiteral("Version 1.0"), QStringLiteral("stavio.example")}));
     Form().French1Click();
     EXPECT_EQ(AboutTextsShown().first(), QStringLiteral("A propos de KELVO \"Stavio\""));
     State().CurrentLanguage = stavio::Language::Spanish;

@@ -91,8 +91,8 @@ protected:
     void Browse(const QString& folder) {
         Form().LsDirTree211->OpenPath(folder);
         ASSERT_EQ(Form().LsDirTree211->SelectedPath(), folder);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return Form().LsFilelistView281->Directory() == folder; }, 2000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return Form().LsFilelistView281->Directory() == folder; }, 2000));
         ASSERT_EQ(Form().LsFilelistView281->Directory(), folder);
     }
 

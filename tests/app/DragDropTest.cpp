@@ -55,7 +55,7 @@ TEST_F(DragDropTest, DragOverSelectsTheNodeUnderThePointerForReal) {
     Accepts(DirTree(), one_); // a media file: its folder
     EXPECT_EQ(Copy().Selected(), a_);
     EXPECT_TRUE(Form().SpeedButton11->isEnabled()); // the command states followed
-    Accepts(FileList(), nullptr); // below the last node: the root
+    Accepts(FileList(), nullptr);                   // below the last node: the root
     EXPECT_EQ(Copy().Selected(), Copy().Root());
 }
 
@@ -79,7 +79,8 @@ TEST_F(DragDropTest, FileDragsAreAcceptedWhereFilesMayGo) {
 }
 
 TEST_F(DragDropTest, DroppingFilesOntoAMediaFileAddsThemToItsFolder) {
-    Form().LsFilelistView281->SelectCaptions({QStringLiteral("three.mp3"), QStringLiteral("two.mp3")});
+    Form().LsFilelistView281->SelectCaptions(
+        {QStringLiteral("three.mp3"), QStringLiteral("two.mp3")});
     ASSERT_TRUE(Accepts(FileList(), one_));
     Form().TreeView1DragDrop(Form().TreeView1, FileList(), Over(one_));
     ASSERT_EQ(a_->ChildCount(), 3);

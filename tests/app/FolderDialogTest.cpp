@@ -20,8 +20,7 @@ protected:
     // Shows the dialog modally; act runs once it is up. Returns the dialog's result.
     int Show(const std::function<void(TOKBottomDlg4&)>& act) {
         int result = -1;
-        WithModal([&] { result = Dialog().exec(); },
-                  [&](QWidget*) { act(Dialog()); });
+        WithModal([&] { result = Dialog().exec(); }, [&](QWidget*) { act(Dialog()); });
         return result;
     }
 };
@@ -79,7 +78,8 @@ TEST_F(FolderDialogTest, TextsFollowTheLanguageAtEachShowing) {
     EXPECT_EQ(Box().size(), QSize(313, 214));
     Show([](TOKBottomDlg4& d) { d.reject(); });
     EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Folder Name Edition"));
-    EXPECT_EQ(Dialog().Label1->text(), QStringLiteral("Enter the new folder name to be added to your list."));
+    EXPECT_EQ(Dialog().Label1->text(),
+              QStringLiteral("Enter the new folder name to be added to your list."));
     EXPECT_EQ(Dialog().mxFlatLabel1->text(), QStringLiteral("Name: "));
     EXPECT_EQ(Dialog().mxFlatButton1->text(), QStringLiteral("Ok"));
     EXPECT_EQ(Dialog().mxFlatButton2->text(), QStringLiteral("Cancel"));
@@ -104,14 +104,15 @@ TEST_F(FolderDialogTest, TheQuestionMarkOpensTheInformationBoxOverTheDialog) {
         QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
         // Twice from one showing; the text is rebuilt each time, not appended.
         auto openBox = [&] {
-            WithModal([&] { d.mxFlatButton3->click(); }, [&](QWidget* modal) {
-                EXPECT_EQ(modal, static_cast<QWidget*>(&Box()));
-                texts << Box().mxFlatMemo1->toPlainText();
-                title = Box().windowTitle();
-                ok = Box().mxFlatButton1->text();
-                ++boxes;
-                Box().mxFlatButton1->click();
-            });
+            WithModal([&] { d.mxFlatButton3->click(); },
+                      [&](QWidget* modal) {
+                          EXPECT_EQ(modal, static_cast<QWidget*>(&Box()));
+                          texts << Box().mxFlatMemo1->toPlainText();
+                          title = Box().windowTitle();
+                          ok = Box().mxFlatButton1->text();
+                          ++boxes;
+                          Box().mxFlatButton1->click();
+                      });
         };
         QTimer::singleShot(0, [&d, openBox] {
             openBox();

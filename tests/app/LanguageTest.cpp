@@ -22,7 +22,8 @@ TEST_F(LanguageTest, GermanMenusWithEnglishHints) {
     EXPECT_EQ(Form().About1->text(), QString::fromUtf8("&Über..."));
     EXPECT_EQ(Form().HomePage1->text(), QStringLiteral("KELVO &Home Page"));
     EXPECT_EQ(Form().SpeedButton10->toolTip(), QStringLiteral("Neues Projekt"));
-    EXPECT_EQ(Form().SpeedButton6->toolTip(), QStringLiteral("Copy selected directory to Copy List"));
+    EXPECT_EQ(Form().SpeedButton6->toolTip(),
+              QStringLiteral("Copy selected directory to Copy List"));
     EXPECT_EQ(Form().ExplorerHeader->text(), QStringLiteral("Explorer"));
     EXPECT_EQ(Form().LsDirTree211->Language(), ExplorerLanguage::lnGerman);
     EXPECT_EQ(Form().LsFilelistView281->Language(), ExplorerLanguage::lnGerman);
@@ -32,11 +33,15 @@ TEST_F(LanguageTest, ItalianFileCaptionsHaveNoAccelerators) {
     Start();
     Form().Italian1->trigger();
     EXPECT_EQ(Form().File1->title(), QStringLiteral("File"));
-    const QStringList expected{QStringLiteral("Nuovo Progetto"), QString::fromUtf8("Proprietà del Progetto..."),
-                               QStringLiteral("Apri"), QStringLiteral("Salva"), QStringLiteral("Salva con nome..."),
-                               QStringLiteral("Esci"), QStringLiteral("Creare lo Script")};
-    const QList<QAction*> items{Form().New2, Form().Property1, Form().Open1, Form().Save1,
-                                Form().SaveAs1, Form().Exit1, Form().RenderScript1};
+    const QStringList expected{QStringLiteral("Nuovo Progetto"),
+                               QString::fromUtf8("Proprietà del Progetto..."),
+                               QStringLiteral("Apri"),
+                               QStringLiteral("Salva"),
+                               QStringLiteral("Salva con nome..."),
+                               QStringLiteral("Esci"),
+                               QStringLiteral("Creare lo Script")};
+    const QList<QAction*> items{Form().New2,    Form().Property1, Form().Open1,        Form().Save1,
+                                Form().SaveAs1, Form().Exit1,     Form().RenderScript1};
     for (int i = 0; i < items.size(); ++i)
         EXPECT_EQ(items[i]->text(), expected[i]);
     EXPECT_EQ(Form().CopyListHeader->text(), QStringLiteral("Lista da Caricare"));
@@ -56,7 +61,8 @@ TEST_F(LanguageTest, FrenchHintsAndHeadersAndTheUnchangedParts) {
     // Not translated: the caption, the hidden View menu and the list roots.
     EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_EQ(Form().Explorater1->text(), QStringLiteral("Explorer"));
-    EXPECT_EQ(Form().CopyModel->data(Form().CopyModel->index(0, 0)).toString(), QStringLiteral("PLAYER"));
+    EXPECT_EQ(Form().CopyModel->data(Form().CopyModel->index(0, 0)).toString(),
+              QStringLiteral("PLAYER"));
 
     Form().Espaol1->trigger();
     EXPECT_EQ(Form().File1->title(), QStringLiteral("&Archivo"));

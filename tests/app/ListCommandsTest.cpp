@@ -8,7 +8,9 @@ namespace {
 
 using ListCommandsTest = AppFixture;
 
-std::string Host(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string Host(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
 
 TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
     Start();
@@ -27,8 +29,7 @@ TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
         EXPECT_TRUE(folder->Child(i)->IsMediaFile());
         EXPECT_EQ(CopyLinks()[i]->Node, folder->Child(i));
         EXPECT_EQ(CopyLinks()[i]->SourcePath,
-                  Host(album_ + QLatin1Char('/') +
-                       Form().LsFilelistView281->ItemCaptions()[i]));
+                  Host(album_ + QLatin1Char('/') + Form().LsFilelistView281->ItemCaptions()[i]));
     }
     EXPECT_TRUE(DeleteLinks().empty());
     EXPECT_EQ(Delete().Root()->ChildCount(), 0);
@@ -50,7 +51,7 @@ TEST_F(ListCommandsTest, TheSameDirectoryTwiceAddsNothingTheSecondTime) {
     Delete().Select(Delete().Root());
     Form().SpeedButton7->click();
     EXPECT_EQ(Delete().Root()->ChildCount(), 1);
-    EXPECT_EQ(DeleteLinks().size(), 3u); // the new file is not picked up
+    EXPECT_EQ(DeleteLinks().size(), 3u);             // the new file is not picked up
     EXPECT_EQ(Delete().Selected(), Delete().Root()); // the existing folder is not selected
 }
 
@@ -73,7 +74,8 @@ TEST_F(ListCommandsTest, SelectedFilesGoIntoTheSelectedFolderOrThatOfTheSelected
     Copy().Select(otherFolder->Child(0)); // a media file: its folder is the target
 
     Browse(album_);
-    Form().LsFilelistView281->SelectCaptions({QStringLiteral("two.mp3"), QStringLiteral("one.mp3")});
+    Form().LsFilelistView281->SelectCaptions(
+        {QStringLiteral("two.mp3"), QStringLiteral("one.mp3")});
     Form().SpeedButton11->click();
     // ONE.MP3 is taken already and is skipped silently; TWO.MP3 comes after the others.
     ASSERT_EQ(otherFolder->ChildCount(), 3);
@@ -102,9 +104,10 @@ TEST_F(ListCommandsTest, FilesNeedASelectionAndAFolderTarget) {
 TEST_F(ListCommandsTest, EnablingFollowsTheSelectionOfEachList) {
     Start();
     auto states = [this] {
-        return std::vector<bool>{Form().SpeedButton6->isEnabled(), Form().SpeedButton19->isEnabled(),
-                                 Form().SpeedButton11->isEnabled(), Form().SpeedButton7->isEnabled(),
-                                 Form().SpeedButton20->isEnabled(), Form().SpeedButton12->isEnabled()};
+        return std::vector<bool>{
+            Form().SpeedButton6->isEnabled(),  Form().SpeedButton19->isEnabled(),
+            Form().SpeedButton11->isEnabled(), Form().SpeedButton7->isEnabled(),
+            Form().SpeedButton20->isEnabled(), Form().SpeedButton12->isEnabled()};
     };
     using V = std::vector<bool>;
     // Both roots: folders yes, files no.
@@ -127,9 +130,9 @@ TEST_F(ListCommandsTest, EnablingFollowsTheSelectionOfEachList) {
     EXPECT_EQ(states(), (V{true, true, false, false, false, true}));
 
     // The buttons that are never disabled.
-    for (QToolButton* button : {Form().SpeedButton4, Form().SpeedButton5, Form().SpeedButton13,
-                                Form().SpeedButton14, Form().SpeedButton15, Form().SpeedButton1,
-                                Form().SpeedButton9})
+    for (QToolButton* button :
+         {Form().SpeedButton4, Form().SpeedButton5, Form().SpeedButton13, Form().SpeedButton14,
+          Form().SpeedButton15, Form().SpeedButton1, Form().SpeedButton9})
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
 }
 
@@ -140,7 +143,8 @@ protected:
         AppFixture::SetUp();
         Start();
         Browse(album_);
-        Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3"), QStringLiteral("two.mp3")});
+        Form().LsFilelistView281->SelectCaptions(
+            {QStringLiteral("one.mp3"), QStringLiteral("two.mp3")});
         stavio::AddFolderNode("A", Copy(), CopyLinks());
         Form().SpeedButton11Click();
         Copy().Select(Copy().Root());

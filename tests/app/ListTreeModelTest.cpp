@@ -1,8 +1,8 @@
 // The item model over a core list tree, checked by Qt's own model tester while the tree
 // changes, and its selection kept in step with a view's both ways.
 
-#include "ListOperations.h"
 #include "ListTreeModel.h"
+#include "ListOperations.h"
 
 #include <QAbstractItemModelTester>
 #include <QItemSelectionModel>

@@ -67,7 +67,8 @@ TEST_F(MainWindowTest, MenusShortcutsAndHiddenParts) {
     EXPECT_TRUE(Form().TreeView1->isVisible());
     EXPECT_FALSE(Form().TreeView3->isVisible());
 
-    const QStringList visibleMenus{QStringLiteral("&File"), QStringLiteral("&Options"), QStringLiteral("&Help")};
+    const QStringList visibleMenus{QStringLiteral("&File"), QStringLiteral("&Options"),
+                                   QStringLiteral("&Help")};
     QStringList shown;
     for (QAction* a : Form().menuBar()->actions())
         if (a->isVisible())
@@ -77,12 +78,13 @@ TEST_F(MainWindowTest, MenusShortcutsAndHiddenParts) {
 
 TEST_F(MainWindowTest, ToolButtonSizesSplittersAndStatusBar) {
     Start();
-    for (QToolButton* b : {Form().SpeedButton10, Form().SpeedButton8, Form().SpeedButton9, Form().SpeedButton1})
+    for (QToolButton* b :
+         {Form().SpeedButton10, Form().SpeedButton8, Form().SpeedButton9, Form().SpeedButton1})
         EXPECT_EQ(b->size(), QSize(40, 34)) << b->objectName().toStdString();
-    for (QToolButton* b : {Form().SpeedButton6, Form().SpeedButton7, Form().SpeedButton4, Form().SpeedButton11,
-                           Form().SpeedButton12, Form().SpeedButton5, Form().SpeedButton13,
-                           Form().SpeedButton14, Form().SpeedButton19, Form().SpeedButton15,
-                           Form().SpeedButton20}) {
+    for (QToolButton* b :
+         {Form().SpeedButton6, Form().SpeedButton7, Form().SpeedButton4, Form().SpeedButton11,
+          Form().SpeedButton12, Form().SpeedButton5, Form().SpeedButton13, Form().SpeedButton14,
+          Form().SpeedButton19, Form().SpeedButton15, Form().SpeedButton20}) {
         EXPECT_EQ(b->size(), QSize(24, 24)) << b->objectName().toStdString();
         EXPECT_TRUE(b->autoRaise());
         EXPECT_FALSE(b->toolTip().isEmpty());

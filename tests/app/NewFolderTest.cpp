@@ -22,8 +22,8 @@ TEST_F(NewFolderTest, TheTypedNameIsMadeAFolderNameAndSelected) {
     stavio::ListNode* sub = Child(folder, "ROCK0N0R");
     ASSERT_NE(sub, nullptr);
     EXPECT_FALSE(Form().SpeedButton19->isEnabled());
-    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19Click(); },
-                          EnterFolderName(QStringLiteral("deep"))));
+    ASSERT_TRUE(
+        WithModal([&] { Form().SpeedButton19Click(); }, EnterFolderName(QStringLiteral("deep"))));
     EXPECT_EQ(sub->ChildCount(), 0);
     EXPECT_FALSE(State().IsModified()); // folders alone do not count
 }
@@ -34,7 +34,8 @@ TEST_F(NewFolderTest, AnEmptyNameIsRefusedWithItsMessage) {
     EXPECT_EQ(WithModals([&] { Form().SpeedButton20->click(); },
                          {EnterFolderName(QString()), Press(QStringLiteral("&Abandon"), &box)}),
               2);
-    EXPECT_EQ(box.text, QStringLiteral("Impossible to create directory : No directory name edited!"));
+    EXPECT_EQ(box.text,
+              QStringLiteral("Impossible to create directory : No directory name edited!"));
     EXPECT_EQ(box.title, QStringLiteral("Erreur"));
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.buttons, QStringList{QStringLiteral("&Abandon")});
@@ -46,9 +47,11 @@ TEST_F(NewFolderTest, SystemIsAForbiddenNameInTheCurrentLanguage) {
     Form().French1Click();
     BoxSeen box;
     EXPECT_EQ(WithModals([&] { Form().SpeedButton19->click(); },
-                         {EnterFolderName(QStringLiteral("system")), Press(QStringLiteral("&Abandon"), &box)}),
+                         {EnterFolderName(QStringLiteral("system")),
+                          Press(QStringLiteral("&Abandon"), &box)}),
               2);
-    EXPECT_EQ(box.text, QString::fromUtf8("Impossible de créer le répertoire : nom de répertoire interdit!"));
+    EXPECT_EQ(box.text,
+              QString::fromUtf8("Impossible de créer le répertoire : nom de répertoire interdit!"));
     EXPECT_EQ(box.title, QStringLiteral("Erreur"));
     EXPECT_EQ(Copy().Root()->ChildCount(), 0);
 
@@ -61,8 +64,8 @@ TEST_F(NewFolderTest, SystemIsAForbiddenNameInTheCurrentLanguage) {
 
 TEST_F(NewFolderTest, CancelOrATakenNameAddsNothingAndSaysNothing) {
     Start();
-    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19->click(); },
-                          EnterFolderName(QStringLiteral("live"))));
+    ASSERT_TRUE(
+        WithModal([&] { Form().SpeedButton19->click(); }, EnterFolderName(QStringLiteral("live"))));
     Copy().Select(Copy().Root());
     // Taken: the existing folder is not even selected.
     EXPECT_EQ(WithModals([&] { Form().SpeedButton19->click(); },
@@ -71,12 +74,13 @@ TEST_F(NewFolderTest, CancelOrATakenNameAddsNothingAndSaysNothing) {
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
     EXPECT_EQ(Copy().Selected(), Copy().Root());
 
-    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19->click(); }, [](QWidget* modal) {
-        auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
-        ASSERT_NE(dialog, nullptr);
-        dialog->mxFlatEdit1->setText(QStringLiteral("other"));
-        dialog->mxFlatButton2->click();
-    }));
+    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19->click(); },
+                          [](QWidget* modal) {
+                              auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
+                              ASSERT_NE(dialog, nullptr);
+                              dialog->mxFlatEdit1->setText(QStringLiteral("other"));
+                              dialog->mxFlatButton2->click();
+                          }));
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
 }
 

@@ -59,7 +59,8 @@ TEST_F(ProgressDialogTest, SaveAndOpenShowTheirCaptionsAndTheLoadedName) {
     RunProgressJob(App(), 3);
     EXPECT_TRUE(Exists(file));
     EXPECT_FALSE(State().IsModified());
-    const QString saving = QStringLiteral("Sauvegarde du projet... : ") + QString::fromStdString(file);
+    const QString saving =
+        QStringLiteral("Sauvegarde du projet... : ") + QString::fromStdString(file);
     EXPECT_EQ(Dialog().windowTitle(), saving);
     EXPECT_TRUE(Dialog().Label1->isHidden());
     EXPECT_FALSE(Dialog().ProgressBar1->isHidden());
@@ -114,12 +115,15 @@ TEST_F(ProgressDialogTest, ABadCountInAProjectFileIsReportedWithTheRuntimesText)
     State().ProjectFileName =
         WriteFile("bad.scp", "header\r\n-\r\nBad\r\n\r\n\r\n\r\n\r\n\r\n\r\nmany\r\n");
     ModalScript script;
-    script.Box(QStringLiteral("OK")).Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) { dialog->close(); });
+    script.Box(QStringLiteral("OK")).Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) {
+        dialog->close();
+    });
 
     RunProgressJob(App(), 1);
 
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(script.Texts, QStringList{QStringLiteral("'many' n'est pas une valeur enti\u00e8re correcte")});
+    EXPECT_EQ(script.Texts,
+              QStringList{QStringLiteral("'many' n'est pas une valeur enti\u00e8re correcte")});
     EXPECT_EQ(Project().ProjectName, "Bad"); // what was read before the error stays
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
 }

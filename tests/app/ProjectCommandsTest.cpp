@@ -13,8 +13,12 @@ namespace {
 
 using FileDialogAct = std::function<void(QFileDialog*)>;
 
-bool IsSaveDialog(QFileDialog* dialog) { return dialog->acceptMode() == QFileDialog::AcceptSave; }
-bool IsOpenDialog(QFileDialog* dialog) { return dialog->acceptMode() == QFileDialog::AcceptOpen; }
+bool IsSaveDialog(QFileDialog* dialog) {
+    return dialog->acceptMode() == QFileDialog::AcceptSave;
+}
+bool IsOpenDialog(QFileDialog* dialog) {
+    return dialog->acceptMode() == QFileDialog::AcceptOpen;
+}
 
 FileDialogAct Choose(const std::string& path) {
     return [path](QFileDialog* dialog) {
@@ -57,7 +61,8 @@ TEST_F(ProjectCommandsTest, NewProjectConfirmedStartsAnEmptyUnmodifiedProject) {
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 0)});
     EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Confirmation")});
-    EXPECT_EQ(fields, (QStringList{QStringLiteral("New Project"), QString(), QStringLiteral("...")}));
+    EXPECT_EQ(fields,
+              (QStringList{QStringLiteral("New Project"), QString(), QStringLiteral("...")}));
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Demo"));
     EXPECT_EQ(Project().ProjectName, "Demo");
     EXPECT_EQ(Project().Author, "Me");
@@ -130,7 +135,8 @@ TEST_F(ProjectCommandsTest, OpenAnsweringYesWithSaveAsCancelledLosesTheChange) {
     EXPECT_EQ(Project().ProjectName, "Other");
     ASSERT_EQ(Project().CopyLinks.size(), 1u);
     EXPECT_EQ(Project().CopyLinks[0]->SourcePath, Path("stored.mp3"));
-    EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("*.scp")}), QStringList{QStringLiteral("other.scp")});
+    EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("*.scp")}),
+              QStringList{QStringLiteral("other.scp")});
 }
 
 TEST_F(ProjectCommandsTest, OpenCancelledChangesNothing) {

@@ -150,9 +150,10 @@ TEST_F(PropertiesDialogTest, CaptionsFollowTheLanguageAtEachShowing) {
               << form->mxFlatButton1->text() << form->mxFlatButton2->text();
         form->reject();
     }));
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("Propriétés du Projet"), QStringLiteral(" Nom du Projet :"),
-                                  QStringLiteral(" Commentaires :"), QStringLiteral("Ok"),
-                                  QStringLiteral("Annuler")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("Propriétés du Projet"),
+                           QStringLiteral(" Nom du Projet :"), QStringLiteral(" Commentaires :"),
+                           QStringLiteral("Ok"), QStringLiteral("Annuler")}));
 
     State().CurrentLanguage = stavio::Language::German;
     ASSERT_TRUE(RunProperties([&](TForm3* form) {

@@ -82,7 +82,8 @@ TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     });
     Form().RenderScript1Click();
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(texts, (QStringList{QString::fromStdString(target), QStringLiteral("Créer le script dans : ..."),
+    EXPECT_EQ(texts, (QStringList{QString::fromStdString(target),
+                                  QStringLiteral("Créer le script dans : ..."),
                                   QStringLiteral("Créer..."), QStringLiteral("Annuler")}));
 }
 

@@ -96,7 +96,8 @@ TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEnds)
 
 TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConfigFolder) {
     // No folder to write in beside the executable (main.cpp sets a private XDG_CONFIG_HOME).
-    const QString configFile = qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/stavio/stavio.CFG");
+    const QString configFile =
+        qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/stavio/stavio.CFG");
     QFile::remove(configFile);
     ModalScript script(3000);
     app_ = std::make_unique<StavioApp>(Path("not-here/stavio"));

@@ -67,8 +67,8 @@ protected:
 
     // A media file below folderPath ("ROCK" or "ROCK/LIVE") of a list, linked to source.
     static const stavio::ListNode* AddEntry(stavio::ListTree& tree, stavio::LinkList& links,
-                                            const std::string& folderPath,
-                                            const std::string& name, const std::string& source) {
+                                            const std::string& folderPath, const std::string& name,
+                                            const std::string& source) {
         stavio::ListNode* parent = tree.Root();
         std::istringstream folders(folderPath);
         std::string folder;

@@ -28,8 +28,8 @@ std::string Quoted(const std::string& arg) {
 // disk would behave; returns the exit code and fills err.
 int RunWithFileSizeLimit(int blocks, const std::vector<std::string>& args, std::string& err,
                          const TempDir& scratch) {
-    std::string command = "trap '' XFSZ; ulimit -f " + std::to_string(blocks) + "; exec " +
-                          Quoted(STAVIO_CLI);
+    std::string command =
+        "trap '' XFSZ; ulimit -f " + std::to_string(blocks) + "; exec " + Quoted(STAVIO_CLI);
     for (const std::string& arg : args)
         command += " " + Quoted(arg);
     command += " >/dev/null 2>" + Quoted(scratch / "err");
@@ -43,12 +43,26 @@ TEST(CliFailingDiskTest, RenderOnAFullDiskPrintsTheErrorsAndCopiesWhatFits) {
     const std::string small = dir.File("music/small.mp3", std::string(2000, 's'));
     const std::string big = dir.File("music/big.mp3", std::string(300 * 1024, 'b'));
     std::string lines;
-    for (const std::string& line :
-         {std::string("Group Of Program File of KELVO"), std::string("*****"), std::string("P"),
-          std::string(), std::string(), std::string(), std::string(), std::string(),
-          std::string(), std::string("0"), dir / "player", std::string("*****"),
-          std::string("2"), std::string("0"), big, std::string("BIG.MP3"), std::string("ROCK\\"),
-          small, std::string("SMALL.MP3"), std::string("ROCK\\")})
+    for (const std::string& line : {std::string("Group Of Program File of KELVO"),
+                                    std::string("*****"),
+                                    std::string("P"),
+                                    std::string(),
+                                    std::string(),
+                                    std::string(),
+                                    std::string(),
+                                    std::string(),
+                                    std::string(),
+                                    std::string("0"),
+                                    dir / "player",
+                                    std::string("*****"),
+                                    std::string("2"),
+                                    std::string("0"),
+                                    big,
+                                    std::string("BIG.MP3"),
+                                    std::string("ROCK\\"),
+                                    small,
+                                    std::string("SMALL.MP3"),
+                                    std::string("ROCK\\")})
         lines += line + "\r\n";
     WriteBytes(dir / "p.scp", lines);
 
@@ -64,8 +78,8 @@ TEST(CliFailingDiskTest, RenderOnAFullDiskPrintsTheErrorsAndCopiesWhatFits) {
 
     // A resave of a large project under the same limit keeps the file as it was.
     WriteBytes(dir / "big.scp", "Group Of Program File of KELVO\r\n*****\r\n\r\n\r\n\r\n\r\n\r\n"
-                                "\r\n\r\n1\r\n" + std::string(100 * 1024, 'x') +
-                                "\r\n/t\r\n*****\r\n0\r\n0\r\n");
+                                "\r\n\r\n1\r\n" +
+                                    std::string(100 * 1024, 'x') + "\r\n/t\r\n*****\r\n0\r\n0\r\n");
     const std::string before = ReadBytes(dir / "big.scp");
     EXPECT_EQ(RunWithFileSizeLimit(64, {"resave", dir / "big.scp"}, err, dir), 2);
     EXPECT_NE(err.find("Disque plein"), std::string::npos) << err;

@@ -69,10 +69,32 @@ protected:
     // TRACK01 in OLD to delete.
     std::string WriteProject(const std::string& wrongName = "NAME") {
         const std::string path = dir / "p.scp";
-        WriteBytes(path, Lines({"Group Of Program File of KELVO", "*****", "My Player", "", "",
-                                "", "", "", "", "0", target + "/", "*****", "3", "1", song1,
-                                wrongName, "ROCK\\", take1, wrongName, "JAZZ\\LIVE\\", song2,
-                                wrongName, "ROCK\\", old, wrongName, "OLD\\"}));
+        WriteBytes(path, Lines({"Group Of Program File of KELVO",
+                                "*****",
+                                "My Player",
+                                "",
+                                "",
+                                "",
+                                "",
+                                "",
+                                "",
+                                "0",
+                                target + "/",
+                                "*****",
+                                "3",
+                                "1",
+                                song1,
+                                wrongName,
+                                "ROCK\\",
+                                take1,
+                                wrongName,
+                                "JAZZ\\LIVE\\",
+                                song2,
+                                wrongName,
+                                "ROCK\\",
+                                old,
+                                wrongName,
+                                "OLD\\"}));
         return path;
     }
 
@@ -90,8 +112,8 @@ TEST_F(CliProjectTest, ScriptPrintsTheExactBytes) {
 
 TEST_F(CliProjectTest, ScriptTooBigStillPrintsAndExitsOne) {
     // One source file in 1100 Delete List folders: 1100 lines like \F0000001\S.MP3.
-    std::vector<std::string> lines = {"", "", "", "", "", "", "", "", "", "0", "/t", "*****",
-                                      "0", "1100"};
+    std::vector<std::string> lines = {"", "", "",  "",   "",      "",  "",
+                                      "", "", "0", "/t", "*****", "0", "1100"};
     const std::string source = dir.File("s.mp3");
     for (int i = 0; i < 1100; ++i) {
         char folder[32];
@@ -152,19 +174,41 @@ TEST_F(CliProjectTest, TreePrintsBothLists) {
     const ToolRun run = RunTool({"tree", WriteProject()});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "[Copy List]\nPLAYER\n  ROCK\\\n    SONG1.MP3\t" + song1 +
-                           "\n    SONG-2.MP3\t" + song2 + "\n  JAZZ\\\n    LIVE\\\n      TAKE1.MP3\t" +
-                           take1 + "\n[Delete List]\nPLAYER\n  OLD\\\n    TRACK01.MP3\t" + old + "\n");
+                           "\n    SONG-2.MP3\t" + song2 +
+                           "\n  JAZZ\\\n    LIVE\\\n      TAKE1.MP3\t" + take1 +
+                           "\n[Delete List]\nPLAYER\n  OLD\\\n    TRACK01.MP3\t" + old + "\n");
 }
 
 TEST_F(CliProjectTest, ResaveDerivesTheNamesAfresh) {
     const std::string project = WriteProject("STALE.MP3");
     const std::string out = dir / "out.scp";
     EXPECT_EQ(RunTool({"resave", project, out}).exitCode, 0);
-    EXPECT_EQ(ReadBytes(out),
-              Lines({"Group Of Program File of KELVO", "*****", "My Player", "", "", "", "", "",
-                     "", "0", target + "/", "*****", "3", "1", song1, "SONG1.MP3", "ROCK\\",
-                     take1, "TAKE1.MP3", "JAZZ\\LIVE\\", song2, "SONG-2.MP3", "ROCK\\", old,
-                     "TRACK01.MP3", "OLD\\"}));
+    EXPECT_EQ(ReadBytes(out), Lines({"Group Of Program File of KELVO",
+                                     "*****",
+                                     "My Player",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "0",
+                                     target + "/",
+                                     "*****",
+                                     "3",
+                                     "1",
+                                     song1,
+                                     "SONG1.MP3",
+                                     "ROCK\\",
+                                     take1,
+                                     "TAKE1.MP3",
+                                     "JAZZ\\LIVE\\",
+                                     song2,
+                                     "SONG-2.MP3",
+                                     "ROCK\\",
+                                     old,
+                                     "TRACK01.MP3",
+                                     "OLD\\"}));
     EXPECT_EQ(RunTool({"resave", project}).exitCode, 0);
     EXPECT_EQ(ReadBytes(project), ReadBytes(out));
 }

@@ -87,7 +87,8 @@ protected:
         project().TargetPath = target;
     }
     TProjectClass& project() { return *state.CurrentProject; }
-    std::string Copy(const std::string& folders, const std::string& name, const std::string& content) {
+    std::string Copy(const std::string& folders, const std::string& name,
+                     const std::string& content) {
         const std::string source = dir.File("music/" + name, content);
         EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source), nullptr);
         return source;
@@ -158,7 +159,8 @@ TEST_F(FailingDiskTest, FoldersOfTheTargetThatAreFiles) {
     dir.File("player/SYSTEM", "a file named SYSTEM");
     dir.File("player/00000002", "a file in the way");
 
-    EXPECT_EQ(Render(), "Chemin d'accès introuvable\ncopied 2\n" + b + ": Chemin d'accès introuvable");
+    EXPECT_EQ(Render(),
+              "Chemin d'accès introuvable\ncopied 2\n" + b + ": Chemin d'accès introuvable");
     EXPECT_EQ(ReadBytes(target + "/SYSTEM"), "a file named SYSTEM");
     EXPECT_EQ(ReadBytes(target + "/00000002"), "a file in the way");
     EXPECT_EQ(ReadBytes(target + "/00000001/A.MP3"), "a");

@@ -93,8 +93,20 @@ protected:
 
     // The head of a project file up to and with the two counts.
     std::vector<std::string> Head(const std::string& copies, const std::string& deletes) {
-        return {"Group Of Program File of KELVO", "*****", "Name", "", "", "", "", "", "",
-                "0", dir.Path(), "*****", copies, deletes};
+        return {"Group Of Program File of KELVO",
+                "*****",
+                "Name",
+                "",
+                "",
+                "",
+                "",
+                "",
+                "",
+                "0",
+                dir.Path(),
+                "*****",
+                copies,
+                deletes};
     }
     static std::string Join(const std::vector<std::string>& lines, const char* end = "\r\n") {
         std::string bytes;
@@ -112,9 +124,9 @@ protected:
 // a project or in a reported error, and the lists keep their shape.
 TEST_F(HostileFilesTest, GarbageLoadsOrIsReportedAndTheListsKeepTheirShape) {
     const std::string song = dir.File("music/Song One.mp3", "x");
-    const std::string pieces[] = {"\r\n", "\r", "\n", "\x1A", "0", "3", "-5", "2000000000",
-                                  "\\", "A\\", "..\\", "A\\B\\C\\", song, dir.Path(), "\xFF\xFE",
-                                  std::string(1, '\0')};
+    const std::string pieces[] = {
+        "\r\n", "\r",  "\n",   "\x1A",      "0",  "3",        "-5",       "2000000000",
+        "\\",   "A\\", "..\\", "A\\B\\C\\", song, dir.Path(), "\xFF\xFE", std::string(1, '\0')};
     std::mt19937 random(20240607);
     int loaded = 0;
     for (int round = 0; round < 300; ++round) {
@@ -177,9 +189,24 @@ TEST_F(HostileFilesTest, CarriageReturnOnlyLinesLoadLikeCrLf) {
 TEST_F(HostileFilesTest, TenMegabyteLines) {
     const std::string huge(10 * 1024 * 1024, 'c');
     const std::string hugePath = dir.Path() + "/" + std::string(10 * 1024 * 1024, 'p');
-    std::vector<std::string> lines = {"Group Of Program File of KELVO", "*****", "N", "", "", "",
-                                      "", "", "", "1", huge, dir.Path(), "*****", "1", "0",
-                                      hugePath, "", "ROCK\\"};
+    std::vector<std::string> lines = {"Group Of Program File of KELVO",
+                                      "*****",
+                                      "N",
+                                      "",
+                                      "",
+                                      "",
+                                      "",
+                                      "",
+                                      "",
+                                      "1",
+                                      huge,
+                                      dir.Path(),
+                                      "*****",
+                                      "1",
+                                      "0",
+                                      hugePath,
+                                      "",
+                                      "ROCK\\"};
     const std::string bytes = Join(lines);
     ASSERT_EQ(Load(bytes), "");
     ASSERT_EQ(project().Comments.size(), 1u);

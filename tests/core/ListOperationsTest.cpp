@@ -243,11 +243,16 @@ TEST_F(ListOperationsTest, ObserverFollowsEveryChange) {
     tree.Select(tree.Root()->Child(0));
     DeleteSelectedNode(tree, links);
     tree.RemoveObserver(&recorder);
-    const std::vector<std::string> expected = {
-        "about-insert PLAYER 0", "inserted A",         "selected A",
-        "about-insert A 0",      "inserted B",         "selected B",
-        "selected A",            "selected PLAYER",    "about-remove PLAYER 0-0",
-        "removed PLAYER 0-0"};
+    const std::vector<std::string> expected = {"about-insert PLAYER 0",
+                                               "inserted A",
+                                               "selected A",
+                                               "about-insert A 0",
+                                               "inserted B",
+                                               "selected B",
+                                               "selected A",
+                                               "selected PLAYER",
+                                               "about-remove PLAYER 0-0",
+                                               "removed PLAYER 0-0"};
     EXPECT_EQ(recorder.events, expected);
 }
 

@@ -68,10 +68,27 @@ TEST_F(ProjectFileTest, SavesTheWorkedExampleByteForByte) {
     const std::string path = dir / "example.scp";
     SaveProjectFile(state, path, progress);
 
-    EXPECT_EQ(ReadBytes(path), Lines({"Group Of Program File of KELVO", "*****", "My Player", "",
-                                      "Me", "", "", "", "", "2", "first comment",
-                                      "second comment", "/media/player/", "*****", "2", "0",
-                                      song, "SONG-1.MP3", "ROCK\\", track, "TRACK.MP3",
+    EXPECT_EQ(ReadBytes(path), Lines({"Group Of Program File of KELVO",
+                                      "*****",
+                                      "My Player",
+                                      "",
+                                      "Me",
+                                      "",
+                                      "",
+                                      "",
+                                      "",
+                                      "2",
+                                      "first comment",
+                                      "second comment",
+                                      "/media/player/",
+                                      "*****",
+                                      "2",
+                                      "0",
+                                      song,
+                                      "SONG-1.MP3",
+                                      "ROCK\\",
+                                      track,
+                                      "TRACK.MP3",
                                       "ROCK\\LIVE\\"}));
     EXPECT_FALSE(state.IsModified());
     EXPECT_EQ(progress.captions.back(), "Save Project... : " + path);
@@ -88,14 +105,14 @@ TEST_F(ProjectFileTest, EmptyProjectIsFourteenLinesAndANewOneKeepsItsComment) {
     project.TargetPath = "/out/";
     const std::string path = dir / "empty.scp";
     SaveProjectFile(state, path, progress);
-    EXPECT_EQ(ReadBytes(path), Lines({"Group Of Program File of KELVO", "*****", "", "", "", "",
-                                      "", "", "", "0", "/out/", "*****", "0", "0"}));
+    EXPECT_EQ(ReadBytes(path), Lines({"Group Of Program File of KELVO", "*****", "", "", "", "", "",
+                                      "", "", "0", "/out/", "*****", "0", "0"}));
 
     state.ResetProject();
     SaveProjectFile(state, path, progress);
-    EXPECT_EQ(ReadBytes(path), Lines({"Group Of Program File of KELVO", "*****", "New Project",
-                                      "", "", "", "", "", "", "1", "...", dir.Path() + "/",
-                                      "*****", "0", "0"}));
+    EXPECT_EQ(ReadBytes(path),
+              Lines({"Group Of Program File of KELVO", "*****", "New Project", "", "", "", "", "",
+                     "", "1", "...", dir.Path() + "/", "*****", "0", "0"}));
 }
 
 TEST_F(ProjectFileTest, LoadsTheWorkedExampleIntoBothTrees) {
@@ -103,10 +120,31 @@ TEST_F(ProjectFileTest, LoadsTheWorkedExampleIntoBothTrees) {
     const std::string track = dir.File("music/live/track.mp3");
     const std::string old = dir.File("old/OLD.MP3");
     const std::string path = dir / "example.scp";
-    WriteBytes(path, Lines({"Group Of Program File of KELVO", "*****", "My Player", "S", "A", "C",
-                            "Cu", "1.1.2004", "2.2.2004", "2", "one", "two", "/media/player/",
-                            "*****", "2", "1", song, "IGNORED", "ROCK\\", track, "IGNORED",
-                            "ROCK\\LIVE\\", old, "OLD.MP3", "GONE\\"}));
+    WriteBytes(path, Lines({"Group Of Program File of KELVO",
+                            "*****",
+                            "My Player",
+                            "S",
+                            "A",
+                            "C",
+                            "Cu",
+                            "1.1.2004",
+                            "2.2.2004",
+                            "2",
+                            "one",
+                            "two",
+                            "/media/player/",
+                            "*****",
+                            "2",
+                            "1",
+                            song,
+                            "IGNORED",
+                            "ROCK\\",
+                            track,
+                            "IGNORED",
+                            "ROCK\\LIVE\\",
+                            old,
+                            "OLD.MP3",
+                            "GONE\\"}));
     LoadProjectFile(state, path, progress);
 
     const TProjectClass& project = *state.CurrentProject;
@@ -155,9 +193,11 @@ TEST_F(ProjectFileTest, ReloadKeepsFirstUseOrderAndDropsEmptyFolders) {
 TEST_F(ProjectFileTest, FolderPathLinesAreCutIntoFolderNames) {
     const std::string song = dir.File("s.mp3");
     // A dotted or long folder comes back as a folder name; a third level drops the file.
-    EXPECT_EQ(LoadText(Lines({"", "", "", "", "", "", "", "", "", "0", "/t", "*****", "3", "0",
-                              song, "S.MP3", "abc.def\\", song, "S.MP3",
-                              "LongFolderName\\sub\\", song, "S.MP3", "A\\B\\C\\"})),
+    EXPECT_EQ(LoadText(Lines({"",      "",          "",         "",      "",
+                              "",      "",          "",         "",      "0",
+                              "/t",    "*****",     "3",        "0",     song,
+                              "S.MP3", "abc.def\\", song,       "S.MP3", "LongFolderName\\sub\\",
+                              song,    "S.MP3",     "A\\B\\C\\"})),
               "");
     const ListNode* root = state.CopyTree.Root();
     EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"ABC0DEF", "LONGFOLD", "A"}));
@@ -169,9 +209,10 @@ TEST_F(ProjectFileTest, FolderPathLinesAreCutIntoFolderNames) {
 
 TEST_F(ProjectFileTest, MissingSourceGivesAnEmptyNameOncePerFolder) {
     const std::string gone = dir / "gone.mp3";
-    EXPECT_EQ(LoadText(Lines({"", "", "", "", "", "", "", "", "", "0", "/t", "*****", "2", "0",
-                              gone, "GONE.MP3", "ROCK\\", dir / "other.mp3", "OTHER.MP3",
-                              "ROCK\\"})),
+    EXPECT_EQ(LoadText(Lines({"",          "",      "",   "",         "",       "",
+                              "",          "",      "",   "0",        "/t",     "*****",
+                              "2",         "0",     gone, "GONE.MP3", "ROCK\\", dir / "other.mp3",
+                              "OTHER.MP3", "ROCK\\"})),
               "");
     const ListNode* rock = state.CopyTree.Root()->ChildNamed("ROCK");
     ASSERT_NE(rock, nullptr);
@@ -195,8 +236,7 @@ TEST_F(ProjectFileTest, AnyHeaderLoadsAndZeroCommentsSaveBackAsZero) {
 }
 
 TEST_F(ProjectFileTest, NegativeCommentCountReadsNoLine) {
-    EXPECT_EQ(LoadText(Lines({"", "", "", "", "", "", "", "", "", "-3", "/t/", "*****", "0",
-                              "0"})),
+    EXPECT_EQ(LoadText(Lines({"", "", "", "", "", "", "", "", "", "-3", "/t/", "*****", "0", "0"})),
               "");
     EXPECT_TRUE(state.CurrentProject->Comments.empty());
     EXPECT_EQ(state.CurrentProject->TargetPath, "/t/");
@@ -237,8 +277,8 @@ TEST_F(ProjectFileTest, HugeCountsStopAtTheEndOfTheFile) {
 
     state.ResetProject();
     const std::string song = dir.File("s.mp3");
-    EXPECT_EQ(LoadText(Lines({"", "", "", "", "", "", "", "", "", "0", "/t", "*****",
-                              "2000000000", "2000000000", song, "S.MP3", "ROCK\\"})),
+    EXPECT_EQ(LoadText(Lines({"", "", "", "", "", "", "", "", "", "0", "/t", "*****", "2000000000",
+                              "2000000000", song, "S.MP3", "ROCK\\"})),
               "");
     EXPECT_EQ(state.CurrentProject->CopyLinks.size(), 1u);
     EXPECT_TRUE(state.CurrentProject->DeleteLinks.empty());

@@ -47,8 +47,8 @@ TEST_F(ProjectModelTest, StartStateIsANewProjectInTheProgramFolder) {
 
 TEST_F(ProjectModelTest, EveryTextAndCommentCounts) {
     std::string TProjectClass::*texts[] = {
-        &TProjectClass::ProjectName, &TProjectClass::Subject,      &TProjectClass::Author,
-        &TProjectClass::Copyright,   &TProjectClass::Customer,     &TProjectClass::CreationDate,
+        &TProjectClass::ProjectName,   &TProjectClass::Subject,   &TProjectClass::Author,
+        &TProjectClass::Copyright,     &TProjectClass::Customer,  &TProjectClass::CreationDate,
         &TProjectClass::DiffusionDate, &TProjectClass::TargetPath};
     for (auto field : texts) {
         const std::string old = (*state.CurrentProject).*field;

@@ -77,9 +77,9 @@ TEST_F(ScriptTest, ConsecutiveMediaOfOneFolderShareANumber) {
     Copy("ROCK", "SONG1.MP3");
     Copy("ROCK", "SONG2.MP3");
     Copy("JAZZ/LIVE", "TAKE1.MP3");
-    EXPECT_EQ(ScriptLines(project()),
-              (std::vector<std::string>{"[CD]", "\\00000001 \\ROCK", "\\00000002 \\JAZZ\\LIVE",
-                                        "[ES]"}));
+    EXPECT_EQ(
+        ScriptLines(project()),
+        (std::vector<std::string>{"[CD]", "\\00000001 \\ROCK", "\\00000002 \\JAZZ\\LIVE", "[ES]"}));
 }
 
 TEST_F(ScriptTest, SectionsAppearOnlyWithEntries) {

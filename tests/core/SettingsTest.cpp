@@ -64,7 +64,8 @@ TEST_F(SettingsTest, MissingFileIsWrittenFromTheStartValuesThenRead) {
     EXPECT_EQ(values.lastExplorerDirectory, dir.Path() + "/");
     EXPECT_EQ(ReadBytes(dir / "stavio.CFG"),
               "Settings File of KELVO \"Stavio\"\r\nLanguage :\r\nGerman\r\nLast projet used\r\n"
-              "/start.scp\r\nLast explorer directory\r\n" + dir.Path() + "/\r\n");
+              "/start.scp\r\nLast explorer directory\r\n" +
+                  dir.Path() + "/\r\n");
 }
 
 TEST_F(SettingsTest, EveryLanguageNameRoundTrips) {
@@ -102,7 +103,8 @@ TEST_F(SettingsTest, LastFolderNeedsANonEmptyLineSix) {
     values = Read("h\r\nl\r\nFrench\r\nk\r\n/p.scp\r\n\r\n/music\r\n");
     EXPECT_EQ(values.lastExplorerDirectory, start.lastExplorerDirectory);
     // 0x1A ends the file.
-    values = Read("h\r\nl\r\nFrench\r\nk\r\n/p.scp\r\n\x1A" "key\r\n/music\r\n");
+    values = Read("h\r\nl\r\nFrench\r\nk\r\n/p.scp\r\n\x1A"
+                  "key\r\n/music\r\n");
     EXPECT_EQ(values.lastExplorerDirectory, start.lastExplorerDirectory);
 }
 
@@ -176,7 +178,8 @@ TEST_F(SettingsPlaceTest, WithoutAnAbsoluteConfigHomeTheHomeConfigFolderServes) 
     writable = false;
     for (const std::string& configHome : {std::string(), std::string("relative/config")}) {
         environment.configHome = configHome;
-        EXPECT_EQ(SettingsFilePath(executable, environment), dir / "home/.config/stavio/stavio.CFG");
+        EXPECT_EQ(SettingsFilePath(executable, environment),
+                  dir / "home/.config/stavio/stavio.CFG");
     }
     EXPECT_TRUE(Exists(dir / "home/.config/stavio"));
     // Neither variable: only the executable's place is left, and it reports its own error.

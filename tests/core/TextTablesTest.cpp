@@ -12,25 +12,22 @@ namespace {
 constexpr Language AllLanguages[] = {Language::French, Language::English, Language::Spanish,
                                      Language::German, Language::Italian};
 
-std::string T(const TextTable& table, Language language, int k)
-{
+std::string T(const TextTable& table, Language language, int k) {
     return Text(table, language, k);
 }
 
-const std::vector<std::pair<const TextTable*, int>>& InterfaceTables()
-{
+const std::vector<std::pair<const TextTable*, int>>& InterfaceTables() {
     static const std::vector<std::pair<const TextTable*, int>> tables = {
-        {&AboutTexts, 4},        {&HintTexts, 14},       {&PropertyTexts, 11},
-        {&RenderDialogTexts, 3}, {&FileMenuTexts, 8},    {&OptionsMenuTexts, 1},
-        {&LanguageMenuTexts, 6}, {&HelpMenuTexts, 5},    {&MessageTexts, 6},
-        {&FolderDialogTexts, 3}, {&InfoTitleTexts, 1},   {&InfoTexts, 2},
+        {&AboutTexts, 4},        {&HintTexts, 14},     {&PropertyTexts, 11},
+        {&RenderDialogTexts, 3}, {&FileMenuTexts, 8},  {&OptionsMenuTexts, 1},
+        {&LanguageMenuTexts, 6}, {&HelpMenuTexts, 5},  {&MessageTexts, 6},
+        {&FolderDialogTexts, 3}, {&InfoTitleTexts, 1}, {&InfoTexts, 2},
         {&ProgressTexts, 5},     {&PaneTexts, 4},
     };
     return tables;
 }
 
-TEST(TextTables, GroupSizesAddUpToSeventyThreeTextsPerLanguage)
-{
+TEST(TextTables, GroupSizesAddUpToSeventyThreeTextsPerLanguage) {
     int total = 0;
     for (const auto& [table, size] : InterfaceTables()) {
         EXPECT_EQ(table->groupSize, size);
@@ -40,8 +37,7 @@ TEST(TextTables, GroupSizesAddUpToSeventyThreeTextsPerLanguage)
     EXPECT_EQ(RenderReportTexts.groupSize, 1);
 }
 
-TEST(TextTables, EveryTextIsSingleByteWindows1252)
-{
+TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     // A UTF-8 sequence slipped into the tables would show as two odd characters.
     auto tables = InterfaceTables();
     tables.emplace_back(&RenderReportTexts, 1);
@@ -58,8 +54,7 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252)
             }
 }
 
-TEST(TextTables, EntriesAreTakenFromTheBlockOfTheLanguage)
-{
+TEST(TextTables, EntriesAreTakenFromTheBlockOfTheLanguage) {
     EXPECT_EQ(T(FileMenuTexts, Language::French, 0), "&Fichier");
     EXPECT_EQ(T(FileMenuTexts, Language::English, 0), "&File");
     EXPECT_EQ(T(FileMenuTexts, Language::Spanish, 0), "&Archivo");
@@ -68,39 +63,45 @@ TEST(TextTables, EntriesAreTakenFromTheBlockOfTheLanguage)
     EXPECT_EQ(T(FileMenuTexts, Language::Italian, 7), "Creare lo Script");
     EXPECT_EQ(T(FileMenuTexts, Language::English, 6), "E&xit");
     EXPECT_EQ(T(FileMenuTexts, Language::German, 2), "P&rojekteingeschaften...");
-    EXPECT_EQ(T(FileMenuTexts, Language::German, 3), "&\xD6" "ffnen");
+    EXPECT_EQ(T(FileMenuTexts, Language::German, 3), "&\xD6"
+                                                     "ffnen");
     EXPECT_EQ(T(FileMenuTexts, Language::French, 2), "&Propri\xE9t\xE9s du Projet...");
 }
 
-TEST(TextTables, AccentedTextsAreWindows1252Bytes)
-{
-    EXPECT_EQ(T(AboutTexts, Language::German, 0), "\xDC" "ber dem KELVO \"Stavio\"");
+TEST(TextTables, AccentedTextsAreWindows1252Bytes) {
+    EXPECT_EQ(T(AboutTexts, Language::German, 0), "\xDC"
+                                                  "ber dem KELVO \"Stavio\"");
     EXPECT_EQ(T(AboutTexts, Language::Spanish, 2), "Versi\xF3n 1.0");
-    EXPECT_EQ(T(HintTexts, Language::French, 8), "Rafra\xEE" "chir l'explorateur");
-    EXPECT_EQ(T(HintTexts, Language::German, 1), "\xD6" "ffnen Projekt");
+    EXPECT_EQ(T(HintTexts, Language::French, 8), "Rafra\xEE"
+                                                 "chir l'explorateur");
+    EXPECT_EQ(T(HintTexts, Language::German, 1), "\xD6"
+                                                 "ffnen Projekt");
     EXPECT_EQ(T(PropertyTexts, Language::Italian, 0), "Propriet\xE0 del Progetto:");
-    EXPECT_EQ(T(RenderDialogTexts, Language::French, 1), "Cr\xE9" "er...");
+    EXPECT_EQ(T(RenderDialogTexts, Language::French, 1), "Cr\xE9"
+                                                         "er...");
     EXPECT_EQ(T(OptionsMenuTexts, Language::German, 0), "M\xF6glichkeiten");
-    EXPECT_EQ(T(LanguageMenuTexts, Language::Italian, 2), "&Fran\xE7" "ais");
+    EXPECT_EQ(T(LanguageMenuTexts, Language::Italian, 2), "&Fran\xE7"
+                                                          "ais");
     EXPECT_EQ(T(LanguageMenuTexts, Language::French, 3), "E&spa\xF1ol");
-    EXPECT_EQ(T(HelpMenuTexts, Language::German, 1), "&\xDC" "ber...");
+    EXPECT_EQ(T(HelpMenuTexts, Language::German, 1), "&\xDC"
+                                                     "ber...");
     EXPECT_EQ(T(HelpMenuTexts, Language::Spanish, 3), "P\xE1gina principal KELVO");
     EXPECT_EQ(T(MessageTexts, Language::Italian, 2),
               "Impossibile creare il File dello Script:il Progetto \xE8 vuoto!");
     EXPECT_EQ(T(FolderDialogTexts, Language::French, 1),
               "Saisissez le nom du nouveau r\xE9pertoire que vous d\xE9sirez ajouter \xE0 votre "
               "liste.");
-    EXPECT_EQ(T(ProgressTexts, Language::French, 3),
-              "Cr\xE9" "ation du fichier Script : 'SCRIPT.TXT'...");
+    EXPECT_EQ(T(ProgressTexts, Language::French, 3), "Cr\xE9"
+                                                     "ation du fichier Script : 'SCRIPT.TXT'...");
     EXPECT_EQ(T(InfoTexts, Language::Italian, 1),
               "La stringa di caratteri che hai editato sar\xE0 automaticamente convertita nel "
               "formato breve 8.3 (massimo 8 caratteri, maiuscolo, senza caratteri speciali).");
 }
 
-TEST(TextTables, SpacesAndQuotesBelongToTheTexts)
-{
+TEST(TextTables, SpacesAndQuotesBelongToTheTexts) {
     EXPECT_EQ(T(PropertyTexts, Language::French, 1), " Nom du Projet :");
-    EXPECT_EQ(T(PropertyTexts, Language::French, 6), " Date de cr\xE9" "ation :");
+    EXPECT_EQ(T(PropertyTexts, Language::French, 6), " Date de cr\xE9"
+                                                     "ation :");
     EXPECT_EQ(T(PropertyTexts, Language::German, 7), " Austrahlungsdatum :");
     EXPECT_EQ(T(PropertyTexts, Language::Italian, 8), " Commenti:");
     EXPECT_EQ(T(FolderDialogTexts, Language::French, 2), "Nom : ");
@@ -112,8 +113,7 @@ TEST(TextTables, SpacesAndQuotesBelongToTheTexts)
               "Informazioni sul Software \"Stavio\" della KELVO");
 }
 
-TEST(TextTables, CellsWithoutTheirOwnTranslationHoldTheEnglishText)
-{
+TEST(TextTables, CellsWithoutTheirOwnTranslationHoldTheEnglishText) {
     EXPECT_EQ(T(AboutTexts, Language::French, 1), "KELVO \"Stavio\"");
     EXPECT_EQ(T(PropertyTexts, Language::French, 4), " Copyright :");
     EXPECT_EQ(T(PropertyTexts, Language::French, 9), "Ok");
@@ -137,8 +137,7 @@ TEST(TextTables, CellsWithoutTheirOwnTranslationHoldTheEnglishText)
     }
 }
 
-TEST(TextTables, CopyFailureReportIntroductions)
-{
+TEST(TextTables, CopyFailureReportIntroductions) {
     EXPECT_EQ(T(RenderReportTexts, Language::French, 0),
               "Impossible de copier certains fichiers MP3 :");
     EXPECT_EQ(T(RenderReportTexts, Language::English, 0), "Some MP3 files could not be copied:");
@@ -149,10 +148,10 @@ TEST(TextTables, CopyFailureReportIntroductions)
     EXPECT_EQ(T(RenderReportTexts, Language::Italian, 0), "Impossibile copiare alcuni file MP3:");
 }
 
-TEST(TextTables, Utf8FormForDisplay)
-{
+TEST(TextTables, Utf8FormForDisplay) {
     EXPECT_EQ(TextUtf8(OptionsMenuTexts, Language::German, 0), "M\xC3\xB6glichkeiten");
-    EXPECT_EQ(TextUtf8(HintTexts, Language::French, 0), "Cr\xC3\xA9" "er un nouveau projet");
+    EXPECT_EQ(TextUtf8(HintTexts, Language::French, 0), "Cr\xC3\xA9"
+                                                        "er un nouveau projet");
     EXPECT_EQ(TextUtf8(PaneTexts, Language::English, 1), "Copy List");
 }
 

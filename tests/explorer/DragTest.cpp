@@ -16,57 +16,54 @@
 
 namespace {
 
-TEST(DragTest, DragDataCarriesOnlyTheExplorerFormat)
-{
-  std::unique_ptr<QMimeData> data(NewExplorerDragData());
-  EXPECT_EQ(data->formats(), QStringList{QStringLiteral("application/x-stavio-explorer-drag")});
-  EXPECT_TRUE(data->data(ExplorerDragFormat()).isEmpty());
-  EXPECT_TRUE(IsExplorerDrag(data.get()));
-  QMimeData other;
-  other.setText(QStringLiteral("x"));
-  EXPECT_FALSE(IsExplorerDrag(&other));
-  EXPECT_FALSE(IsExplorerDrag(nullptr));
+TEST(DragTest, DragDataCarriesOnlyTheExplorerFormat) {
+    std::unique_ptr<QMimeData> data(NewExplorerDragData());
+    EXPECT_EQ(data->formats(), QStringList{QStringLiteral("application/x-stavio-explorer-drag")});
+    EXPECT_TRUE(data->data(ExplorerDragFormat()).isEmpty());
+    EXPECT_TRUE(IsExplorerDrag(data.get()));
+    QMimeData other;
+    other.setText(QStringLiteral("x"));
+    EXPECT_FALSE(IsExplorerDrag(&other));
+    EXPECT_FALSE(IsExplorerDrag(nullptr));
 }
 
-TEST(DragTest, FileListDragsOnlyWithASelection)
-{
-  QTemporaryDir tmp;
-  MakeFile(tmp.path(), QStringLiteral("a.mp3"));
-  TLsFilelistView28 list;
-  list.SetDirectory(tmp.path());
-  EXPECT_FALSE(list.CanStartDrag());
-  list.StartDrag(); // without a selection: returns at once, no drag loop
-  list.SelectCaptions({QStringLiteral("a.mp3")});
-  EXPECT_TRUE(list.CanStartDrag());
-  list.SelectCaptions({});
-  EXPECT_FALSE(list.CanStartDrag());
+TEST(DragTest, FileListDragsOnlyWithASelection) {
+    QTemporaryDir tmp;
+    MakeFile(tmp.path(), QStringLiteral("a.mp3"));
+    TLsFilelistView28 list;
+    list.SetDirectory(tmp.path());
+    EXPECT_FALSE(list.CanStartDrag());
+    list.StartDrag(); // without a selection: returns at once, no drag loop
+    list.SelectCaptions({QStringLiteral("a.mp3")});
+    EXPECT_TRUE(list.CanStartDrag());
+    list.SelectCaptions({});
+    EXPECT_FALSE(list.CanStartDrag());
 }
 
-TEST(DragTest, PressingOnTheTreeSelectsTheFolderUnderThePointer)
-{
-  QTemporaryDir tmp;
-  const QString root = QDir(tmp.path()).canonicalPath();
-  MakeDir(root, QStringLiteral("A"));
-  MakeDir(root, QStringLiteral("B"));
-  MakeFile(root, QStringLiteral("B/song.mp3"));
-  TLsDirTree21 tree;
-  TLsFilelistView28 list;
-  tree.SetFileList(&list);
-  tree.resize(400, 600);
-  tree.show();
-  tree.OpenPath(root + QStringLiteral("/A"));
-  QTreeWidgetItem* b = tree.currentItem()->parent()->child(1);
-  ASSERT_EQ(TLsDirTree21::PathOf(b), root + QStringLiteral("/B"));
+TEST(DragTest, PressingOnTheTreeSelectsTheFolderUnderThePointer) {
+    QTemporaryDir tmp;
+    const QString root = QDir(tmp.path()).canonicalPath();
+    MakeDir(root, QStringLiteral("A"));
+    MakeDir(root, QStringLiteral("B"));
+    MakeFile(root, QStringLiteral("B/song.mp3"));
+    TLsDirTree21 tree;
+    TLsFilelistView28 list;
+    tree.SetFileList(&list);
+    tree.resize(400, 600);
+    tree.show();
+    tree.OpenPath(root + QStringLiteral("/A"));
+    QTreeWidgetItem* b = tree.currentItem()->parent()->child(1);
+    ASSERT_EQ(TLsDirTree21::PathOf(b), root + QStringLiteral("/B"));
 
-  QSignalSpy changes(&tree, &TLsDirTree21::OnDirChange);
-  const QRect rect = tree.visualItemRect(b);
-  ASSERT_TRUE(rect.isValid());
-  QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, rect.center());
-  // Selected on the press already, before any release or drag.
-  EXPECT_EQ(tree.SelectedPath(), root + QStringLiteral("/B"));
-  EXPECT_EQ(changes.size(), 1);
-  EXPECT_EQ(list.ItemCaptions(), QStringList{QStringLiteral("song.mp3")});
-  QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, rect.center());
+    QSignalSpy changes(&tree, &TLsDirTree21::OnDirChange);
+    const QRect rect = tree.visualItemRect(b);
+    ASSERT_TRUE(rect.isValid());
+    QTest::mousePress(tree.viewport(), Qt::LeftButton, {}, rect.center());
+    // Selected on the press already, before any release or drag.
+    EXPECT_EQ(tree.SelectedPath(), root + QStringLiteral("/B"));
+    EXPECT_EQ(changes.size(), 1);
+    EXPECT_EQ(list.ItemCaptions(), QStringList{QStringLiteral("song.mp3")});
+    QTest::mouseRelease(tree.viewport(), Qt::LeftButton, {}, rect.center());
 }
 
 } // namespace
@@ -75,62 +72,59 @@ namespace {
 
 // The drag object a component made (deleted later, so still there when exec returns
 // on a platform without drags); the drop event's source() is its source().
-QDrag* LastDrag(QObject* component)
-{
-  const QList<QDrag*> drags = component->findChildren<QDrag*>(Qt::FindDirectChildrenOnly);
-  return drags.isEmpty() ? nullptr : drags.last();
+QDrag* LastDrag(QObject* component) {
+    const QList<QDrag*> drags = component->findChildren<QDrag*>(Qt::FindDirectChildrenOnly);
+    return drags.isEmpty() ? nullptr : drags.last();
 }
 
 // Presses at `at` and moves the pointer far enough for a drag to begin.
-void DragFrom(QWidget* viewport, QPoint at)
-{
-  QTest::mousePress(viewport, Qt::LeftButton, {}, at);
-  // Moves with the button held (QTest moves widgets' pointers without buttons).
-  for (const QPoint step : {QPoint(10, 10), QPoint(40, 40), QPoint(80, 80)}) {
-    QMouseEvent move(QEvent::MouseMove, at + step, viewport->mapToGlobal(at + step), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &move);
-  }
-  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
+void DragFrom(QWidget* viewport, QPoint at) {
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+    // Moves with the button held (QTest moves widgets' pointers without buttons).
+    for (const QPoint step : {QPoint(10, 10), QPoint(40, 40), QPoint(80, 80)}) {
+        QMouseEvent move(QEvent::MouseMove, at + step, viewport->mapToGlobal(at + step),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
 }
 
-TEST(DragTest, DragsNameTheComponentItselfAsTheirSource)
-{
-  QTemporaryDir tmp;
-  const QString root = QDir(tmp.path()).canonicalPath();
-  MakeFile(root, QStringLiteral("a.mp3"));
+TEST(DragTest, DragsNameTheComponentItselfAsTheirSource) {
+    QTemporaryDir tmp;
+    const QString root = QDir(tmp.path()).canonicalPath();
+    MakeFile(root, QStringLiteral("a.mp3"));
 
-  TLsFilelistView28 list;
-  list.resize(300, 200);
-  list.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
-  list.SetDirectory(root);
-  list.SelectCaptions({QStringLiteral("a.mp3")});
-  // A drag begun on the inner view, in every view style, is started by the list itself.
-  QDrag* drag = nullptr;
-  for (int style : {0, 1, 2, 3}) {
-    list.SetViewStyle(style);
-    QAbstractItemView* view = list.CurrentView();
-    QTest::qWait(50); // lets the view lay its items out
-    DragFrom(view->viewport(), view->visualRect(view->model()->index(0, 0)).center());
-    drag = LastDrag(&list);
-    ASSERT_NE(drag, nullptr) << style;
-    EXPECT_EQ(drag->source(), &list);
-    EXPECT_TRUE(IsExplorerDrag(drag->mimeData()));
-    EXPECT_EQ(drag->supportedActions(), Qt::CopyAction);
-    delete drag;
-  }
+    TLsFilelistView28 list;
+    list.resize(300, 200);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    list.SetDirectory(root);
+    list.SelectCaptions({QStringLiteral("a.mp3")});
+    // A drag begun on the inner view, in every view style, is started by the list itself.
+    QDrag* drag = nullptr;
+    for (int style : {0, 1, 2, 3}) {
+        list.SetViewStyle(style);
+        QAbstractItemView* view = list.CurrentView();
+        QTest::qWait(50); // lets the view lay its items out
+        DragFrom(view->viewport(), view->visualRect(view->model()->index(0, 0)).center());
+        drag = LastDrag(&list);
+        ASSERT_NE(drag, nullptr) << style;
+        EXPECT_EQ(drag->source(), &list);
+        EXPECT_TRUE(IsExplorerDrag(drag->mimeData()));
+        EXPECT_EQ(drag->supportedActions(), Qt::CopyAction);
+        delete drag;
+    }
 
-  TLsDirTree21 tree;
-  tree.resize(300, 400);
-  tree.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
-  tree.OpenPath(root);
-  DragFrom(tree.viewport(), tree.visualItemRect(tree.currentItem()).center());
-  drag = LastDrag(&tree);
-  ASSERT_NE(drag, nullptr);
-  EXPECT_EQ(drag->source(), &tree);
-  EXPECT_EQ(drag->mimeData()->formats(), QStringList{ExplorerDragFormat()});
+    TLsDirTree21 tree;
+    tree.resize(300, 400);
+    tree.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
+    tree.OpenPath(root);
+    DragFrom(tree.viewport(), tree.visualItemRect(tree.currentItem()).center());
+    drag = LastDrag(&tree);
+    ASSERT_NE(drag, nullptr);
+    EXPECT_EQ(drag->source(), &tree);
+    EXPECT_EQ(drag->mimeData()->formats(), QStringList{ExplorerDragFormat()});
 }
 
 } // namespace

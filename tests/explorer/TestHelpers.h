@@ -11,48 +11,44 @@
 #include <memory>
 
 // Makes a file of `size` bytes (and its folders) below `root`.
-inline QString MakeFile(const QString& root, const QString& relative, int size = 16)
-{
-  const QString path = root + QLatin1Char('/') + relative;
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(QByteArray(size, 'x'));
-  return path;
+inline QString MakeFile(const QString& root, const QString& relative, int size = 16) {
+    const QString path = root + QLatin1Char('/') + relative;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(QByteArray(size, 'x'));
+    return path;
 }
 
-inline QString MakeDir(const QString& root, const QString& relative)
-{
-  const QString path = root + QLatin1Char('/') + relative;
-  QDir().mkpath(path);
-  return path;
+inline QString MakeDir(const QString& root, const QString& relative) {
+    const QString path = root + QLatin1Char('/') + relative;
+    QDir().mkpath(path);
+    return path;
 }
 
 // Answers the next modal dialog with `answer` once it is up. `done` turns true when
 // the answer ran, so a test can wait for it.
-inline std::shared_ptr<bool> AnswerNextModal(std::function<void(QWidget*)> answer)
-{
-  auto done = std::make_shared<bool>(false);
-  auto* timer = new QTimer;
-  timer->setInterval(10);
-  QObject::connect(timer, &QTimer::timeout, [timer, answer, done] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal)
-      return;
-    timer->stop();
-    timer->deleteLater();
-    answer(modal);
-    *done = true;
-  });
-  timer->start();
-  return done;
+inline std::shared_ptr<bool> AnswerNextModal(std::function<void(QWidget*)> answer) {
+    auto done = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer, done] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+        *done = true;
+    });
+    timer->start();
+    return done;
 }
 
 // Closes any modal left open by a failed test, so the others do not hang.
-inline void CloseStrayModals()
-{
-  while (QWidget* modal = QApplication::activeModalWidget()) {
-    modal->close();
-    QApplication::processEvents();
-  }
+inline void CloseStrayModals() {
+    while (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        QApplication::processEvents();
+    }
 }

@@ -7,17 +7,16 @@
 
 #include <cstdlib>
 
-int main(int argc, char** argv)
-{
-  QTemporaryDir home(QDir::tempPath() + QStringLiteral("/stavio-explorer-home-XXXXXX"));
-  const QByteArray homePath = home.path().toLocal8Bit();
-  const QByteArray dataPath = homePath + "/.local/share";
-  setenv("HOME", homePath.constData(), 1);
-  setenv("XDG_DATA_HOME", dataPath.constData(), 1);
-  setenv("XDG_CONFIG_HOME", (homePath + "/.config").constData(), 1);
-  if (!getenv("QT_QPA_PLATFORM"))
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+int main(int argc, char** argv) {
+    QTemporaryDir home(QDir::tempPath() + QStringLiteral("/stavio-explorer-home-XXXXXX"));
+    const QByteArray homePath = home.path().toLocal8Bit();
+    const QByteArray dataPath = homePath + "/.local/share";
+    setenv("HOME", homePath.constData(), 1);
+    setenv("XDG_DATA_HOME", dataPath.constData(), 1);
+    setenv("XDG_CONFIG_HOME", (homePath + "/.config").constData(), 1);
+    if (!getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }
