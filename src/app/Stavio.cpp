@@ -11,8 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Stavio"));
     QApplication::setApplicationDisplayName(QStringLiteral("Stavio"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
-    // Ties the windows to stavio.desktop, so the desktop shows the installed icon and name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("stavio"));
+    // Ties the windows to their desktop entry, so the desktop shows the installed icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.stavio.Stavio"));
     // Every window is created here, once, and lives until the end.
     StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
     app.Form1->show();

@@ -1,6 +1,6 @@
 # Installs the build into STAGING and checks what a desktop and a user find there.
-# -D BUILD_DIR, STAGING, WITH_DESKTOP (ON/OFF), VERSION, and the GNUInstallDirs folders
-# BINDIR, DATADIR, MANDIR.
+# -D BUILD_DIR, STAGING, WITH_DESKTOP (ON/OFF), VERSION, APP_ID, and the GNUInstallDirs
+# folders BINDIR, DATADIR, MANDIR.
 cmake_minimum_required(VERSION 3.25)
 
 set(failures 0)
@@ -57,9 +57,12 @@ if(WITH_DESKTOP)
   if(NOT EXISTS "${bin}/stavio")
     fail("no stavio program in ${bin}")
   endif()
+  if(NOT EXISTS "${STAGING}/${MANDIR}/man1/stavio.1")
+    fail("no manual page for the stavio program")
+  endif()
 
   # The entry starts the installed program and names an icon of the hicolor theme.
-  set(entry "${share}/applications/stavio.desktop")
+  set(entry "${share}/applications/${APP_ID}.desktop")
   if(NOT EXISTS "${entry}")
     message(FATAL_ERROR "no desktop entry at ${entry}")
   endif()
@@ -80,6 +83,11 @@ if(WITH_DESKTOP)
     endif()
   else()
     message(STATUS "desktop-file-validate not found: only the entry's keys were checked")
+  endif()
+
+  # Software centres find the program by its AppStream file, named after the same id.
+  if(NOT EXISTS "${share}/metainfo/${APP_ID}.metainfo.xml")
+    fail("no AppStream file ${APP_ID}.metainfo.xml in ${share}/metainfo")
   endif()
 
   set(icons "${share}/icons/hicolor")
