@@ -22,7 +22,8 @@ the MP3 files into numbered folders on the player.
 The package holds the Stavio window, with its interface in English, French,
 Spanish, German and Italian, and the stavio-cli command-line tool, which
 applies the same name rules and renders projects without a window.")
-# Programs without their debugging sections: a package of a fifth of the size.
+# Programs without their debugging sections (lintian refuses unstripped ones): 0.8 MB instead
+# of 22 MB from a RelWithDebInfo build.
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
