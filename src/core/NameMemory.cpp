@@ -1,0 +1,371 @@
+#include "NameMemory.h"
+
+#include "ShortNames.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_set>
+#include <vector>
+
+namespace stavio {
+
+namespace {
+
+// First line of the file; a file with another one is not read.
+constexpr std::string_view kHeader = "stavio short names 1";
+constexpr std::string_view kTrailer = "end";
+
+// Names and paths may hold any byte but "/" and NUL; the four below would break the lines.
+void AppendEscaped(std::string& out, const std::string& text) {
+    for (const char c : text) {
+        switch (c) {
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+        }
+    }
+}
+
+bool Unescape(std::string_view text, std::string& out) {
+    out.clear();
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            out += text[i];
+            continue;
+        }
+        if (++i == text.size())
+            return false;
+        switch (text[i]) {
+        case '\\':
+            out += '\\';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
+// Cuts "a\tb\tc" into its fields.
+std::vector<std::string_view> Fields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    for (;;) {
+        const size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        if (tab == std::string_view::npos)
+            return fields;
+        start = tab + 1;
+    }
+}
+
+bool IsAlias(const std::string& name) {
+    return IsValidShortName(name) && name.find('~') != std::string::npos;
+}
+
+std::string UpperAscii(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool IsEntryName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+std::int64_t Now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+class LockFile {
+public:
+    explicit LockFile(const std::string& path)
+        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_ >= 0)
+            ::flock(fd_, LOCK_EX);
+    }
+    ~LockFile() {
+        if (fd_ >= 0)
+            ::close(fd_); // releases the lock
+    }
+    LockFile(const LockFile&) = delete;
+    LockFile& operator=(const LockFile&) = delete;
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+std::string DefaultStateFolder() {
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && state[0] == '/')
+        return state;
+    if (const char* home = std::getenv("HOME"); home && home[0] == '/')
+        return std::string(home) + "/.local/state";
+    return {};
+}
+
+NameMemory::NameMemory(std::string file) : file_(std::move(file)) {}
+
+void NameMemory::SetFile(std::string file) {
+    std::lock_guard lock(mutex_);
+    file_ = std::move(file);
+    records_.clear();
+    changed_.clear();
+    readStamp_ = {};
+    loaded_ = false;
+}
+
+NameMemory::FileStamp NameMemory::StampOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+            static_cast<std::uint64_t>(st.st_size),
+            static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+bool NameMemory::ReadFile(const std::string& path, Records& records) {
+    records.clear();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+
+    // Any flaw and the whole file is set aside: half a memory could hand an alias twice.
+    std::string_view rest = bytes;
+    bool headerSeen = false;
+    bool ended = false;
+    FolderRecord* current = nullptr;
+    std::unordered_set<std::string> aliasesOfFolder; // upper case
+    std::string longName;
+    std::string folder;
+    while (!rest.empty()) {
+        const size_t newline = rest.find('\n');
+        if (newline == std::string_view::npos || ended)
+            return false; // a last line without its end, or text after the trailer
+        const std::string_view line = rest.substr(0, newline);
+        rest.remove_prefix(newline + 1);
+        if (!headerSeen) {
+            if (line != kHeader)
+                return false;
+            headerSeen = true;
+            continue;
+        }
+        const std::vector<std::string_view> fields = Fields(line);
+        if (fields.size() == 2 && fields[0] == kTrailer) {
+            if (fields[1] != std::to_string(records.size()))
+                return false;
+            ended = true;
+        } else if (fields.size() == 3 && fields[0] == "D") {
+            if (current && current->aliases.empty())
+                return false;
+            char* end = nullptr;
+            const std::string number(fields[1]);
+            const long long listedAt = std::strtoll(number.c_str(), &end, 10);
+            if (number.empty() || *end != '\0' || !Unescape(fields[2], folder) || folder.empty() ||
+                folder[0] != '/')
+                return false;
+            auto [it, inserted] = records.try_emplace(folder);
+            if (!inserted)
+                return false;
+            current = &it->second;
+            current->listedAt = listedAt;
+            aliasesOfFolder.clear();
+        } else if (fields.size() == 3 && fields[0].empty()) {
+            const std::string alias(fields[1]);
+            if (!current || !IsAlias(alias) || !Unescape(fields[2], longName) ||
+                !IsEntryName(longName) || !aliasesOfFolder.insert(UpperAscii(alias)).second ||
+                !current->aliases.emplace(longName, alias).second)
+                return false;
+        } else {
+            return false;
+        }
+    }
+    if (!ended || (current && current->aliases.empty()))
+        return false;
+    return true;
+}
+
+void NameMemory::Refresh() {
+    if (file_.empty()) {
+        loaded_ = true;
+        return;
+    }
+    const FileStamp stamp = StampOf(file_);
+    if (loaded_ && stamp == readStamp_)
+        return;
+    Records disk;
+    if (stamp.modifiedNs < 0 || !ReadFile(file_, disk))
+        disk.clear();
+    // What this process changed and has not written yet stays as it is here.
+    for (const std::string& folder : changed_) {
+        const auto mine = records_.find(folder);
+        if (mine == records_.end())
+            disk.erase(folder);
+        else
+            disk[folder] = std::move(mine->second);
+    }
+    records_ = std::move(disk);
+    readStamp_ = stamp;
+    loaded_ = true;
+}
+
+const AliasTable* NameMemory::Find(const std::string& folder) {
+    std::lock_guard lock(mutex_);
+    Refresh();
+    const auto it = records_.find(folder);
+    return it == records_.end() ? nullptr : &it->second.aliases;
+}
+
+void NameMemory::Store(const std::string& folder, AliasTable aliases) {
+    std::lock_guard lock(mutex_);
+    if (!loaded_)
+        Refresh();
+    const auto it = records_.find(folder);
+    if (aliases.empty()) {
+        if (it == records_.end())
+            return;
+        records_.erase(it);
+    } else if (it != records_.end() && it->second.aliases == aliases) {
+        it->second.listedAt = Now(); // kept in memory; written with the next change
+        return;
+    } else {
+        records_[folder] = {std::move(aliases), Now()};
+    }
+    changed_.insert(folder);
+    if (holds_ == 0)
+        Write();
+}
+
+void NameMemory::Hold() {
+    std::lock_guard lock(mutex_);
+    ++holds_;
+}
+
+void NameMemory::Release() {
+    std::lock_guard lock(mutex_);
+    if (holds_ > 0 && --holds_ == 0 && !changed_.empty())
+        Write();
+}
+
+void NameMemory::Write() {
+    if (file_.empty()) {
+        changed_.clear();
+        return;
+    }
+    const std::filesystem::path path(file_);
+    std::error_code ec;
+    std::filesystem::create_directories(path.parent_path(), ec);
+    // Another process of the program may write at the same time: under the lock, its
+    // changes are read in first, so neither loses the other's folders.
+    const LockFile lock(file_ + ".lock");
+    Refresh();
+
+    if (records_.size() > kMaxFolders) {
+        std::vector<std::pair<std::int64_t, std::string>> byAge;
+        byAge.reserve(records_.size());
+        for (const auto& [folder, record] : records_)
+            byAge.emplace_back(record.listedAt, folder);
+        std::sort(byAge.begin(), byAge.end());
+        for (size_t i = 0; i + kMaxFolders < byAge.size(); ++i)
+            records_.erase(byAge[i].second);
+    }
+
+    std::string bytes(kHeader);
+    bytes += '\n';
+    for (const auto& [folder, record] : records_) {
+        bytes += "D\t";
+        bytes += std::to_string(record.listedAt);
+        bytes += '\t';
+        AppendEscaped(bytes, folder);
+        bytes += '\n';
+        for (const auto& [longName, alias] : record.aliases) {
+            bytes += '\t';
+            bytes += alias;
+            bytes += '\t';
+            AppendEscaped(bytes, longName);
+            bytes += '\n';
+        }
+    }
+    bytes += kTrailer;
+    bytes += '\t';
+    bytes += std::to_string(records_.size());
+    bytes += '\n';
+
+    std::string temp = file_ + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return; // not kept this time; the names stay as they are in this process
+    struct stat st {};
+    const bool written = WriteAll(fd, bytes) && ::fstat(fd, &st) == 0;
+    ::close(fd);
+    if (!written || ::rename(temp.c_str(), file_.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        return;
+    }
+    readStamp_ = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                  static_cast<std::uint64_t>(st.st_size),
+                  static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
+                      st.st_mtim.tv_nsec};
+    changed_.clear();
+}
+
+} // namespace stavio
