@@ -27,6 +27,8 @@ public:
         std::string pattern =
             (std::filesystem::temp_directory_path() / "stavio-bench-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
+        // The aliases are remembered beside the files, never in the user's home.
+        stavio::SetShortNameStateFolder(folder_ + "/.state");
         for (int i = 0; i < kFileCount; ++i) {
             paths_.push_back(folder_ + "/" + FileName(i));
             std::ofstream(paths_.back());
@@ -64,6 +66,27 @@ void BM_ShortNameFromPathEveryFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kFileCount);
 }
 BENCHMARK(BM_ShortNameFromPathEveryFile)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same after a new sibling appeared each time: the 10,000 remembered aliases are kept,
+// the newcomer takes a free number, and the memory of 10,000 aliases is written again.
+void BM_ShortNameFromPathEveryFileNewSibling(benchmark::State& state) {
+    NamedFolder folder;
+    for (const auto& path : folder.Paths()) // first sight: every alias remembered
+        benchmark::DoNotOptimize(stavio::ShortNameFromPath(path));
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::ofstream(folder.Folder() + "/Track number new " + std::to_string(round++) +
+                      " - Artist.mp3")
+            .close();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        state.ResumeTiming();
+        for (const auto& path : folder.Paths())
+            benchmark::DoNotOptimize(stavio::ShortNameFromPath(path));
+    }
+    state.SetItemsProcessed(state.iterations() * kFileCount);
+}
+BENCHMARK(BM_ShortNameFromPathEveryFileNewSibling)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_GenerateShortNames(benchmark::State& state) {
     std::vector<std::string> names;

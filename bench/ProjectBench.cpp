@@ -7,6 +7,7 @@
 #include "ProgressDisplay.h"
 #include "ProjectFile.h"
 #include "Script.h"
+#include "ShortNames.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,8 @@ public:
         std::string pattern =
             (std::filesystem::temp_directory_path() / "stavio-bench-XXXXXX").string();
         root_ = ::mkdtemp(pattern.data());
+        // The aliases are remembered beside the library, never in the user's home.
+        SetShortNameStateFolder(root_ + "/.state");
         std::ofstream project(ProjectPath(), std::ios::binary);
         project << "Group Of Program File of KELVO\r\n*****\r\nBench\r\n\r\n\r\n\r\n\r\n\r\n\r\n"
                 << "1\r\n...\r\n"
