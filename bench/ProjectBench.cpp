@@ -127,6 +127,26 @@ void BM_LoadProject100000LinksColdNames(benchmark::State& st) {
 }
 BENCHMARK(BM_LoadProject100000LinksColdNames)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// As the first load of a new process: no name table yet, and the remembered aliases of the
+// whole library (100,000) read from their file first.
+void BM_LoadProject100000LinksNewProcess(benchmark::State& st) {
+    const Library& library = TheLibrary();
+    library.Load(); // every alias remembered
+    for (auto _ : st) {
+        st.PauseTiming();
+        SetShortNameStateFolder(library.Root() + "/.state"); // forgets tables and memory
+        auto state = std::make_unique<ProgramState>(library.Root() + "/");
+        state->ResetProject();
+        NullProgress progress;
+        st.ResumeTiming();
+        LoadProjectFile(*state, library.ProjectPath(), progress);
+        st.PauseTiming();
+        state.reset();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadProject100000LinksNewProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_SaveProject100000Links(benchmark::State& st) {
     const Library& library = TheLibrary();
     auto state = library.Load();

@@ -74,21 +74,34 @@ bool Unescape(std::string_view text, std::string& out) {
     return true;
 }
 
-// Cuts "a\tb\tc" into its fields.
-std::vector<std::string_view> Fields(std::string_view line) {
-    std::vector<std::string_view> fields;
+// Cuts "a\tb\tc" into at most four fields; gives their number.
+size_t Fields(std::string_view line, std::string_view (&fields)[4]) {
+    size_t count = 0;
     size_t start = 0;
-    for (;;) {
+    while (count < 4) {
         const size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
+        fields[count++] = line.substr(start, tab == std::string_view::npos ? tab : tab - start);
         if (tab == std::string_view::npos)
-            return fields;
+            break;
         start = tab + 1;
     }
+    return count;
 }
 
+// The aliases the program hands out: upper case, a "~" number, 8.3.
 bool IsAlias(const std::string& name) {
-    return IsValidShortName(name) && name.find('~') != std::string::npos;
+    for (const char c : name)
+        if (c >= 'a' && c <= 'z')
+            return false;
+    return name.find('~') != std::string::npos && IsValidShortName(name);
+}
+
+bool UnescapeField(std::string_view text, std::string& out) {
+    if (text.find('\\') == std::string_view::npos) {
+        out.assign(text);
+        return true;
+    }
+    return Unescape(text, out);
 }
 
 std::string UpperAscii(std::string text) {
@@ -191,37 +204,37 @@ bool NameMemory::ReadFile(const std::string& path, Records& records) {
 
     // Any flaw and the whole file is set aside: half a memory could hand an alias twice.
     std::string_view rest = bytes;
-    bool headerSeen = false;
+    if (!rest.starts_with(kHeader) || rest.size() == kHeader.size() || rest[kHeader.size()] != '\n')
+        return false;
+    rest.remove_prefix(kHeader.size() + 1);
     bool ended = false;
     FolderRecord* current = nullptr;
-    std::unordered_set<std::string> aliasesOfFolder; // upper case
+    std::unordered_set<std::string_view> aliasesOfFolder; // all upper case
     std::string longName;
     std::string folder;
+    std::string alias;
+    std::string_view fields[4];
     while (!rest.empty()) {
         const size_t newline = rest.find('\n');
         if (newline == std::string_view::npos || ended)
             return false; // a last line without its end, or text after the trailer
         const std::string_view line = rest.substr(0, newline);
         rest.remove_prefix(newline + 1);
-        if (!headerSeen) {
-            if (line != kHeader)
+        const size_t count = Fields(line, fields);
+        if (count == 3 && fields[0].empty()) {
+            alias.assign(fields[1]);
+            if (!current || !IsAlias(alias) || !UnescapeField(fields[2], longName) ||
+                !IsEntryName(longName) || !aliasesOfFolder.insert(fields[1]).second ||
+                !current->aliases.emplace(longName, alias).second)
                 return false;
-            headerSeen = true;
-            continue;
-        }
-        const std::vector<std::string_view> fields = Fields(line);
-        if (fields.size() == 2 && fields[0] == kTrailer) {
-            if (fields[1] != std::to_string(records.size()))
-                return false;
-            ended = true;
-        } else if (fields.size() == 3 && fields[0] == "D") {
+        } else if (count == 3 && fields[0] == "D") {
             if (current && current->aliases.empty())
                 return false;
             char* end = nullptr;
             const std::string number(fields[1]);
             const long long listedAt = std::strtoll(number.c_str(), &end, 10);
-            if (number.empty() || *end != '\0' || !Unescape(fields[2], folder) || folder.empty() ||
-                folder[0] != '/')
+            if (number.empty() || *end != '\0' || !UnescapeField(fields[2], folder) ||
+                folder.empty() || folder[0] != '/')
                 return false;
             auto [it, inserted] = records.try_emplace(folder);
             if (!inserted)
@@ -229,12 +242,10 @@ bool NameMemory::ReadFile(const std::string& path, Records& records) {
             current = &it->second;
             current->listedAt = listedAt;
             aliasesOfFolder.clear();
-        } else if (fields.size() == 3 && fields[0].empty()) {
-            const std::string alias(fields[1]);
-            if (!current || !IsAlias(alias) || !Unescape(fields[2], longName) ||
-                !IsEntryName(longName) || !aliasesOfFolder.insert(UpperAscii(alias)).second ||
-                !current->aliases.emplace(longName, alias).second)
+        } else if (count == 2 && fields[0] == kTrailer) {
+            if (fields[1] != std::to_string(records.size()))
                 return false;
+            ended = true;
         } else {
             return false;
         }
