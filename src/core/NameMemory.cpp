@@ -186,7 +186,8 @@ bool NameMemory::ReadFile(const std::string& path, Records& records) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    std::string bytes;
+    auto file = std::make_shared<std::string>();
+    std::string& bytes = *file;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -202,33 +203,35 @@ bool NameMemory::ReadFile(const std::string& path, Records& records) {
     }
     ::close(fd);
 
-    // Any flaw and the whole file is set aside: half a memory could hand an alias twice.
+    // The frame is checked here (header, folder lines, trailer); the alias lines of a folder
+    // when it is named (Parse). A flaw in the frame sets the whole file aside.
     std::string_view rest = bytes;
     if (!rest.starts_with(kHeader) || rest.size() == kHeader.size() || rest[kHeader.size()] != '\n')
         return false;
     rest.remove_prefix(kHeader.size() + 1);
     bool ended = false;
     FolderRecord* current = nullptr;
-    std::unordered_set<std::string_view> aliasesOfFolder; // all upper case
-    std::string longName;
     std::string folder;
-    std::string alias;
     std::string_view fields[4];
     while (!rest.empty()) {
         const size_t newline = rest.find('\n');
         if (newline == std::string_view::npos || ended)
             return false; // a last line without its end, or text after the trailer
-        const std::string_view line = rest.substr(0, newline);
+        const std::string_view line = rest.substr(0, newline + 1);
         rest.remove_prefix(newline + 1);
-        const size_t count = Fields(line, fields);
-        if (count == 3 && fields[0].empty()) {
-            alias.assign(fields[1]);
-            if (!current || !IsAlias(alias) || !UnescapeField(fields[2], longName) ||
-                !IsEntryName(longName) || !aliasesOfFolder.insert(fields[1]).second ||
-                !current->aliases.emplace(longName, alias).second)
+        if (line[0] == '\t') {
+            if (!current)
                 return false;
-        } else if (count == 3 && fields[0] == "D") {
-            if (current && current->aliases.empty())
+            if (current->lines.empty())
+                current->lines = line;
+            else
+                current->lines =
+                    std::string_view(current->lines.data(), current->lines.size() + line.size());
+            continue;
+        }
+        const size_t count = Fields(line.substr(0, newline), fields);
+        if (count == 3 && fields[0] == "D") {
+            if (current && current->lines.empty())
                 return false;
             char* end = nullptr;
             const std::string number(fields[1]);
@@ -241,7 +244,8 @@ bool NameMemory::ReadFile(const std::string& path, Records& records) {
                 return false;
             current = &it->second;
             current->listedAt = listedAt;
-            aliasesOfFolder.clear();
+            current->parsed = false;
+            current->file = file;
         } else if (count == 2 && fields[0] == kTrailer) {
             if (fields[1] != std::to_string(records.size()))
                 return false;
@@ -250,9 +254,38 @@ bool NameMemory::ReadFile(const std::string& path, Records& records) {
             return false;
         }
     }
-    if (!ended || (current && current->aliases.empty()))
+    if (!ended || (current && current->lines.empty()))
         return false;
     return true;
+}
+
+void NameMemory::Parse(FolderRecord& record) {
+    if (record.parsed)
+        return;
+    record.parsed = true;
+    std::unordered_set<std::string_view> aliasesOfFolder; // all upper case
+    std::string longName;
+    std::string alias;
+    std::string_view fields[4];
+    std::string_view rest = record.lines;
+    bool intact = true;
+    while (intact && !rest.empty()) {
+        const size_t newline = rest.find('\n');
+        const std::string_view line = rest.substr(0, newline);
+        rest.remove_prefix(newline + 1);
+        intact = Fields(line, fields) == 3 && fields[0].empty();
+        if (!intact)
+            break;
+        alias.assign(fields[1]);
+        intact = IsAlias(alias) && UnescapeField(fields[2], longName) && IsEntryName(longName) &&
+                 aliasesOfFolder.insert(fields[1]).second &&
+                 record.aliases.emplace(longName, alias).second;
+    }
+    // A damaged folder is taken as one named for the first time.
+    if (!intact)
+        record.aliases.clear();
+    record.lines = {};
+    record.file.reset();
 }
 
 void NameMemory::Refresh() {
@@ -283,7 +316,10 @@ const AliasTable* NameMemory::Find(const std::string& folder) {
     std::lock_guard lock(mutex_);
     Refresh();
     const auto it = records_.find(folder);
-    return it == records_.end() ? nullptr : &it->second.aliases;
+    if (it == records_.end())
+        return nullptr;
+    Parse(it->second);
+    return it->second.aliases.empty() ? nullptr : &it->second.aliases;
 }
 
 void NameMemory::Store(const std::string& folder, AliasTable aliases) {
@@ -291,6 +327,8 @@ void NameMemory::Store(const std::string& folder, AliasTable aliases) {
     if (!loaded_)
         Refresh();
     const auto it = records_.find(folder);
+    if (it != records_.end())
+        Parse(it->second);
     if (aliases.empty()) {
         if (it == records_.end())
             return;
@@ -304,6 +342,12 @@ void NameMemory::Store(const std::string& folder, AliasTable aliases) {
     changed_.insert(folder);
     if (holds_ == 0)
         Write();
+}
+
+void NameMemory::Touch(const std::string& folder) {
+    std::lock_guard lock(mutex_);
+    if (const auto it = records_.find(folder); it != records_.end())
+        it->second.listedAt = Now();
 }
 
 void NameMemory::Hold() {
@@ -342,12 +386,20 @@ void NameMemory::Write() {
 
     std::string bytes(kHeader);
     bytes += '\n';
+    size_t folders = 0;
     for (const auto& [folder, record] : records_) {
+        if (record.parsed && record.aliases.empty())
+            continue; // found damaged: named afresh the next time
+        ++folders;
         bytes += "D\t";
         bytes += std::to_string(record.listedAt);
         bytes += '\t';
         AppendEscaped(bytes, folder);
         bytes += '\n';
+        if (!record.parsed) {
+            bytes += record.lines; // as read, not looked at yet
+            continue;
+        }
         for (const auto& [longName, alias] : record.aliases) {
             bytes += '\t';
             bytes += alias;
@@ -358,7 +410,7 @@ void NameMemory::Write() {
     }
     bytes += kTrailer;
     bytes += '\t';
-    bytes += std::to_string(records_.size());
+    bytes += std::to_string(folders);
     bytes += '\n';
 
     std::string temp = file_ + ".XXXXXX";

@@ -6,11 +6,14 @@
 // The memory is a small text file, "$XDG_STATE_HOME/stavio/short-names" (by default
 // "~/.local/state/stavio/short-names"), replaced as a whole through a temporary file. It is
 // state, not data: a memory that cannot be read (missing, damaged, from another version) is
-// taken as empty, and one that cannot be written is simply not kept.
+// taken as empty, a folder whose lines are damaged as one never named, and a memory that
+// cannot be written is simply not kept.
 
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -40,6 +43,8 @@ public:
     // Replaces the aliases of folder (none: the folder is forgotten). Written to the file at
     // once, or when the last Hold is released.
     void Store(const std::string& folder, AliasTable aliases);
+    // The folder was listed and its aliases are unchanged (it is kept longer than others).
+    void Touch(const std::string& folder);
 
     // While held, changes are gathered and written once at the end (a load names thousands
     // of folders).
@@ -50,9 +55,14 @@ public:
     static constexpr size_t kMaxFolders = 20000;
 
 private:
+    // A folder's aliases are read from the file only when the folder is named: a process
+    // that names a few folders need not build the tables of the whole library.
     struct FolderRecord {
         AliasTable aliases;
         std::int64_t listedAt = 0; // seconds since the epoch
+        bool parsed = true;
+        std::string_view lines; // while not parsed: its alias lines, inside file
+        std::shared_ptr<const std::string> file;
     };
     struct FileStamp {
         std::uint64_t device = 0, inode = 0, size = 0;
@@ -64,6 +74,7 @@ private:
     void Refresh();
     void Write();
     static bool ReadFile(const std::string& path, Records& records);
+    static void Parse(FolderRecord& record);
     static FileStamp StampOf(const std::string& path);
 
     std::mutex mutex_;

@@ -619,11 +619,29 @@ private:
         const std::vector<std::string> shortNames =
             NameDirectory(names, onVolume ? &fixed : nullptr, remembered);
         if (!onVolume && !key.empty()) {
-            AliasTable aliases;
+            // Most listings change nothing remembered: no table is built for those.
+            size_t aliasCount = 0;
+            bool same = true;
             for (size_t i = 0; i < names.size(); ++i)
-                if (shortNames[i] != names[i])
-                    aliases.emplace(names[i], shortNames[i]);
-            memory_.Store(key, std::move(aliases));
+                if (shortNames[i] != names[i]) {
+                    ++aliasCount;
+                    if (same) {
+                        const auto it =
+                            remembered ? remembered->find(names[i]) : AliasTable::const_iterator();
+                        same = remembered && it != remembered->end() && it->second == shortNames[i];
+                    }
+                }
+            same = same && aliasCount == (remembered ? remembered->size() : 0);
+            if (same) {
+                memory_.Touch(key);
+            } else {
+                AliasTable aliases;
+                aliases.reserve(aliasCount);
+                for (size_t i = 0; i < names.size(); ++i)
+                    if (shortNames[i] != names[i])
+                        aliases.emplace(names[i], shortNames[i]);
+                memory_.Store(key, std::move(aliases));
+            }
         }
         table.shortOf.reserve(names.size());
         for (size_t i = 0; i < names.size(); ++i)
