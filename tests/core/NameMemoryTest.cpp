@@ -3,6 +3,7 @@
 
 #include "NameMemory.h"
 #include "FolderReader.h"
+#include "ListOperations.h"
 #include "ShortNames.h"
 
 #include "TempDir.h"
@@ -126,6 +127,21 @@ TEST_F(NameMemoryTest, SiblingsComingAndGoingNeverRenameAFileAcrossRuns) {
     EXPECT_EQ(ShortNameFromPath(song), "MYSONG~3.MP3");
     EXPECT_EQ(ShortNameFromPath(second), "MYSONG~2.MP3");
     EXPECT_EQ(ShortNameFromPath(third), "MYSONG~1.MP3");
+}
+
+// The window's case: a file added to a list folder, then a sibling that sorts before it
+// appears on the disk and is added to the same folder.
+TEST_F(NameMemoryTest, ASiblingAddedLaterToTheSameListFolderGetsItsOwnName) {
+    ListTree tree;
+    LinkList links;
+    tree.Select(tree.Root());
+    tree.Select(AddFolderNode("ROCK", tree, links));
+    const ListNode* first = AddFileNode(dir_.File("My Song.mp3"), tree, links);
+    ASSERT_NE(first, nullptr);
+    const ListNode* second = AddFileNode(dir_.File("My Song 2.mp3"), tree, links);
+    ASSERT_NE(second, nullptr) << "the newcomer must not take the name already in the list";
+    EXPECT_EQ(first->Text(), "MYSONG~1.MP3");
+    EXPECT_EQ(second->Text(), "MYSONG~2.MP3");
 }
 
 TEST_F(NameMemoryTest, ManySiblingsStayDistinctAndEightDotThreeAndKeepTheirNames) {
