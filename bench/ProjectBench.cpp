@@ -7,6 +7,7 @@
 #include "ProgressDisplay.h"
 #include "ProjectFile.h"
 #include "Script.h"
+#include "ShortNames.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,6 +32,8 @@ public:
         std::string pattern =
             (std::filesystem::temp_directory_path() / "stavio-bench-XXXXXX").string();
         root_ = ::mkdtemp(pattern.data());
+        // The aliases are remembered beside the library, never in the user's home.
+        SetShortNameStateFolder(root_ + "/.state");
         std::ofstream project(ProjectPath(), std::ios::binary);
         project << "Group Of Program File of KELVO\r\n*****\r\nBench\r\n\r\n\r\n\r\n\r\n\r\n\r\n"
                 << "1\r\n...\r\n"
@@ -123,6 +126,26 @@ void BM_LoadProject100000LinksColdNames(benchmark::State& st) {
     }
 }
 BENCHMARK(BM_LoadProject100000LinksColdNames)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// As the first load of a new process: no name table yet, and the remembered aliases of the
+// whole library (100,000) read from their file first.
+void BM_LoadProject100000LinksNewProcess(benchmark::State& st) {
+    const Library& library = TheLibrary();
+    library.Load(); // every alias remembered
+    for (auto _ : st) {
+        st.PauseTiming();
+        SetShortNameStateFolder(library.Root() + "/.state"); // forgets tables and memory
+        auto state = std::make_unique<ProgramState>(library.Root() + "/");
+        state->ResetProject();
+        NullProgress progress;
+        st.ResumeTiming();
+        LoadProjectFile(*state, library.ProjectPath(), progress);
+        st.PauseTiming();
+        state.reset();
+        st.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadProject100000LinksNewProcess)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_SaveProject100000Links(benchmark::State& st) {
     const Library& library = TheLibrary();

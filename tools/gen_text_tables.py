@@ -176,6 +176,13 @@ TABLES = [
          "Einige MP3-Dateien konnten nicht kopiert werden:",
          "Impossibile copiare alcuni file MP3:"],
     ]),
+    ("LoadReportTexts", [
+        ["Entrées ignorées (fichier source introuvable et nom enregistré inutilisable) :",
+         "Entries left out (source file missing and stored name unusable):",
+         "Entradas omitidas (archivo de origen no encontrado y nombre guardado no válido):",
+         "Ausgelassene Einträge (Quelldatei fehlt und gespeicherter Name unbrauchbar):",
+         "Voci omesse (file di origine mancante e nome salvato non valido):"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

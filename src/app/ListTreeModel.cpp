@@ -2,7 +2,10 @@
 
 #include "TextFile.h"
 
+#include <QFile>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QPalette>
 
 using stavio::ListNode;
 
@@ -72,6 +75,15 @@ QVariant ListTreeModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(stavio::Cp1252ToUtf8(node->Text()));
     case Qt::DecorationRole:
         return ListImage(node == shownSelected_ ? node->SelectedIndex() : node->ImageIndex());
+    // An entry whose source was missing at load is greyed, with its source as the tooltip.
+    case Qt::ForegroundRole:
+        if (node->MissingSource())
+            return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
+        return {};
+    case Qt::ToolTipRole:
+        if (const std::string* source = node->MissingSource())
+            return QFile::decodeName(QByteArray::fromStdString(*source));
+        return {};
     default:
         return {};
     }

@@ -6,9 +6,11 @@
 #include "Script.h"
 #include "StavioApp.h"
 #include "TextFile.h"
+#include "text.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +25,15 @@ QString Utf8(const std::string& text) {
 
 // How often a running job lets the window repaint.
 constexpr qint64 kRepaintIntervalMs = 50;
+
+// The groups a load left out: the introduction and their count, then their source paths.
+QString LoadReportText(stavio::Language language, const stavio::LoadReport& report) {
+    QString text = Utf8(stavio::TextUtf8(stavio::LoadReportTexts, language, 0)) + QLatin1Char(' ') +
+                   QString::number(report.leftOut);
+    for (const std::string& source : report.leftOutSources)
+        text += QLatin1Char('\n') + QFile::decodeName(QByteArray::fromStdString(source));
+    return text;
+}
 
 } // namespace
 
@@ -150,7 +161,8 @@ void TOKBottomDlg1::RunJob(unsigned char mode) {
     stavio::ProgramState& state = app_.State;
     switch (mode) {
     case 1:
-        stavio::LoadProjectFile(state, state.ProjectFileName, *this);
+        loadReport_ = {};
+        loadReport_ = stavio::LoadProjectFile(state, state.ProjectFileName, *this);
         app_.Form1->SetProjectCaption();
         break;
     case 2:
@@ -187,4 +199,8 @@ void TOKBottomDlg1::Timer1Timer() {
 void RunProgressJob(StavioApp& app, unsigned char mode) {
     app.ProgressMode = mode;
     app.OKBottomDlg1->exec(); // the result is of no interest: a failed job was reported
+    // A load that left entries out says so once, over the main window, when it is over.
+    const stavio::LoadReport& report = app.OKBottomDlg1->LastLoadReport();
+    if (mode == 1 && !app.OKBottomDlg1->LastJobFailed() && report.leftOut > 0)
+        ShowWarningBox(app.Form1, LoadReportText(app.State.CurrentLanguage, report));
 }

@@ -5,6 +5,7 @@
 
 #include "MediaCopy.h"
 #include "ProgressDisplay.h"
+#include "ProjectFile.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -31,6 +32,8 @@ public:
 
     // The outcome of the last media copy (mode 5), read by the render command.
     const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
+    // What the last load (mode 1) left out.
+    const stavio::LoadReport& LastLoadReport() const { return loadReport_; }
     // True when the last job ended with an error instead of completing.
     bool LastJobFailed() const { return jobFailed_; }
     bool JobRunning() const { return jobRunning_; }
@@ -56,6 +59,7 @@ private:
     bool jobRunning_ = false;
     bool jobFailed_ = false;
     stavio::CopyReport copyReport_;
+    stavio::LoadReport loadReport_;
     QElapsedTimer sinceRepaint_;
 };
 

@@ -50,11 +50,23 @@ std::unique_ptr<ProgramState> NewState() {
     return state;
 }
 
+// The groups the load left out: the introduction and their count, then their sources.
+void PrintLoadReport(const LoadReport& report) {
+    PrintError(Cp1252ToUtf8(Text(LoadReportTexts, Language::English, 0)) + " " +
+               std::to_string(report.leftOut));
+    for (const std::string& source : report.leftOutSources)
+        PrintError(source);
+}
+
 // Loads path into state; prints the error and returns false when the file cannot be read.
-bool Load(ProgramState& state, const std::string& path, ProgressDisplay& progress) {
+// Groups left out are printed; complete tells whether there were none.
+bool Load(ProgramState& state, const std::string& path, ProgressDisplay& progress, bool& complete) {
     try {
         state.ProjectFileName = path;
-        LoadProjectFile(state, path, progress);
+        const LoadReport report = LoadProjectFile(state, path, progress);
+        complete = report.leftOut == 0;
+        if (!complete)
+            PrintLoadReport(report);
         return true;
     } catch (const FileError& e) {
         PrintFileError(e);
@@ -65,10 +77,10 @@ bool Load(ProgramState& state, const std::string& path, ProgressDisplay& progres
 }
 
 // A state loaded from path without a progress display; null when the file cannot be read.
-std::unique_ptr<ProgramState> LoadedState(const std::string& path) {
+std::unique_ptr<ProgramState> LoadedState(const std::string& path, bool& complete) {
     auto state = NewState();
     NullProgress progress;
-    return Load(*state, path, progress) ? std::move(state) : nullptr;
+    return Load(*state, path, progress, complete) ? std::move(state) : nullptr;
 }
 
 using LinksByNode = std::unordered_map<const ListNode*, const TNodeFileLink*>;
@@ -82,6 +94,8 @@ void PrintTree(const ListNode* node, const LinksByNode& links) {
         line += '\t';
         if (auto it = links.find(node); it != links.end())
             line += it->second->SourcePath;
+        if (node->MissingSource())
+            line += "\t(missing)";
     }
     line += '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
@@ -103,7 +117,8 @@ void PrintList(const char* title, const ListTree& tree, const LinkList& linkList
 int ScriptCommand(const Arguments& args) {
     if (args.size() != 1)
         return UsageError();
-    const auto state = LoadedState(args[0]);
+    bool complete = true;
+    const auto state = LoadedState(args[0], complete);
     if (!state)
         return 2;
     const std::vector<std::string> lines = ScriptLines(*state->CurrentProject);
@@ -116,7 +131,7 @@ int ScriptCommand(const Arguments& args) {
         PrintMessage(1);
         return 1;
     }
-    return 0;
+    return complete ? 0 : 1;
 }
 
 int RenderCommand(const Arguments& args) {
@@ -133,7 +148,8 @@ int RenderCommand(const Arguments& args) {
     } else {
         progress = std::make_unique<NullProgress>();
     }
-    if (!Load(*state, args[0], *progress))
+    bool complete = true;
+    if (!Load(*state, args[0], *progress, complete))
         return 2;
     TProjectClass& project = *state->CurrentProject;
     if (args.size() == 2)
@@ -154,7 +170,7 @@ int RenderCommand(const Arguments& args) {
     // The target stands for the player's root; a folder named on the command line may be new.
     ::mkdir(project.TargetPath.c_str(), 0777);
 
-    int exitCode = 0;
+    int exitCode = complete ? 0 : 1;
     // A script that cannot be written or is too big does not stop the copy.
     try {
         if (WriteScript(*state, ScriptFileName(project.TargetPath), *progress) > MaxScriptCount) {
@@ -191,18 +207,20 @@ int RenderCommand(const Arguments& args) {
 int TreeCommand(const Arguments& args) {
     if (args.size() != 1)
         return UsageError();
-    const auto state = LoadedState(args[0]);
+    bool complete = true;
+    const auto state = LoadedState(args[0], complete);
     if (!state)
         return 2;
     PrintList("[Copy List]", state->CopyTree, state->CurrentProject->CopyLinks);
     PrintList("[Delete List]", state->DeleteTree, state->CurrentProject->DeleteLinks);
-    return 0;
+    return complete ? 0 : 1;
 }
 
 int ResaveCommand(const Arguments& args) {
     if (args.empty() || args.size() > 2)
         return UsageError();
-    const auto state = LoadedState(args[0]);
+    bool complete = true;
+    const auto state = LoadedState(args[0], complete);
     if (!state)
         return 2;
     const std::string out = args.size() == 2 ? args[1] : args[0];
@@ -213,7 +231,7 @@ int ResaveCommand(const Arguments& args) {
         PrintFileError(e);
         return 2;
     }
-    return 0;
+    return complete ? 0 : 1;
 }
 
 } // namespace stavio::cli

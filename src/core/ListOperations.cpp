@@ -2,6 +2,7 @@
 
 #include "ShortNames.h"
 
+#include <string_view>
 #include <unordered_set>
 
 namespace stavio {
@@ -40,8 +41,8 @@ ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links
     return folder;
 }
 
-ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links) {
-    const std::string name = ShortNameFromPath(sourcePath);
+ListNode* AddFileNodeNamed(const std::string& sourcePath, const std::string& name,
+                           bool sourceMissing, ListTree& tree, LinkList& links) {
     ListNode* target = tree.Selected();
     if (!target)
         return nullptr;
@@ -52,8 +53,20 @@ ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& l
     if (target->ChildNamed(name))
         return nullptr;
     ListNode* node = tree.AddChild(target, name, NodeKind::MediaFile);
+    // An empty name is what a source gives that vanished before it could be named.
+    if (sourceMissing || name.empty())
+        tree.MarkSourceMissing(node, sourcePath);
     links.push_back(std::make_shared<const TNodeFileLink>(node, sourcePath));
     return node;
+}
+
+ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links) {
+    return AddFileNodeNamed(sourcePath, ShortNameFromPath(sourcePath), false, tree, links);
+}
+
+bool IsUsableListName(const std::string& name) {
+    return !name.empty() && name.size() <= 12 && name != "." && name != ".." &&
+           name.find_first_of(std::string_view("\\/\0", 3)) == std::string::npos;
 }
 
 void DeleteSelectedNode(ListTree& tree, LinkList& links) {

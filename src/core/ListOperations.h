@@ -25,6 +25,13 @@ std::string JoinExplorerPath(const std::string& folder, const std::string& name)
 ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links,
                         const ExplorerListing* withFiles = nullptr);
 ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links);
+// The same with the name given: the one derived already, or, for a source that is missing
+// (sourceMissing), the name kept for it; such an entry is marked as missing.
+ListNode* AddFileNodeNamed(const std::string& sourcePath, const std::string& name,
+                           bool sourceMissing, ListTree& tree, LinkList& links);
+// Whether a name kept for a missing source can stand in a list: 1 to 12 bytes, no "\" or
+// "/" (nor NUL), not "." or "..".
+bool IsUsableListName(const std::string& name);
 void DeleteSelectedNode(ListTree& tree, LinkList& links);
 bool CanHoldFolders(const ListNode* node);
 bool CanHoldFiles(const ListNode* node);

@@ -24,6 +24,10 @@ void ListTree::Select(ListNode* node) {
         o->SelectionChanged(node);
 }
 
+void ListTree::MarkSourceMissing(ListNode* node, std::string sourcePath) {
+    node->missingSource_ = std::make_unique<const std::string>(std::move(sourcePath));
+}
+
 ListNode* ListTree::AddChild(ListNode* parent, const std::string& text, NodeKind kind) {
     assert(parent && !parent->ChildNamed(text));
     const int row = parent->ChildCount();

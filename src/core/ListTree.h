@@ -25,6 +25,9 @@ public:
     int ChildCount() const { return static_cast<int>(children_.size()); }
     ListNode* Child(int row) const { return children_[row].get(); }
     ListNode* ChildNamed(const std::string& name) const;
+    // The source path of a media file whose source was missing when it was added (so its
+    // name is the one stored for it); null for every other node.
+    const std::string* MissingSource() const { return missingSource_.get(); }
 
 private:
     friend class ListTree;
@@ -37,6 +40,7 @@ private:
     ListNode* parent_;
     std::vector<std::unique_ptr<ListNode>> children_;
     std::unordered_map<std::string, ListNode*> byName_;
+    std::unique_ptr<const std::string> missingSource_;
 };
 
 // Told about every change, before and after, so a view can follow without rebuilding.
@@ -63,6 +67,8 @@ public:
 
     // Appends a new last child; the caller has checked that the name is free.
     ListNode* AddChild(ListNode* parent, const std::string& text, NodeKind kind);
+    // Marks a media file just added as one whose source is missing.
+    void MarkSourceMissing(ListNode* node, std::string sourcePath);
     // Removes node and everything below it; appends the media file nodes removed to removed.
     // The selection moves to the parent when it was inside the removed subtree.
     void Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles = nullptr);

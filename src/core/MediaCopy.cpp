@@ -99,7 +99,7 @@ CopyResult CopyOneFile(const MediaCopyItem& item, std::uint64_t& bytes, int& err
         return CopyResult::Failed;
     }
     if (!NamesAFileInItsFolder(item)) {
-        error = EACCES; // what writing over a folder gives
+        error = ENOENT; // the source was missing when the entry was made: it has no name
         return CopyResult::Failed;
     }
     // Opening the destination for writing would empty it: when it is the source itself

@@ -41,7 +41,7 @@ constexpr int kNamesAtATime = 16;
 
 // Rebuilds one list from count link groups.
 void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& links,
-                ProgressDisplay& progress) {
+                ProgressDisplay& progress, LoadReport& report) {
     std::vector<std::string> names;
     for (int i = 0; i < count; ++i) {
         // Past the end every group reads as three empty lines and adds nothing.
@@ -50,7 +50,9 @@ void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& lin
             return;
         }
         const std::string source = reader.ReadLine();
-        reader.ReadLine(); // the stored entry name; the name is derived again from the source
+        // The name is derived again from the source; the stored one serves only when the
+        // source is missing (a player or share not mounted).
+        const std::string storedName = reader.ReadLine();
         const std::string folderLine = reader.ReadLine();
 
         // The line is cut into names as SplitListPath cuts it, a few names at a time: a
@@ -78,8 +80,14 @@ void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& lin
                 }
             }
         }
-        if (placed)
-            AddFileNode(source, tree, links);
+        const std::string name = ShortNameFromPath(source);
+        if (name.empty() && !IsUsableListName(storedName)) {
+            if (report.leftOutSources.size() < LoadReport::kMaxSources)
+                report.leftOutSources.push_back(source);
+            ++report.leftOut;
+        } else if (placed) {
+            AddFileNodeNamed(source, name.empty() ? storedName : name, name.empty(), tree, links);
+        }
         tree.Select(tree.Root());
         progress.StepIt();
     }
@@ -125,7 +133,8 @@ void SaveProjectFile(ProgramState& state, const std::string& path, ProgressDispl
     state.RecordSavedState();
 }
 
-void LoadProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress) {
+LoadReport LoadProjectFile(ProgramState& state, const std::string& path,
+                           ProgressDisplay& progress) {
     ShowBarWithCaption(progress, 1, state.CurrentLanguage, path);
     TProjectClass& project = *state.CurrentProject;
 
@@ -157,9 +166,11 @@ void LoadProjectFile(ProgramState& state, const std::string& path, ProgressDispl
     progress.SetMaximum(WrappingSum(copyCount, deleteCount));
     progress.SetPosition(0);
 
-    ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress);
-    ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress);
+    LoadReport report;
+    ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress, report);
+    ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress, report);
     state.RecordSavedState();
+    return report;
 }
 
 } // namespace stavio

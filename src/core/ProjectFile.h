@@ -6,6 +6,7 @@
 #include "ProgressDisplay.h"
 
 #include <string>
+#include <vector>
 
 namespace stavio {
 
@@ -13,8 +14,17 @@ namespace stavio {
 // file intact; then RecordSavedState. Throws FileError.
 void SaveProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress);
 
+// The groups a load left out: their source file is missing and the name stored with them
+// cannot stand in a list, so nothing could name the entry.
+struct LoadReport {
+    static constexpr size_t kMaxSources = 10;
+    int leftOut = 0;
+    std::vector<std::string> leftOutSources; // the first kMaxSources of their source paths
+};
+
 // Reads path into CurrentProject and both trees (both hold only their selected roots), then
-// RecordSavedState. Throws FileError or ConvertError; what was read before stays.
-void LoadProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress);
+// RecordSavedState. An entry whose source is missing keeps the name stored with it and is
+// marked as missing. Throws FileError or ConvertError; what was read before stays.
+LoadReport LoadProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress);
 
 } // namespace stavio

@@ -54,7 +54,10 @@ void GenerateScript(const TProjectClass& project, LineSink&& line, StepSink&& st
     if (!project.DeleteLinks.empty()) {
         line(std::string("[DF]"));
         for (const LinkPtr& link : project.DeleteLinks) {
-            line(EntryPlayerPath(link->Node));
+            // A line ending in "\" names a folder: the player would delete something else
+            // than the file. An entry without a name (its source was missing) gives none.
+            if (!link->Node->Text().empty())
+                line(EntryPlayerPath(link->Node));
             step();
         }
     }

@@ -1,5 +1,7 @@
 #include "ShortNames.h"
 
+#include "FolderReader.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -61,6 +63,256 @@ size_t CharLength(const std::string& text, size_t i) {
     return length;
 }
 
+// The character at text[i]: a UTF-8 sequence, or else a single byte of Windows-1252, the
+// code page of names written by older desktops.
+char32_t CodePointAt(const std::string& text, size_t i, size_t length) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    if (length == 1) {
+        switch (byte(0)) { // the letters of 0x80-0x9F; 0xA0-0xFF are Latin-1's own
+        case 0x8A:
+            return U'\u0160';
+        case 0x8C:
+            return U'\u0152';
+        case 0x8E:
+            return U'\u017D';
+        case 0x9A:
+            return U'\u0161';
+        case 0x9C:
+            return U'\u0153';
+        case 0x9E:
+            return U'\u017E';
+        case 0x9F:
+            return U'\u0178';
+        default:
+            return byte(0);
+        }
+    }
+    char32_t c = byte(0) & (0xFF >> (length + 1));
+    for (size_t k = 1; k < length; ++k)
+        c = (c << 6) | (byte(k) & 0x3F);
+    return c;
+}
+
+// The base letters of the Latin letters with a diacritic (and the ligatures) of U+00C0 to
+// U+017F; empty for the other characters there (multiplication and division signs, thorn,
+// kra, eng, long s).
+constexpr const char* kFoldedLatin[] = {
+    // U+00C0
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "AE",
+    "C",
+    "E",
+    "E",
+    "E",
+    "E",
+    "I",
+    "I",
+    "I",
+    "I",
+    "D",
+    "N",
+    "O",
+    "O",
+    "O",
+    "O",
+    "O",
+    "",
+    "O",
+    "U",
+    "U",
+    "U",
+    "U",
+    "Y",
+    "",
+    "SS",
+    // U+00E0
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "AE",
+    "C",
+    "E",
+    "E",
+    "E",
+    "E",
+    "I",
+    "I",
+    "I",
+    "I",
+    "D",
+    "N",
+    "O",
+    "O",
+    "O",
+    "O",
+    "O",
+    "",
+    "O",
+    "U",
+    "U",
+    "U",
+    "U",
+    "Y",
+    "",
+    "Y",
+    // U+0100
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "A",
+    "C",
+    "C",
+    "C",
+    "C",
+    "C",
+    "C",
+    "C",
+    "C",
+    "D",
+    "D",
+    "D",
+    "D",
+    "E",
+    "E",
+    "E",
+    "E",
+    "E",
+    "E",
+    "E",
+    "E",
+    "E",
+    "E",
+    "G",
+    "G",
+    "G",
+    "G",
+    // U+0120
+    "G",
+    "G",
+    "G",
+    "G",
+    "H",
+    "H",
+    "H",
+    "H",
+    "I",
+    "I",
+    "I",
+    "I",
+    "I",
+    "I",
+    "I",
+    "I",
+    "I",
+    "I",
+    "IJ",
+    "IJ",
+    "J",
+    "J",
+    "K",
+    "K",
+    "",
+    "L",
+    "L",
+    "L",
+    "L",
+    "L",
+    "L",
+    "L",
+    // U+0140
+    "L",
+    "L",
+    "L",
+    "N",
+    "N",
+    "N",
+    "N",
+    "N",
+    "N",
+    "N",
+    "",
+    "",
+    "O",
+    "O",
+    "O",
+    "O",
+    "O",
+    "O",
+    "OE",
+    "OE",
+    "R",
+    "R",
+    "R",
+    "R",
+    "R",
+    "R",
+    "S",
+    "S",
+    "S",
+    "S",
+    "S",
+    "S",
+    // U+0160
+    "S",
+    "S",
+    "T",
+    "T",
+    "T",
+    "T",
+    "T",
+    "T",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "U",
+    "W",
+    "W",
+    "Y",
+    "Y",
+    "Y",
+    "Z",
+    "Z",
+    "Z",
+    "Z",
+    "Z",
+    "Z",
+    "",
+};
+static_assert(std::size(kFoldedLatin) == 0x180 - 0xC0);
+
+// What a non-ASCII character becomes in an alias: its base letter when it is a Latin letter
+// with a diacritic, nothing for a combining mark (the letter before it already stands),
+// "_" for anything else.
+std::string_view FoldedCharacter(char32_t c) {
+    if (c >= 0xC0 && c < 0x180 && kFoldedLatin[c - 0xC0][0] != '\0')
+        return kFoldedLatin[c - 0xC0];
+    if (c == 0x218 || c == 0x219) // Romanian s and t with comma below
+        return "S";
+    if (c == 0x21A || c == 0x21B)
+        return "T";
+    if (c >= 0x300 && c < 0x370)
+        return {};
+    return "_";
+}
+
 // The parts of an alias before its "~n": the base (at most 8 characters are ever used)
 // and the extension.
 struct AliasStem {
@@ -69,8 +321,9 @@ struct AliasStem {
 };
 
 AliasStem MakeAliasStem(const std::string& longName) {
-    // Trailing periods and spaces go first, then every character is upper-cased or turned
-    // into "_"; a non-ASCII character becomes one "_", however many bytes it takes.
+    // Trailing periods and spaces go first, then every character is upper-cased, folded to
+    // its base letter, or turned into "_"; a non-ASCII character counts once, however many
+    // bytes it takes.
     size_t end = longName.size();
     while (end > 0 && (longName[end - 1] == '.' || longName[end - 1] == ' '))
         --end;
@@ -81,9 +334,13 @@ AliasStem MakeAliasStem(const std::string& longName) {
         if (c == ' ' || c == '.' || IsShortNameChar(c)) {
             mapped += ToUpperAscii(c);
             ++i;
-        } else {
+        } else if (static_cast<unsigned char>(c) < 0x80) {
             mapped += '_';
-            i += static_cast<unsigned char>(c) < 0x80 ? 1 : CharLength(longName, i);
+            ++i;
+        } else {
+            const size_t length = CharLength(longName, i);
+            mapped += FoldedCharacter(CodePointAt(longName, i, length));
+            i += length;
         }
     }
     std::string cleaned;
@@ -136,7 +393,15 @@ bool IsValidShortName(const std::string& name) {
     return !IsDeviceName(name.substr(0, baseLength));
 }
 
-std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames) {
+namespace {
+
+// The short forms of one directory. fixed: the short names the volume keeps (empty where it
+// keeps none), which stand as they are; remembered: aliases handed out before, kept while
+// free. Then valid 8.3 names are their own short form, and every other entry takes the
+// smallest free alias, in the byte order of the long names.
+std::vector<std::string> NameDirectory(const std::vector<std::string>& longNames,
+                                       const std::vector<std::string>* fixed,
+                                       const AliasTable* remembered) {
     std::vector<std::string> shortNames(longNames.size());
     std::unordered_set<std::string> taken; // upper-case: names clash without regard to case
     taken.reserve(longNames.size() * 2);
@@ -147,8 +412,29 @@ std::vector<std::string> GenerateShortNames(const std::vector<std::string>& long
     std::stable_sort(order.begin(), order.end(),
                      [&](size_t a, size_t b) { return longNames[a] < longNames[b]; });
 
+    std::vector<bool> named(longNames.size(), false);
+    if (fixed)
+        for (const size_t i : order)
+            if (!(*fixed)[i].empty()) {
+                shortNames[i] = (*fixed)[i];
+                taken.insert(UpperAscii(shortNames[i]));
+                named[i] = true;
+            }
+    if (remembered && !remembered->empty())
+        for (const size_t i : order) {
+            if (named[i])
+                continue;
+            const auto alias = remembered->find(longNames[i]);
+            if (alias != remembered->end() && taken.insert(UpperAscii(alias->second)).second) {
+                shortNames[i] = alias->second;
+                named[i] = true;
+            }
+        }
+
     std::vector<size_t> needAlias;
     for (const size_t i : order) {
+        if (named[i])
+            continue;
         if (IsValidShortName(longNames[i]) && taken.insert(UpperAscii(longNames[i])).second)
             shortNames[i] = longNames[i];
         else
@@ -171,6 +457,17 @@ std::vector<std::string> GenerateShortNames(const std::vector<std::string>& long
         shortNames[i] = std::move(alias);
     }
     return shortNames;
+}
+
+} // namespace
+
+std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames) {
+    return NameDirectory(longNames, nullptr, nullptr);
+}
+
+std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames,
+                                            const AliasTable& remembered) {
+    return NameDirectory(longNames, nullptr, &remembered);
 }
 
 std::string FolderNameFromText(const std::string& text) {
@@ -222,21 +519,20 @@ bool SameTime(const timespec& a, const timespec& b) {
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-bool ListFolder(const std::string& folder, std::vector<std::string>& names) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
-        return false;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    }
-    ::closedir(dir);
-    return true;
+std::string MemoryFileIn(const std::string& stateFolder) {
+    return stateFolder.empty() ? std::string() : stateFolder + "/stavio/short-names";
+}
+
+// The folder's path without links, "." or "..": the key of its remembered aliases.
+std::string CanonicalFolder(const std::string& folder) {
+    char resolved[PATH_MAX];
+    return ::realpath(folder.c_str(), resolved) ? std::string(resolved) : std::string();
 }
 
 class ShortNameCache {
 public:
+    ShortNameCache() : memory_(MemoryFileIn(DefaultStateFolder())) {}
+
     // The short form of name inside folder; "" when no such entry exists. A name found in a
     // table that is still current needs no look at the entry itself: its removal would have
     // changed the folder's time.
@@ -266,13 +562,16 @@ public:
         table.inode = st.st_ino;
         table.modified = st.st_mtim;
         ::clock_gettime(CLOCK_REALTIME, &table.listedAt);
-        std::vector<std::string> names;
-        if (!ListFolder(folder, names)) // searchable but not readable
-            return Exists(fullPath) ? GenerateShortNames({name}).front() : std::string();
-        const std::vector<std::string> shortNames = GenerateShortNames(names);
-        table.shortOf.reserve(names.size());
-        for (size_t i = 0; i < names.size(); ++i)
-            table.shortOf.emplace(std::move(names[i]), shortNames[i]);
+        std::vector<FolderEntry> entries;
+        const std::string key = CanonicalFolder(folder);
+        if (!reader_->List(folder, entries)) { // searchable but not readable
+            if (!Exists(fullPath))
+                return {};
+            const AliasTable* remembered = key.empty() ? nullptr : memory_.Find(key);
+            return remembered ? GenerateShortNames({name}, *remembered).front()
+                              : GenerateShortNames({name}).front();
+        }
+        NameEntries(key, entries, table);
         const auto entry = table.shortOf.find(name);
         std::string result;
         if (entry != table.shortOf.end())
@@ -285,7 +584,70 @@ public:
         return result;
     }
 
+    void SetMemoryFile(std::string file) {
+        std::lock_guard lock(mutex_);
+        tables_.clear();
+        memory_.SetFile(std::move(file));
+    }
+
+    void SetReader(FolderReader* reader) {
+        std::lock_guard lock(mutex_);
+        tables_.clear();
+        reader_ = reader ? reader : &SystemFolderReader();
+    }
+
 private:
+    // Fills the table of a folder just listed. The volume's own short names are taken as
+    // they are; elsewhere the aliases remembered for the folder are kept and the new ones
+    // remembered, and entries gone from the folder are forgotten.
+    void NameEntries(const std::string& key, std::vector<FolderEntry>& entries,
+                     FolderTable& table) {
+        std::vector<std::string> names;
+        names.reserve(entries.size());
+        std::vector<std::string> fixed;
+        bool onVolume = false;
+        for (FolderEntry& entry : entries) {
+            onVolume = onVolume || !entry.shortName.empty();
+            names.push_back(std::move(entry.name));
+        }
+        if (onVolume) {
+            fixed.reserve(entries.size());
+            for (FolderEntry& entry : entries)
+                fixed.push_back(std::move(entry.shortName));
+        }
+        const AliasTable* remembered = onVolume || key.empty() ? nullptr : memory_.Find(key);
+        const std::vector<std::string> shortNames =
+            NameDirectory(names, onVolume ? &fixed : nullptr, remembered);
+        if (!onVolume && !key.empty()) {
+            // Most listings change nothing remembered: no table is built for those.
+            size_t aliasCount = 0;
+            bool same = true;
+            for (size_t i = 0; i < names.size(); ++i)
+                if (shortNames[i] != names[i]) {
+                    ++aliasCount;
+                    if (same) {
+                        const auto it =
+                            remembered ? remembered->find(names[i]) : AliasTable::const_iterator();
+                        same = remembered && it != remembered->end() && it->second == shortNames[i];
+                    }
+                }
+            same = same && aliasCount == (remembered ? remembered->size() : 0);
+            if (same) {
+                memory_.Touch(key);
+            } else {
+                AliasTable aliases;
+                aliases.reserve(aliasCount);
+                for (size_t i = 0; i < names.size(); ++i)
+                    if (shortNames[i] != names[i])
+                        aliases.emplace(names[i], shortNames[i]);
+                memory_.Store(key, std::move(aliases));
+            }
+        }
+        table.shortOf.reserve(names.size());
+        for (size_t i = 0; i < names.size(); ++i)
+            table.shortOf.emplace(std::move(names[i]), shortNames[i]);
+    }
+
     static bool Exists(const std::string& path) {
         struct stat st;
         return ::lstat(path.c_str(), &st) == 0;
@@ -299,12 +661,15 @@ private:
 
     std::mutex mutex_;
     std::unordered_map<std::string, FolderTable> tables_;
+    NameMemory memory_;
+    FolderReader* reader_ = &SystemFolderReader();
 
 public:
     // The folders checked since the outermost ShortNameBatch began; null outside a batch.
     std::unordered_set<std::string>* batch_ = nullptr;
     int batchDepth_ = 0;
     std::mutex& Mutex() { return mutex_; }
+    NameMemory& Memory() { return memory_; }
 };
 
 ShortNameCache& Cache() {
@@ -319,6 +684,7 @@ ShortNameBatch::ShortNameBatch() {
     std::lock_guard lock(cache.Mutex());
     if (cache.batchDepth_++ == 0)
         cache.batch_ = new std::unordered_set<std::string>;
+    cache.Memory().Hold();
 }
 
 ShortNameBatch::~ShortNameBatch() {
@@ -328,6 +694,15 @@ ShortNameBatch::~ShortNameBatch() {
         delete cache.batch_;
         cache.batch_ = nullptr;
     }
+    cache.Memory().Release();
+}
+
+void SetShortNameStateFolder(const std::string& stateFolder) {
+    Cache().SetMemoryFile(MemoryFileIn(stateFolder.empty() ? DefaultStateFolder() : stateFolder));
+}
+
+void SetShortNameFolderReader(FolderReader* reader) {
+    Cache().SetReader(reader);
 }
 
 std::string ShortNameFromPath(const std::string& path) {

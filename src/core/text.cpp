@@ -500,6 +500,19 @@ static const char* const RenderReportTexts_[5 * 1] = {
     "Impossibile copiare alcuni file MP3:",
 };
 
+static const char* const LoadReportTexts_[5 * 1] = {
+    // French
+    "Entr\xE9" "es ignor\xE9" "es (fichier source introuvable et nom enregistr\xE9" " inutilisable) :",
+    // English
+    "Entries left out (source file missing and stored name unusable):",
+    // Spanish
+    "Entradas omitidas (archivo de origen no encontrado y nombre guardado no v\xE1" "lido):",
+    // German
+    "Ausgelassene Eintr\xE4" "ge (Quelldatei fehlt und gespeicherter Name unbrauchbar):",
+    // Italian
+    "Voci omesse (file di origine mancante e nome salvato non valido):",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -515,6 +528,7 @@ const TextTable InfoTexts{InfoTexts_, 2};
 const TextTable ProgressTexts{ProgressTexts_, 5};
 const TextTable PaneTexts{PaneTexts_, 4};
 const TextTable RenderReportTexts{RenderReportTexts_, 1};
+const TextTable LoadReportTexts{LoadReportTexts_, 1};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

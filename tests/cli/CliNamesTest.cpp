@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <regex>
 #include <sys/wait.h>
 
@@ -91,6 +93,29 @@ TEST(CliNamesTest, WrongCallsPrintUsageOnStderrAndExitTwo) {
         EXPECT_EQ(result.out, "");
         EXPECT_NE(result.err.find("Usage: stavio-cli"), std::string::npos);
     }
+}
+
+// Each call is a process of its own: the aliases handed out by one are kept by the next,
+// whatever siblings came or went in between.
+TEST(CliNamesTest, ShortnameKeepsAliasesAcrossProcesses) {
+    TempDir state;
+    TempDir dir;
+    const char* before = std::getenv("XDG_STATE_HOME");
+    const std::string saved = before ? before : "";
+    ::setenv("XDG_STATE_HOME", state.Path().c_str(), 1);
+    const std::string song = dir.File("My Song.mp3");
+    const std::string accented = dir.File("\xC3\x89t\xC3\xA9 2004.mp3"); // "Été 2004"
+    EXPECT_EQ(RunCli({"shortname", song, accented}).out, "MYSONG~1.MP3\nETE200~1.MP3\n");
+    const std::string second = dir.File("My Song 2.mp3");
+    EXPECT_EQ(RunCli({"shortname", second, song}).out, "MYSONG~2.MP3\nMYSONG~1.MP3\n");
+    std::filesystem::remove(song);
+    const std::string third = dir.File("My Song 1.mp3");
+    EXPECT_EQ(RunCli({"shortname", second, third}).out, "MYSONG~2.MP3\nMYSONG~1.MP3\n");
+    EXPECT_TRUE(std::filesystem::exists(state / "stavio/short-names"));
+    if (before)
+        ::setenv("XDG_STATE_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_STATE_HOME");
 }
 
 } // namespace

@@ -213,5 +213,74 @@ TEST_F(CliProjectTest, ResaveDerivesTheNamesAfresh) {
     EXPECT_EQ(ReadBytes(project), ReadBytes(out));
 }
 
+// The player is not mounted: its file to delete and one copy source are missing. Their
+// stored names stand in; a group whose stored name is unusable is left out and reported,
+// and every command still does its work and exits 1.
+TEST_F(CliProjectTest, MissingSourcesKeepTheirStoredNamesAndLeftOutGroupsAreReported) {
+    std::filesystem::remove(old);
+    const std::string share = dir / "share/Gone.mp3";
+    const std::string unnamed = dir / "share/Unnamed.mp3";
+    const std::string project = dir / "p.scp";
+    const std::string bytes = Lines({"Group Of Program File of KELVO",
+                                     "*****",
+                                     "P",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "",
+                                     "0",
+                                     target + "/",
+                                     "*****",
+                                     "3",
+                                     "1",
+                                     song1,
+                                     "X",
+                                     "ROCK\\",
+                                     share,
+                                     "GONE~1.MP3",
+                                     "ROCK\\",
+                                     unnamed,
+                                     "",
+                                     "ROCK\\",
+                                     old,
+                                     "TRACK01.MP3",
+                                     "OLD\\"});
+    const std::string report = "stavio-cli: Entries left out (source file missing and stored "
+                               "name unusable): 1\nstavio-cli: " +
+                               unnamed + "\n";
+    struct Case {
+        std::vector<std::string> args;
+        std::string out; // empty: not compared
+    };
+    const Case cases[] = {
+        {{"tree", project},
+         "[Copy List]\nPLAYER\n  ROCK\\\n    SONG1.MP3\t" + song1 + "\n    GONE~1.MP3\t" + share +
+             "\t(missing)\n[Delete List]\nPLAYER\n  OLD\\\n    TRACK01.MP3\t" + old +
+             "\t(missing)\n"},
+        {{"script", project},
+         "[DF]\r\n\\OLD\\TRACK01.MP3\r\n[CD]\r\n\\00000001 \\ROCK\r\n[ES]\r\n"},
+        {{"resave", project, dir / "out.scp"}, ""},
+        {{"render", project}, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        WriteBytes(project, bytes);
+        const ToolRun run = RunTool(c.args);
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.starts_with(report)) << run.err;
+        if (!c.out.empty())
+            EXPECT_EQ(run.out, c.out);
+    }
+    // resave kept the two named entries with their names; render copied what exists.
+    EXPECT_NE(ReadBytes(dir / "out.scp").find(share + "\r\nGONE~1.MP3\r\nROCK\\\r\n"),
+              std::string::npos);
+    EXPECT_EQ(ReadBytes(dir / "out.scp").find(unnamed), std::string::npos);
+    EXPECT_EQ(ReadBytes(target + "/00000001/SONG1.MP3"), "one");
+    EXPECT_EQ(ReadBytes(target + "/SYSTEM/SCRIPT.TXT"),
+              "[DF]\r\n\\OLD\\TRACK01.MP3\r\n[CD]\r\n\\00000001 \\ROCK\r\n[ES]\r\n");
+}
+
 } // namespace
 } // namespace stavio

@@ -205,14 +205,14 @@ TEST_F(HostileFilesTest, TenMegabyteLines) {
                                       "1",
                                       "0",
                                       hugePath,
-                                      "",
+                                      "P.MP3",
                                       "ROCK\\"};
     const std::string bytes = Join(lines);
     ASSERT_EQ(Load(bytes), "");
     ASSERT_EQ(project().Comments.size(), 1u);
     EXPECT_EQ(project().Comments[0].size(), huge.size());
-    ASSERT_EQ(project().CopyLinks.size(), 1u); // no such file: an entry with an empty name
-    EXPECT_EQ(project().CopyLinks[0]->Node->Text(), "");
+    ASSERT_EQ(project().CopyLinks.size(), 1u); // no such file: the stored name is kept
+    EXPECT_EQ(project().CopyLinks[0]->Node->Text(), "P.MP3");
 
     SaveProjectFile(state, dir / "again.scp", progress);
     EXPECT_TRUE(ReadBytes(dir / "again.scp") == bytes);
@@ -271,18 +271,18 @@ TEST_F(HostileFilesTest, DotDotInAProjectNeverLeavesTheTarget) {
         lines.push_back(line);
     ASSERT_EQ(Load(Join(lines)), "");
 
-    // Folder names of dots become zeros; sources ending in a dot name the folder they mean.
-    ASSERT_EQ(project().CopyLinks.size(), 5u);
+    // Folder names of dots become zeros; sources ending in a dot name the folder they mean;
+    // the root has no name, and no usable name is stored for it: left out.
+    ASSERT_EQ(project().CopyLinks.size(), 4u);
     EXPECT_EQ(EntryPlayerPathOf(*project().CopyLinks[0]), "\\00\\00\\OTHER.MP3");
     EXPECT_EQ(EntryPlayerPathOf(*project().CopyLinks[1]), "\\A\\MUSIC");
     EXPECT_EQ(EntryPlayerPathOf(*project().CopyLinks[2]), "\\0\\SUB");
     EXPECT_EQ(EntryPlayerPathOf(*project().CopyLinks[3]), "\\A\\SONG.MP3");
-    EXPECT_EQ(EntryPlayerPathOf(*project().CopyLinks[4]), "\\B\\"); // the root has no name
 
     const std::set<fs::path> before(fs::recursive_directory_iterator(dir.Path()), {});
     const CopyReport report = CopyMedia(state, progress);
     EXPECT_EQ(report.filesCopied, 2);
-    ASSERT_EQ(report.failures.size(), 3u);
+    ASSERT_EQ(report.failures.size(), 2u);
     for (const CopyFailure& failure : report.failures)
         EXPECT_EQ(failure.reason, "Accès refusé"); // folders are not copied
     EXPECT_EQ(ReadBytes(target + "/00000001/OTHER.MP3"), "other");

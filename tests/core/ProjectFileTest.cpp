@@ -207,20 +207,6 @@ TEST_F(ProjectFileTest, FolderPathLinesAreCutIntoFolderNames) {
     EXPECT_EQ(state.CurrentProject->CopyLinks.size(), 2u);
 }
 
-TEST_F(ProjectFileTest, MissingSourceGivesAnEmptyNameOncePerFolder) {
-    const std::string gone = dir / "gone.mp3";
-    EXPECT_EQ(LoadText(Lines({"",          "",      "",   "",         "",       "",
-                              "",          "",      "",   "0",        "/t",     "*****",
-                              "2",         "0",     gone, "GONE.MP3", "ROCK\\", dir / "other.mp3",
-                              "OTHER.MP3", "ROCK\\"})),
-              "");
-    const ListNode* rock = state.CopyTree.Root()->ChildNamed("ROCK");
-    ASSERT_NE(rock, nullptr);
-    EXPECT_EQ(ChildNames(rock), std::vector<std::string>{""});
-    ASSERT_EQ(state.CurrentProject->CopyLinks.size(), 1u);
-    EXPECT_EQ(state.CurrentProject->CopyLinks[0]->SourcePath, gone);
-}
-
 TEST_F(ProjectFileTest, AnyHeaderLoadsAndZeroCommentsSaveBackAsZero) {
     EXPECT_EQ(LoadText(Lines({"Not a KELVO file", "-----", "Name", "", "", "", "", "", "", "0",
                               "/target/", "", "0", "0"})),

@@ -41,6 +41,7 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     // A UTF-8 sequence slipped into the tables would show as two odd characters.
     auto tables = InterfaceTables();
     tables.emplace_back(&RenderReportTexts, 1);
+    tables.emplace_back(&LoadReportTexts, 1);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {
@@ -146,6 +147,20 @@ TEST(TextTables, CopyFailureReportIntroductions) {
     EXPECT_EQ(T(RenderReportTexts, Language::German, 0),
               "Einige MP3-Dateien konnten nicht kopiert werden:");
     EXPECT_EQ(T(RenderReportTexts, Language::Italian, 0), "Impossibile copiare alcuni file MP3:");
+}
+
+TEST(TextTables, LoadReportIntroductions) {
+    EXPECT_EQ(LoadReportTexts.groupSize, 1);
+    EXPECT_EQ(TextUtf8(LoadReportTexts, Language::French, 0),
+              "Entrées ignorées (fichier source introuvable et nom enregistré inutilisable) :");
+    EXPECT_EQ(TextUtf8(LoadReportTexts, Language::English, 0),
+              "Entries left out (source file missing and stored name unusable):");
+    EXPECT_EQ(TextUtf8(LoadReportTexts, Language::Spanish, 0),
+              "Entradas omitidas (archivo de origen no encontrado y nombre guardado no válido):");
+    EXPECT_EQ(TextUtf8(LoadReportTexts, Language::German, 0),
+              "Ausgelassene Einträge (Quelldatei fehlt und gespeicherter Name unbrauchbar):");
+    EXPECT_EQ(TextUtf8(LoadReportTexts, Language::Italian, 0),
+              "Voci omesse (file di origine mancante e nome salvato non valido):");
 }
 
 TEST(TextTables, Utf8FormForDisplay) {

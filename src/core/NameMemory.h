@@ -1,0 +1,89 @@
+#pragma once
+// The aliases the program has handed out, kept per user across runs, so that a file keeps
+// its list name as long as it exists under the same name in the same folder: a sibling that
+// comes or goes never shifts it.
+//
+// The memory is a small text file, "$XDG_STATE_HOME/stavio/short-names" (by default
+// "~/.local/state/stavio/short-names"), replaced as a whole through a temporary file. It is
+// state, not data: a memory that cannot be read (missing, damaged, from another version) is
+// taken as empty, a folder whose lines are damaged as one never named, and a memory that
+// cannot be written is simply not kept.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace stavio {
+
+// Long name -> the alias given to it, for the entries of one folder that have one.
+using AliasTable = std::unordered_map<std::string, std::string>;
+
+// The folder that holds the program's state: $XDG_STATE_HOME when it is an absolute path,
+// otherwise $HOME/.local/state; empty when neither is known.
+std::string DefaultStateFolder();
+
+class NameMemory {
+public:
+    // file: the memory file; empty for a memory that is never read nor written.
+    explicit NameMemory(std::string file = {});
+
+    // Switches to another file, forgetting what was loaded from the previous one.
+    void SetFile(std::string file);
+    const std::string& File() const { return file_; }
+
+    // The aliases remembered for folder (an absolute path), or null. Reads the file first
+    // when it changed since it was last read (another process of the program wrote it).
+    // The table stays valid until the next call.
+    const AliasTable* Find(const std::string& folder);
+
+    // Replaces the aliases of folder (none: the folder is forgotten). Written to the file at
+    // once, or when the last Hold is released.
+    void Store(const std::string& folder, AliasTable aliases);
+    // The folder was listed and its aliases are unchanged (it is kept longer than others).
+    void Touch(const std::string& folder);
+
+    // While held, changes are gathered and written once at the end (a load names thousands
+    // of folders).
+    void Hold();
+    void Release();
+
+    // At most this many folders are kept; the ones listed longest ago go first.
+    static constexpr size_t kMaxFolders = 20000;
+
+private:
+    // A folder's aliases are read from the file only when the folder is named: a process
+    // that names a few folders need not build the tables of the whole library.
+    struct FolderRecord {
+        AliasTable aliases;
+        std::int64_t listedAt = 0; // seconds since the epoch
+        bool parsed = true;
+        std::string_view lines; // while not parsed: its alias lines, inside file
+        std::shared_ptr<const std::string> file;
+    };
+    struct FileStamp {
+        std::uint64_t device = 0, inode = 0, size = 0;
+        std::int64_t modifiedNs = -1;
+        bool operator==(const FileStamp&) const = default;
+    };
+    using Records = std::unordered_map<std::string, FolderRecord>;
+
+    void Refresh();
+    void Write();
+    static bool ReadFile(const std::string& path, Records& records);
+    static void Parse(FolderRecord& record);
+    static FileStamp StampOf(const std::string& path);
+
+    std::mutex mutex_;
+    std::string file_;
+    Records records_;
+    std::unordered_set<std::string> changed_; // changed here since the last write
+    FileStamp readStamp_;                     // of the file as last read or written
+    bool loaded_ = false;
+    int holds_ = 0;
+};
+
+} // namespace stavio
