@@ -157,8 +157,13 @@ void LoadProjectFile(ProgramState& state, const std::string& path, ProgressDispl
     progress.SetMaximum(WrappingSum(copyCount, deleteCount));
     progress.SetPosition(0);
 
-    ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress);
-    ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress);
+    {
+        // The views take each rebuilt list once, as it stands at the end (or at a failure).
+        const ListTree::BulkChange copyBulk(state.CopyTree);
+        const ListTree::BulkChange deleteBulk(state.DeleteTree);
+        ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress);
+        ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress);
+    }
     state.RecordSavedState();
 }
 
