@@ -49,6 +49,7 @@ void TForm1::ResetProject() {
     progress->ShowBar(false);
     progress->SetStatusText(stavio::TextUtf8(stavio::ProgressTexts, State.CurrentLanguage, 2));
     progress->ShowLabel(true);
+    progress->RepaintNow(); // emptying a large project takes a moment
     State.ResetProject();
     SetProjectCaption();
 }

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QItemSelectionModel>
+#include <QProgressBar>
 #include <QToolButton>
 
 #include <cstdio>
@@ -177,6 +178,9 @@ TEST_F(LargeProjectTest, AfterALoadTheListsSelectionAndCommandsAreAsForASmallPro
         ExpectShown(*Form().TreeView1, c.copy);
         ExpectShown(*Form().TreeView2, c.remove);
         ExpectCommandsForTheRoots();
+        const int groups = c.copy.Entries() + c.remove.Entries();
+        EXPECT_EQ(App().OKBottomDlg1->ProgressBar1->maximum(), groups);
+        EXPECT_EQ(App().OKBottomDlg1->ProgressBar1->value(), groups);
 
         // The lists still follow the user: a media file clicked in the Copy List takes files.
         ListTreeModel& copy = *Form().CopyModel;
