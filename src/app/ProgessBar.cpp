@@ -102,6 +102,10 @@ void TOKBottomDlg1::RepaintNow() {
     if (!jobRunning_)
         return;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Painted here and now: an update would wait for the window system's next frame, and the
+    // bar on its own repaints only once it grew by a whole chunk, which a slow job (a copy to
+    // a player) may take seconds to reach.
+    repaint();
     sinceRepaint_.restart();
 }
 
