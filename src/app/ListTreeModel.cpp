@@ -44,7 +44,7 @@ QModelIndex ListTreeModel::index(int row, int column, const QModelIndex& parent)
     if (!parent.isValid())
         return row == 0 ? IndexOf(tree_.Root()) : QModelIndex();
     const ListNode* node = NodeAt(parent);
-    if (row >= node->ChildCount())
+    if (row >= rowCount(parent))
         return {};
     return createIndex(row, 0, node->Child(row));
 }
@@ -57,7 +57,7 @@ QModelIndex ListTreeModel::parent(const QModelIndex& child) const {
 int ListTreeModel::rowCount(const QModelIndex& parent) const {
     if (!parent.isValid())
         return 1; // the root "PLAYER"
-    if (parent.column() != 0)
+    if (parent.column() != 0 || bulk_)
         return 0;
     return NodeAt(parent)->ChildCount();
 }
@@ -134,6 +134,26 @@ void ListTreeModel::SelectionChanged(ListNode* selected) {
             const QModelIndex index = IndexOf(node);
             emit dataChanged(index, index, {Qt::DecorationRole});
         }
+    ShowSelection(selected);
+}
+
+void ListTreeModel::BulkChangeBegins() {
+    beginResetModel();
+    bulk_ = true;
+    shownSelected_ = nullptr; // may go with the nodes
+    endResetModel();
+}
+
+void ListTreeModel::BulkChangeEnded() {
+    // One reset instead of a row at a time: the views lay the tree out once.
+    beginResetModel();
+    bulk_ = false;
+    shownSelected_ = tree_.Selected();
+    endResetModel();
+    ShowSelection(shownSelected_);
+}
+
+void ListTreeModel::ShowSelection(ListNode* selected) {
     if (selection_) {
         syncing_ = true;
         const QModelIndex index = IndexOf(selected);

@@ -44,11 +44,18 @@ private:
     void NodesAboutToBeRemoved(stavio::ListNode* parent, int first, int last) override;
     void NodesRemoved(stavio::ListNode* parent, int first, int last) override;
     void SelectionChanged(stavio::ListNode* selected) override;
+    void BulkChangeBegins() override;
+    void BulkChangeEnded() override;
 
     void CurrentChanged(const QModelIndex& current);
+    // Shows selected as the current node of the selection model and tells the window.
+    void ShowSelection(stavio::ListNode* selected);
 
     stavio::ListTree& tree_;
     QItemSelectionModel* selection_ = nullptr;
     stavio::ListNode* shownSelected_ = nullptr; // drawn with its selected image
     bool syncing_ = false;
+    // During a bulk change of the tree the model shows the root alone, so a view that paints
+    // meanwhile never meets a node that is about to go or not yet announced.
+    bool bulk_ = false;
 };

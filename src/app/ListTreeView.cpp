@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QHeaderView>
 
+#include <vector>
+
 ListTreeView::ListTreeView(TForm1& form, ListTreeModel* model, QWidget* parent)
     : QTreeView(parent), form_(form), model_(model) {
     setModel(model);
@@ -36,6 +38,27 @@ ListTreeView::ListTreeView(TForm1& form, ListTreeModel* model, QWidget* parent)
                 if (parent.isValid() && !isExpanded(parent))
                     expand(parent);
             });
+    // After a bulk change (a load, a reset) the tree looks as if its rows had come one by one.
+    connect(model, &QAbstractItemModel::modelReset, this, &ListTreeView::ExpandFolders);
+}
+
+void ListTreeView::ExpandFolders() {
+    // Only folders are visited: expanding is stored until the next layout, so this stays
+    // linear in the number of folders whatever the number of media files.
+    std::vector<QModelIndex> pending{model_->index(0, 0)};
+    while (!pending.empty()) {
+        const QModelIndex parent = pending.back();
+        pending.pop_back();
+        const int rows = model_->rowCount(parent);
+        if (rows == 0)
+            continue;
+        expand(parent);
+        for (int row = 0; row < rows; ++row) {
+            const QModelIndex child = model_->index(row, 0, parent);
+            if (!model_->NodeAt(child)->IsMediaFile())
+                pending.push_back(child);
+        }
+    }
 }
 
 void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {

@@ -21,6 +21,9 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    // Opens every node that holds something, as the rows of single edits are shown.
+    void ExpandFolders();
+
     TForm1& form_;
     ListTreeModel* model_;
 };

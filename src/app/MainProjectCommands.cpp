@@ -49,6 +49,13 @@ void TForm1::ResetProject() {
     progress->ShowBar(false);
     progress->SetStatusText(stavio::TextUtf8(stavio::ProgressTexts, State.CurrentLanguage, 2));
     progress->ShowLabel(true);
+    // Emptying a large project takes a moment: the lists go first, one at a time, so that the
+    // dialog can repaint in between.
+    progress->RepaintNow();
+    for (stavio::ListTree* tree : {&State.CopyTree, &State.DeleteTree}) {
+        tree->Clear();
+        progress->RepaintNow();
+    }
     State.ResetProject();
     SetProjectCaption();
 }

@@ -86,21 +86,47 @@ void TOKBottomDlg1::ShowBar(bool visible) {
 }
 
 void TOKBottomDlg1::SetMaximum(int maximum) {
+    ProgressBar1->setValue(position_);
     ProgressBar1->setMaximum(maximum);
+    position_ = ProgressBar1->value(); // the bar drops a position outside its new range
 }
 
 void TOKBottomDlg1::SetPosition(int position) {
-    ProgressBar1->setValue(position);
-    // The job runs on this thread: let the window repaint now and then so the bar moves.
+    // As the bar does, a position outside the range is ignored (unless the range is 0 to 0).
+    const int minimum = ProgressBar1->minimum();
+    const int maximum = ProgressBar1->maximum();
+    if ((position < minimum || position > maximum) && (minimum != 0 || maximum != 0))
+        return;
+    position_ = position;
+    // The job runs on this thread: the bar takes the position at its ends and now and then
+    // in between, when the window repaints, so it moves in visible steps. Setting the bar at
+    // every step would cost more than the job itself.
+    const bool repaint = sinceRepaint_.hasExpired(kRepaintIntervalMs);
+    if (!jobRunning_ || repaint || position == minimum || position == maximum)
+        ProgressBar1->setValue(position_);
+    if (repaint)
+        RepaintNow();
+}
+
+void TOKBottomDlg1::RepaintNow() {
     // User input stays queued, and the activation guard keeps the job from starting again.
-    if (jobRunning_ && sinceRepaint_.hasExpired(kRepaintIntervalMs)) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        sinceRepaint_.restart();
-    }
+    if (!jobRunning_)
+        return;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    // Painted here and now: an update would wait for the window system's next frame, and the
+    // bar on its own repaints only once it grew by a whole chunk, which a slow job (a copy to
+    // a player) may take seconds to reach.
+    repaint();
+    sinceRepaint_.restart();
 }
 
 int TOKBottomDlg1::Position() const {
-    return ProgressBar1->value();
+    return position_;
+}
+
+void TOKBottomDlg1::EndJob() {
+    jobRunning_ = false;
+    ProgressBar1->setValue(position_);
 }
 
 void TOKBottomDlg1::showEvent(QShowEvent* event) {
@@ -142,17 +168,17 @@ void TOKBottomDlg1::FormActivate() {
             RunJob(mode);
         } catch (const stavio::FileError& error) {
             // The application's general error handler: the runtime's text and the file.
-            jobRunning_ = false;
+            EndJob();
             jobFailed_ = true;
             ReportError(std::string(error.what()) + "\n" + error.Path());
             return; // no timer: the dialog stays until the user closes it
         } catch (const std::exception& error) {
-            jobRunning_ = false;
+            EndJob();
             jobFailed_ = true;
             ReportError(error.what());
             return;
         }
-        jobRunning_ = false;
+        EndJob();
     }
     Timer1->start();
 }

@@ -29,6 +29,9 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     int Position() const override;
+    // Lets the dialog show what the running job has set so far, before a long step that
+    // reports no progress.
+    void RepaintNow();
 
     // The outcome of the last media copy (mode 5), read by the render command.
     const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
@@ -53,10 +56,13 @@ private:
     void Timer1Timer();
     void RunJob(unsigned char mode);
     void ReportError(const std::string& text);
+    // The job is over: the bar shows its last position.
+    void EndJob();
 
     StavioApp& app_;
     bool activationPending_ = false; // set by each showing, consumed by its one activation
     bool jobRunning_ = false;
+    int position_ = 0; // the job's position; the bar follows it now and then
     bool jobFailed_ = false;
     stavio::CopyReport copyReport_;
     stavio::LoadReport loadReport_;

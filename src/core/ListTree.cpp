@@ -20,6 +20,8 @@ void ListTree::Select(ListNode* node) {
     if (node == selected_)
         return;
     selected_ = node;
+    if (InBulkChange())
+        return;
     for (auto* o : observers_)
         o->SelectionChanged(node);
 }
@@ -31,14 +33,17 @@ void ListTree::MarkSourceMissing(ListNode* node, std::string sourcePath) {
 ListNode* ListTree::AddChild(ListNode* parent, const std::string& text, NodeKind kind) {
     assert(parent && !parent->ChildNamed(text));
     const int row = parent->ChildCount();
-    for (auto* o : observers_)
-        o->NodeAboutToBeInserted(parent, row);
+    const bool tell = !InBulkChange();
+    if (tell)
+        for (auto* o : observers_)
+            o->NodeAboutToBeInserted(parent, row);
     auto* node = new ListNode(text, kind, parent);
     node->row_ = row;
     parent->children_.emplace_back(node);
     parent->byName_.emplace(text, node);
-    for (auto* o : observers_)
-        o->NodeInserted(node);
+    if (tell)
+        for (auto* o : observers_)
+            o->NodeInserted(node);
     return node;
 }
 
@@ -65,29 +70,51 @@ void ListTree::Remove(ListNode* node, std::vector<const ListNode*>* removedMedia
     if (IsWithin(selected_, node))
         Select(parent);
     const int row = node->row_;
-    for (auto* o : observers_)
-        o->NodesAboutToBeRemoved(parent, row, row);
+    const bool tell = !InBulkChange();
+    if (tell)
+        for (auto* o : observers_)
+            o->NodesAboutToBeRemoved(parent, row, row);
     parent->byName_.erase(node->text_);
     parent->children_.erase(parent->children_.begin() + row);
     for (int i = row; i < parent->ChildCount(); ++i)
         parent->children_[i]->row_ = i;
-    for (auto* o : observers_)
-        o->NodesRemoved(parent, row, row);
+    if (tell)
+        for (auto* o : observers_)
+            o->NodesRemoved(parent, row, row);
 }
 
 void ListTree::Clear() {
     ListNode* root = root_.get();
-    if (selected_ && selected_ != root)
-        Select(root);
-    const int count = root->ChildCount();
-    if (count == 0)
+    if (root->ChildCount() == 0) {
+        if (selected_)
+            Select(root);
         return;
-    for (auto* o : observers_)
-        o->NodesAboutToBeRemoved(root, 0, count - 1);
+    }
+    // A whole library at once: the views rebuild once instead of following every row.
+    const BulkChange bulk(*this);
+    if (selected_)
+        Select(root);
     root->children_.clear();
     root->byName_.clear();
-    for (auto* o : observers_)
-        o->NodesRemoved(root, 0, count - 1);
+}
+
+ListTree::BulkChange::BulkChange(ListTree& tree) : tree_(tree) {
+    if (tree_.bulkDepth_++ > 0)
+        return;
+    tree_.bulkObservers_ = tree_.observers_;
+    for (auto* o : tree_.bulkObservers_)
+        o->BulkChangeBegins();
+}
+
+ListTree::BulkChange::~BulkChange() {
+    if (--tree_.bulkDepth_ > 0)
+        return;
+    const std::vector<ListTreeObserver*> observers = std::move(tree_.bulkObservers_);
+    tree_.bulkObservers_.clear();
+    for (auto* o : observers)
+        if (std::find(tree_.observers_.begin(), tree_.observers_.end(), o) !=
+            tree_.observers_.end())
+            o->BulkChangeEnded();
 }
 
 void ListTree::AddObserver(ListTreeObserver* observer) {

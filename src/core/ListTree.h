@@ -44,6 +44,9 @@ private:
 };
 
 // Told about every change, before and after, so a view can follow without rebuilding.
+// A bulk change (a load, a reset, emptying a list) is told as a whole instead: between
+// BulkChangeBegins and BulkChangeEnded the observer hears nothing, and afterwards it takes
+// the tree, its selection included, as it then is.
 class ListTreeObserver {
 public:
     virtual ~ListTreeObserver() = default;
@@ -52,6 +55,8 @@ public:
     virtual void NodesAboutToBeRemoved(ListNode* parent, int first, int last) = 0;
     virtual void NodesRemoved(ListNode* parent, int first, int last) = 0;
     virtual void SelectionChanged(ListNode* selected) = 0;
+    virtual void BulkChangeBegins() = 0;
+    virtual void BulkChangeEnded() = 0;
 };
 
 class ListTree {
@@ -78,10 +83,27 @@ public:
     void AddObserver(ListTreeObserver* observer);
     void RemoveObserver(ListTreeObserver* observer);
 
+    // Makes every change of its lifetime one bulk change for the observers. Scopes nest; the
+    // outermost one tells the observers, also when it is left by an exception.
+    class BulkChange {
+    public:
+        explicit BulkChange(ListTree& tree);
+        ~BulkChange();
+        BulkChange(const BulkChange&) = delete;
+        BulkChange& operator=(const BulkChange&) = delete;
+
+    private:
+        ListTree& tree_;
+    };
+    bool InBulkChange() const { return bulkDepth_ > 0; }
+
 private:
     std::unique_ptr<ListNode> root_;
     ListNode* selected_ = nullptr;
     std::vector<ListTreeObserver*> observers_;
+    int bulkDepth_ = 0;
+    // Observers that heard BulkChangeBegins; one added during a bulk change hears neither.
+    std::vector<ListTreeObserver*> bulkObservers_;
 };
 
 } // namespace stavio

@@ -167,8 +167,13 @@ LoadReport LoadProjectFile(ProgramState& state, const std::string& path,
     progress.SetPosition(0);
 
     LoadReport report;
-    ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress, report);
-    ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress, report);
+    {
+        // The views take each rebuilt list once, as it stands at the end (or at a failure).
+        const ListTree::BulkChange copyBulk(state.CopyTree);
+        const ListTree::BulkChange deleteBulk(state.DeleteTree);
+        ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress, report);
+        ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress, report);
+    }
     state.RecordSavedState();
     return report;
 }

@@ -33,6 +33,8 @@ struct Recorder : ListTreeObserver {
     void SelectionChanged(ListNode* n) override {
         events.push_back("selected " + (n ? n->Text() : std::string("(none)")));
     }
+    void BulkChangeBegins() override { events.push_back("bulk begins"); }
+    void BulkChangeEnded() override { events.push_back("bulk ended"); }
 };
 
 class ListOperationsTest : public ::testing::Test {

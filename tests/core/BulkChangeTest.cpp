@@ -1,0 +1,174 @@
+// Which changes of a list reach its observers as one bulk change and which row by row: the
+// jobs that rebuild or empty a whole list are told once, single edits keep every row.
+
+#include "ListOperations.h"
+#include "ProgramState.h"
+#include "ProgressDisplay.h"
+#include "ProjectFile.h"
+#include "ProjectTestSupport.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+
+using namespace stavio;
+using stavio::test::TempDir;
+
+namespace {
+
+struct Recorder : ListTreeObserver {
+    std::vector<std::string> events;
+    void NodeAboutToBeInserted(ListNode* p, int row) override {
+        events.push_back("about-insert " + p->Text() + " " + std::to_string(row));
+    }
+    void NodeInserted(ListNode* n) override { events.push_back("inserted " + n->Text()); }
+    void NodesAboutToBeRemoved(ListNode* p, int f, int l) override {
+        events.push_back("about-remove " + p->Text() + " " + std::to_string(f) + "-" +
+                         std::to_string(l));
+    }
+    void NodesRemoved(ListNode* p, int f, int l) override {
+        events.push_back("removed " + p->Text() + " " + std::to_string(f) + "-" +
+                         std::to_string(l));
+    }
+    void SelectionChanged(ListNode* n) override {
+        events.push_back("selected " + (n ? n->Text() : std::string("(none)")));
+    }
+    void BulkChangeBegins() override { events.push_back("bulk begins"); }
+    void BulkChangeEnded() override { events.push_back("bulk ended"); }
+};
+
+struct World {
+    TempDir dir;
+    ProgramState state{"/opt/stavio/"};
+    Recorder copy, remove;
+
+    ListTree& Copy() { return state.CopyTree; }
+    LinkList& CopyLinks() { return state.CurrentProject->CopyLinks; }
+    void AddCopy(const std::string& folders, const std::string& file) {
+        test::AddEntry(state.CopyTree, CopyLinks(), folders, dir.File("music/" + file, "x"));
+    }
+    void AddDelete(const std::string& folders, const std::string& file) {
+        test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks, folders,
+                       dir.File("music/" + file, "x"));
+    }
+};
+
+struct Case {
+    const char* name;
+    std::function<void(World&)> arrange; // before the observers listen
+    std::function<void(World&)> act;
+    std::vector<std::string> copyEvents;
+    std::vector<std::string> deleteEvents;
+};
+
+const std::vector<std::string> kOneBulkChange = {"bulk begins", "bulk ended"};
+
+const Case kCases[] = {
+    {"loading a project rebuilds each list as one change",
+     [](World& w) {
+         // The file is written from a project built here, then the lists are emptied.
+         w.AddCopy("ROCK/LIVE", "a.mp3");
+         w.AddCopy("POP", "b.mp3");
+         w.AddDelete("OLD", "c.mp3");
+         NullProgress progress;
+         SaveProjectFile(w.state, w.dir / "p.scp", progress);
+         w.state.ResetProject();
+     },
+     [](World& w) {
+         NullProgress progress;
+         LoadProjectFile(w.state, w.dir / "p.scp", progress);
+         EXPECT_EQ(w.Copy().Root()->ChildCount(), 2);
+         EXPECT_EQ(w.Copy().Selected(), w.Copy().Root());
+     },
+     kOneBulkChange, kOneBulkChange},
+    {"resetting the project empties each list as one change",
+     [](World& w) {
+         w.AddCopy("ROCK", "a.mp3");
+         w.AddDelete("OLD", "c.mp3");
+         w.Copy().Select(w.Copy().Root()->Child(0)->Child(0));
+     },
+     [](World& w) {
+         w.state.ResetProject();
+         EXPECT_EQ(w.Copy().Selected(), w.Copy().Root());
+     },
+     kOneBulkChange, kOneBulkChange},
+    {"deleting PLAYER is one change, the other list hears nothing",
+     [](World& w) {
+         w.AddCopy("ROCK", "a.mp3");
+         w.AddCopy("POP", "b.mp3");
+         w.AddDelete("OLD", "c.mp3");
+     },
+     [](World& w) {
+         DeleteSelectedNode(w.Copy(), w.CopyLinks());
+         EXPECT_TRUE(w.CopyLinks().empty());
+         EXPECT_EQ(w.Copy().Root()->ChildCount(), 0);
+     },
+     kOneBulkChange,
+     {}},
+    {"deleting a folder stays row by row",
+     [](World& w) {
+         w.AddCopy("ROCK", "a.mp3");
+         w.AddCopy("POP", "b.mp3");
+         w.Copy().Select(w.Copy().Root()->Child(1));
+     },
+     [](World& w) { DeleteSelectedNode(w.Copy(), w.CopyLinks()); },
+     {"selected PLAYER", "about-remove PLAYER 1-1", "removed PLAYER 1-1"},
+     {}},
+    {"adding a folder stays row by row",
+     [](World&) {},
+     [](World& w) { AddFolderNode("NEW", w.Copy(), w.CopyLinks()); },
+     {"about-insert PLAYER 0", "inserted NEW", "selected NEW"},
+     {}},
+    {"emptying an empty list tells nothing",
+     [](World&) {},
+     [](World& w) { w.Copy().Clear(); },
+     {},
+     {}},
+    {"nested scopes are told once, when the outermost ends",
+     [](World& w) { w.AddCopy("ROCK", "a.mp3"); },
+     [](World& w) {
+         const ListTree::BulkChange outer(w.Copy());
+         {
+             const ListTree::BulkChange inner(w.Copy());
+             w.Copy().Select(w.Copy().Root()->Child(0));
+         }
+         EXPECT_EQ(w.copy.events, std::vector<std::string>{"bulk begins"});
+         w.Copy().AddChild(w.Copy().Root(), "POP", NodeKind::Folder);
+     },
+     kOneBulkChange,
+     {}},
+    {"a change left by an exception is still ended",
+     [](World& w) { w.AddCopy("ROCK", "a.mp3"); },
+     [](World& w) {
+         try {
+             const ListTree::BulkChange bulk(w.Copy());
+             w.Copy().Remove(w.Copy().Root()->Child(0));
+             throw std::runtime_error("disk gone");
+         } catch (const std::runtime_error&) {
+         }
+         EXPECT_EQ(w.Copy().Root()->ChildCount(), 0);
+     },
+     kOneBulkChange,
+     {}},
+};
+
+TEST(BulkChangeTest, WholeListJobsAreToldOnceSingleEditsRowByRow) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        World w;
+        w.state.CopyTree.Select(w.state.CopyTree.Root());
+        w.state.DeleteTree.Select(w.state.DeleteTree.Root());
+        c.arrange(w);
+        w.state.CopyTree.AddObserver(&w.copy);
+        w.state.DeleteTree.AddObserver(&w.remove);
+        c.act(w);
+        w.state.CopyTree.RemoveObserver(&w.copy);
+        w.state.DeleteTree.RemoveObserver(&w.remove);
+        EXPECT_EQ(w.copy.events, c.copyEvents);
+        EXPECT_EQ(w.remove.events, c.deleteEvents);
+    }
+}
+
+} // namespace
