@@ -50,6 +50,47 @@ TEST(ListTreeModelTest, FollowsInsertionsAndRemovalsUnderTheModelTester) {
     EXPECT_EQ(selection.currentIndex(), root);
 }
 
+TEST(ListTreeModelTest, ABulkChangeIsOneResetAndShowsTheRootAloneMeanwhile) {
+    stavio::ListTree tree;
+    ListTreeModel model(tree);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QItemSelectionModel selection(&model);
+    model.SetSelectionModel(&selection);
+    tree.Select(tree.Root());
+    ListNode* old = tree.AddChild(tree.Root(), "OLD", NodeKind::Folder);
+    tree.AddChild(old, "A.MP3", NodeKind::MediaFile);
+
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+    QSignalSpy changed(&model, &ListTreeModel::SelectedNodeChanged);
+    ListNode* live = nullptr;
+    {
+        const stavio::ListTree::BulkChange bulk(tree);
+        // A view that paints meanwhile meets the root alone, never a node gone or unannounced.
+        EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
+        tree.Clear();
+        ListNode* rock = tree.AddChild(tree.Root(), "ROCK", NodeKind::Folder);
+        live = tree.AddChild(rock, "LIVE", NodeKind::Folder);
+        tree.AddChild(live, "B.MP3", NodeKind::MediaFile);
+        tree.Select(live);
+        EXPECT_EQ(model.rowCount(model.index(0, 0)), 0);
+        EXPECT_EQ(changed.size(), 0);
+    }
+    EXPECT_EQ(inserted.size(), 0);
+    EXPECT_EQ(removed.size(), 0);
+    EXPECT_EQ(resets.size(), 2); // into the root alone, and out of it
+    const QModelIndex root = model.index(0, 0);
+    ASSERT_EQ(model.rowCount(root), 1);
+    EXPECT_EQ(model.index(0, 0, root).data().toString(), QStringLiteral("ROCK"));
+    EXPECT_EQ(model.rowCount(model.IndexOf(live)), 1);
+    EXPECT_EQ(selection.currentIndex(), model.IndexOf(live));
+    EXPECT_TRUE(selection.isSelected(model.IndexOf(live)));
+    EXPECT_EQ(model.IndexOf(live).data(Qt::DecorationRole).value<QIcon>().cacheKey(),
+              ListTreeModel::ListImage(2).cacheKey()); // the selected folder shows open
+    EXPECT_EQ(changed.size(), 1);
+}
+
 TEST(ListTreeModelTest, SelectionGoesBothWays) {
     stavio::ListTree tree;
     ListTreeModel model(tree);
