@@ -176,6 +176,22 @@ TABLES = [
          "Einige MP3-Dateien konnten nicht kopiert werden:",
          "Impossibile copiare alcuni file MP3:"],
     ]),
+    # The tag columns of the explorer's details view, and the labels of the lists' tooltips.
+    ("TagColumnTexts", [
+        ["Titre", "Title", "Título", "Titel", "Titolo"],
+        ["Artiste", "Artist", "Artista", "Interpret", "Artista"],
+        ["Album", "Album", "Álbum", "Album", "Album"],
+        ["Piste", "Track", "Pista", "Titelnr.", "Traccia"],
+        ["Durée", "Length", "Duración", "Länge", "Durata"],
+    ]),
+    # What a media entry of the lists stands for: its source file, and when it is gone.
+    ("ListToolTipTexts", [
+        ["Source", "Source", "Origen", "Quelle", "Origine"],
+        ["Fichier", "File", "Archivo", "Datei", "File"],
+        ["Fichier source introuvable", "Source file not found",
+         "No se encuentra el archivo de origen", "Quelldatei nicht gefunden",
+         "File di origine non trovato"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

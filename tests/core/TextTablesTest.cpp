@@ -41,6 +41,8 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     // A UTF-8 sequence slipped into the tables would show as two odd characters.
     auto tables = InterfaceTables();
     tables.emplace_back(&RenderReportTexts, 1);
+    tables.emplace_back(&TagColumnTexts, 5);
+    tables.emplace_back(&ListToolTipTexts, 3);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {
@@ -146,6 +148,22 @@ TEST(TextTables, CopyFailureReportIntroductions) {
     EXPECT_EQ(T(RenderReportTexts, Language::German, 0),
               "Einige MP3-Dateien konnten nicht kopiert werden:");
     EXPECT_EQ(T(RenderReportTexts, Language::Italian, 0), "Impossibile copiare alcuni file MP3:");
+}
+
+TEST(TextTables, TagColumnCaptions) {
+    const std::vector<std::vector<std::string>> byLanguage = {
+        {"Titre", "Artiste", "Album", "Piste", "Durée"},
+        {"Title", "Artist", "Album", "Track", "Length"},
+        {"Título", "Artista", "Álbum", "Pista", "Duración"},
+        {"Titel", "Interpret", "Album", "Titelnr.", "Länge"},
+        {"Titolo", "Artista", "Album", "Traccia", "Durata"},
+    };
+    ASSERT_EQ(TagColumnTexts.groupSize, 5);
+    for (Language language : AllLanguages)
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(
+                TextUtf8(TagColumnTexts, language, k),
+                byLanguage[static_cast<std::size_t>(language) - 1][static_cast<std::size_t>(k)]);
 }
 
 TEST(TextTables, Utf8FormForDisplay) {
