@@ -72,6 +72,10 @@ QVariant ListTreeModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(stavio::Cp1252ToUtf8(node->Text()));
     case Qt::DecorationRole:
         return ListImage(node == shownSelected_ ? node->SelectedIndex() : node->ImageIndex());
+    case Qt::ToolTipRole:
+        if (const QString tip = toolTips_ ? toolTips_(node) : QString(); !tip.isEmpty())
+            return tip;
+        return {};
     default:
         return {};
     }
@@ -87,6 +91,10 @@ void ListTreeModel::SetSelectionModel(QItemSelectionModel* selection) {
     connect(selection_, &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { CurrentChanged(current); });
     SelectionChanged(tree_.Selected());
+}
+
+void ListTreeModel::SetToolTips(std::function<QString(const ListNode*)> toolTips) {
+    toolTips_ = std::move(toolTips);
 }
 
 void ListTreeModel::CurrentChanged(const QModelIndex& current) {
