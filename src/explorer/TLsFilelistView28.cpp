@@ -56,8 +56,17 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
             [this] { tagLoader_->Reset(model_->Folder()); });
     // Reading tags waits until the folder is listed, so listing goes as fast as without them
     // (an ordinary folder is listed at once; a huge one in a few tenths of a second).
-    connect(model_, &FileListModel::LoadingFinished, this,
-            [this] { RequestTags(0, model_->rowCount() - 1); });
+    // Queued: the listing's last slice ends first, without the cost of queueing the reads.
+    connect(model_, &FileListModel::LoadingFinished, this, [this] {
+        tagsQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                tagsQueued_ = false;
+                RequestTags(0, model_->rowCount() - 1);
+            },
+            Qt::QueuedConnection);
+    });
     detailsView_->setSortingEnabled(true);
     detailsView_->sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
 
@@ -253,7 +262,7 @@ void TLsFilelistView28::SetTagCaptions(const QStringList& captions) {
 }
 
 bool TLsFilelistView28::TagsLoading() const {
-    return !tagLoader_->IsIdle();
+    return tagsQueued_ || !tagLoader_->IsIdle();
 }
 
 void TLsFilelistView28::RequestTags(int first, int last) {

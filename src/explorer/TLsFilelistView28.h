@@ -101,6 +101,7 @@ private:
 
     FileListModel* model_ = nullptr;
     FileTagLoader* tagLoader_ = nullptr;
+    bool tagsQueued_ = false; // a listing ended; its tags are asked for on the next turn
     FileIconView* iconView_ = nullptr;
     FileDetailsView* detailsView_ = nullptr;
     QItemSelectionModel* selection_ = nullptr;
