@@ -37,7 +37,9 @@ void FileTagLoader::SetReader(FileTagReader reader) {
 void FileTagLoader::Reset(const QString& folder) {
     ++*generation_;
     pool_.clear();
-    pendingBatches_ = 0;
+    runningBatches_ = 0;
+    queue_.clear();
+    queueHead_ = 0;
     requested_.clear();
     if (folder != folder_) {
         tags_.clear();
@@ -48,42 +50,45 @@ void FileTagLoader::Reset(const QString& folder) {
 void FileTagLoader::Request(const QStringList& names) {
     if (!reader_ || folder_.isEmpty())
         return;
-    QStringList batch;
-    const auto start = [this](QStringList files) {
-        ++pendingBatches_;
-        const int generation = *generation_;
-        pool_.start([this, files = std::move(files), generation, current = generation_,
-                     reader = reader_, folder = folder_] {
-            std::vector<Result> results;
-            results.reserve(static_cast<std::size_t>(files.size()));
-            for (const QString& name : files) {
-                if (*current != generation)
-                    return; // dropped: the pending count was reset with it
-                results.push_back({name, reader(JoinPath(folder, name))});
-            }
-            QMetaObject::invokeMethod(
-                this, [this, generation, results] { Deliver(generation, results); },
-                Qt::QueuedConnection);
-        });
-    };
     for (const QString& name : names) {
         if (requested_.contains(name))
             continue;
         requested_.insert(name);
-        batch.append(name);
-        if (batch.size() == kBatchSize) {
-            start(batch);
-            batch.clear();
-        }
+        queue_.append(name);
     }
-    if (!batch.isEmpty())
-        start(batch);
+    StartBatches();
+}
+
+void FileTagLoader::StartBatches() {
+    while (runningBatches_ < 2 * pool_.maxThreadCount() && queueHead_ < queue_.size()) {
+        const QStringList files = queue_.mid(queueHead_, kBatchSize);
+        queueHead_ += files.size();
+        ++runningBatches_;
+        const int generation = *generation_;
+        pool_.start(
+            [this, files, generation, current = generation_, reader = reader_, folder = folder_] {
+                std::vector<Result> results;
+                results.reserve(static_cast<std::size_t>(files.size()));
+                for (const QString& name : files) {
+                    if (*current != generation)
+                        return; // dropped: the running count was reset with it
+                    results.push_back({name, reader(JoinPath(folder, name))});
+                }
+                QMetaObject::invokeMethod(
+                    this, [this, generation, results] { Deliver(generation, results); },
+                    Qt::QueuedConnection);
+            });
+    }
+    if (queueHead_ >= queue_.size()) {
+        queue_.clear();
+        queueHead_ = 0;
+    }
 }
 
 void FileTagLoader::Deliver(int generation, const std::vector<Result>& results) {
     if (generation != *generation_)
         return;
-    --pendingBatches_;
+    --runningBatches_;
     for (const Result& r : results) {
         if (r.tags)
             tags_.insert(r.name, *r.tags);
@@ -92,6 +97,7 @@ void FileTagLoader::Deliver(int generation, const std::vector<Result>& results) 
     }
     if (!notify_.isActive())
         notify_.start();
+    StartBatches();
 }
 
 const FileTags* FileTagLoader::Tags(const QString& name) const {

@@ -46,7 +46,7 @@ public:
     // The tags of a file of the folder; nullptr while they are unknown.
     const FileTags* Tags(const QString& name) const;
     // Nothing is queued or being read.
-    bool IsIdle() const { return pendingBatches_ == 0; }
+    bool IsIdle() const { return runningBatches_ == 0 && queue_.isEmpty(); }
 
 signals:
     // New tags are in; sent at most every few tens of milliseconds.
@@ -58,12 +58,17 @@ private:
         std::optional<FileTags> tags;
     };
     void Deliver(int generation, const std::vector<Result>& results);
+    // Hands the workers the next batches of the queue, a few at a time, so queueing a big
+    // folder costs the window nothing and a new folder's reads start at once.
+    void StartBatches();
 
     FileTagReader reader_;
     QString folder_;
     QHash<QString, FileTags> tags_;
     QSet<QString> requested_;
-    int pendingBatches_ = 0;
+    QStringList queue_; // names waiting for a worker, in order
+    qsizetype queueHead_ = 0;
+    int runningBatches_ = 0;
     // Raised by Reset: batches of an older generation stop reading and are not delivered.
     std::shared_ptr<std::atomic<int>> generation_;
     QThreadPool pool_;
