@@ -51,7 +51,10 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     // Tags are read for the files the details view shows, as the folder is listed.
     tagLoader_ = new FileTagLoader(this);
     model_->SetTagSource(tagLoader_);
-    connect(tagLoader_, &FileTagLoader::TagsArrived, model_, &FileListModel::TagsChanged);
+    // Only the rows in sight are painted again: telling every view of a change to all rows
+    // of a big folder costs the window far more than the tags themselves.
+    connect(tagLoader_, &FileTagLoader::TagsArrived, detailsView_->viewport(),
+            [this] { detailsView_->viewport()->update(); });
     connect(model_, &QAbstractItemModel::modelReset, this,
             [this] { tagLoader_->Reset(model_->Folder()); });
     // Reading tags waits until the folder is listed, so listing goes as fast as without them
