@@ -80,7 +80,9 @@ protected:
     ListNode *a_, *one_, *b_, *c_, *d_;
 };
 
-TEST_F(PathDropTest, ADropAddsWhatTheExplorerWouldWhereItMayGo) {
+// Which node takes which drop is the window's test (every kind of node); here, what a drop
+// adds and in which order.
+TEST_F(PathDropTest, ADropAddsWhatTheExplorerWouldInTheOrderGiven) {
     struct Case {
         const char* what;
         std::vector<std::string> paths;
@@ -97,28 +99,12 @@ TEST_F(PathDropTest, ADropAddsWhatTheExplorerWouldWhereItMayGo) {
          true,
          {"music/y.Mp3", "music/x.mp3"},
          base},
-        {"files onto a media file go into its folder",
-         {x_},
-         [&] { return one_; },
-         true,
-         {"music/x.mp3"},
-         base},
-        {"files onto the root", {x_}, [&] { return tree_.Root(); }, false, {}, base},
-        {"files onto a folder holding folders", {x_}, [&] { return b_; }, false, {}, base},
         {"a folder under the root, its MP3 files in name order",
          {album_ + "/"},
          [&] { return tree_.Root(); },
          true,
          {"music/Album/Track 1.mp3", "music/Album/track 2.MP3", "music/Album/Track 10.mp3"},
          {"A", "B", "D", "ALBUM"}},
-        {"a folder into a level-1 folder of folders",
-         {other_},
-         [&] { return b_; },
-         true,
-         {"music/Other/b.mp3"},
-         base},
-        {"a folder into a level-2 folder", {album_}, [&] { return c_; }, false, {}, base},
-        {"a folder into a folder of media files", {album_}, [&] { return a_; }, false, {}, base},
         {"two folders side by side, not one in the other",
          {other_, album_},
          [&] { return tree_.Root(); },
