@@ -4,7 +4,7 @@
 # dpkg-dev and file serve cpack -G DEB (dependencies from dpkg-shlibdeps); appstream checks
 # the AppStream file.
 STAVIO_PACKAGES="build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-qt6-base-dev qt6-svg-dev xvfb xauth desktop-file-utils \
+qt6-base-dev qt6-svg-dev pkg-config libtag1-dev xvfb xauth desktop-file-utils \
 dpkg-dev file appstream"
 
 stavio_missing_packages() {

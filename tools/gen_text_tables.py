@@ -183,6 +183,22 @@ TABLES = [
          "Ausgelassene Einträge (Quelldatei fehlt und gespeicherter Name unbrauchbar):",
          "Voci omesse (file di origine mancante e nome salvato non valido):"],
     ]),
+    # The tag columns of the explorer's details view, and the labels of the lists' tooltips.
+    ("TagColumnTexts", [
+        ["Titre", "Title", "Título", "Titel", "Titolo"],
+        ["Artiste", "Artist", "Artista", "Interpret", "Artista"],
+        ["Album", "Album", "Álbum", "Album", "Album"],
+        ["Piste", "Track", "Pista", "Titelnr.", "Traccia"],
+        ["Durée", "Length", "Duración", "Länge", "Durata"],
+    ]),
+    # What a media entry of the lists stands for: its source file, and when it is gone.
+    ("ListToolTipTexts", [
+        ["Source", "Source", "Origen", "Quelle", "Origine"],
+        ["Fichier", "File", "Archivo", "Datei", "File"],
+        ["Fichier source introuvable", "Source file not found",
+         "No se encuentra el archivo de origen", "Quelldatei nicht gefunden",
+         "File di origine non trovato"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

@@ -81,6 +81,8 @@ QVariant ListTreeModel::data(const QModelIndex& index, int role) const {
             return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
         return {};
     case Qt::ToolTipRole:
+        if (const QString tip = toolTips_ ? toolTips_(node) : QString(); !tip.isEmpty())
+            return tip;
         if (const std::string* source = node->MissingSource())
             return QFile::decodeName(QByteArray::fromStdString(*source));
         return {};
@@ -99,6 +101,10 @@ void ListTreeModel::SetSelectionModel(QItemSelectionModel* selection) {
     connect(selection_, &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current, const QModelIndex&) { CurrentChanged(current); });
     SelectionChanged(tree_.Selected());
+}
+
+void ListTreeModel::SetToolTips(std::function<QString(const ListNode*)> toolTips) {
+    toolTips_ = std::move(toolTips);
 }
 
 void ListTreeModel::CurrentChanged(const QModelIndex& current) {

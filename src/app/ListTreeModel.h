@@ -8,6 +8,8 @@
 #include <QAbstractItemModel>
 #include <QIcon>
 
+#include <functional>
+
 class QItemSelectionModel;
 
 class ListTreeModel : public QAbstractItemModel, private stavio::ListTreeObserver {
@@ -23,6 +25,8 @@ public:
     // The selection model of the view that shows this model. A current-index change there
     // selects the node in the tree; a selection change in the tree moves the current index.
     void SetSelectionModel(QItemSelectionModel* selection);
+    // What a node's tooltip says (empty: none); the main window knows the sources.
+    void SetToolTips(std::function<QString(const stavio::ListNode*)> toolTips);
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
@@ -58,4 +62,5 @@ private:
     // During a bulk change of the tree the model shows the root alone, so a view that paints
     // meanwhile never meets a node that is about to go or not yet announced.
     bool bulk_ = false;
+    std::function<QString(const stavio::ListNode*)> toolTips_;
 };

@@ -6,6 +6,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 
 #include <vector>
 
@@ -68,11 +69,14 @@ void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {
 
 void ListTreeView::dragMoveEvent(QDragMoveEvent* e) {
     bool accept = true;
-    form_.TreeView1DragOver(this, e->source(), e->position().toPoint(), accept);
-    if (accept)
-        e->acceptProposedAction();
-    else
+    form_.TreeView1DragOver(this, e->source(), e->position().toPoint(), accept, e->mimeData());
+    // Always a copy: a file manager that proposed a move must not take its files away.
+    if (accept && (e->possibleActions() & Qt::CopyAction)) {
+        e->setDropAction(Qt::CopyAction);
+        e->accept();
+    } else {
         e->ignore();
+    }
 }
 
 void ListTreeView::dragLeaveEvent(QDragLeaveEvent* e) {
@@ -80,6 +84,16 @@ void ListTreeView::dragLeaveEvent(QDragLeaveEvent* e) {
 }
 
 void ListTreeView::dropEvent(QDropEvent* e) {
-    e->acceptProposedAction();
-    form_.TreeView1DragDrop(this, e->source(), e->position().toPoint());
+    e->setDropAction(Qt::CopyAction);
+    e->accept();
+    form_.TreeView1DragDrop(this, e->source(), e->position().toPoint(), e->mimeData());
+}
+
+void ListTreeView::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_Delete && e->modifiers() == Qt::NoModifier) {
+        form_.TreeView1DeleteKey(this);
+        e->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(e);
 }

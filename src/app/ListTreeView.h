@@ -19,6 +19,7 @@ protected:
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dragLeaveEvent(QDragLeaveEvent* e) override;
     void dropEvent(QDropEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     // Opens every node that holds something, as the rows of single edits are shown.

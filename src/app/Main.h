@@ -18,6 +18,7 @@ class TLsFilelistView28;
 class QAction;
 class QActionGroup;
 class QLabel;
+class QMimeData;
 class QMenu;
 class QObject;
 class QSplitter;
@@ -122,10 +123,19 @@ public:
     void TreeView1Change();
     void LsDirTree211DirChange(const QString& path);
 
-    // Drag and drop from the explorer (MainDragDrop.cpp). source is the widget that started
-    // the drag; accept arrives set and may only be cleared.
-    void TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept);
-    void TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint pos);
+    // Drag and drop from the explorer and from other programs (MainDragDrop.cpp). source is
+    // the widget that started the drag (none for another program's); data is what the drag
+    // carries; accept arrives set and may only be cleared.
+    void TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept,
+                           const QMimeData* data = nullptr);
+    void TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint pos,
+                           const QMimeData* data = nullptr);
+    // The Delete key in a list runs that list's Delete button, when the button is enabled.
+    void TreeView1DeleteKey(ListTreeView* sender);
+
+    // What the program knows of the songs (MainMusic.cpp): the explorer's tag columns and
+    // the lists' tooltips, from the program's tag cache.
+    QString ListEntryToolTip(const stavio::ListNode* node) const;
 
     // Languages (MainLanguage.cpp).
     void ApplyLanguage();
@@ -179,4 +189,5 @@ private:
                            const char* name);
     QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
     void ConnectCommands();
+    void ConnectTags(); // MainMusic.cpp
 };

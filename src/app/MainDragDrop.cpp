@@ -1,12 +1,20 @@
-// Drops from the explorer onto the Copy List and the Delete List.
+// Drops from the explorer and from other programs onto the Copy List and the Delete List.
 
 #include "Main.h"
 
 #include "ListOperations.h"
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
+#include "PathDrop.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
+
+#include <QFile>
+#include <QMimeData>
+#include <QToolButton>
+#include <QUrl>
+
+#include <optional>
 
 namespace {
 
@@ -18,9 +26,24 @@ bool StartedBy(const QObject* source, const QObject* component) {
     return false;
 }
 
+// The host paths of a drag from another program (text/uri-list); none when it carries no
+// URLs or any of them is not a local file, as a file manager's remote folders are refused.
+std::optional<std::vector<std::string>> LocalPaths(const QMimeData* data) {
+    if (!data || !data->hasUrls())
+        return std::nullopt;
+    std::vector<std::string> paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile())
+            return std::nullopt;
+        paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return paths;
+}
+
 } // namespace
 
-void TForm1::TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept) {
+void TForm1::TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept,
+                               const QMimeData* data) {
     // The node under the pointer becomes the selected node, for real: it stays selected
     // after the drag, and the command states follow.
     stavio::ListTree& tree = sender->Model()->Tree();
@@ -35,9 +58,18 @@ void TForm1::TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos
         accept = false;
     if (StartedBy(source, LsFilelistView281) && !stavio::CanHoldFiles(node))
         accept = false;
+    if (StartedBy(source, LsDirTree211) || StartedBy(source, LsFilelistView281))
+        return;
+    // Another program's files and folders: the same rules, read from the paths it gives.
+    if (data && data->hasUrls()) {
+        const auto paths = LocalPaths(data);
+        if (!paths || !stavio::CanTakePathDrop(stavio::PlanPathDrop(*paths), node))
+            accept = false;
+    }
 }
 
-void TForm1::TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint) {
+void TForm1::TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint,
+                               const QMimeData* data) {
     const bool copyList = sender == TreeView1;
     if (StartedBy(source, LsFilelistView281)) {
         if (copyList)
@@ -49,5 +81,17 @@ void TForm1::TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint) {
             SpeedButton6Click();
         else
             SpeedButton7Click();
+    } else if (const auto paths = LocalPaths(data)) {
+        stavio::AddPathDrop(stavio::PlanPathDrop(*paths), sender->Model()->Tree(),
+                            copyList ? State.CurrentProject->CopyLinks
+                                     : State.CurrentProject->DeleteLinks);
+        // Files added into the selected folder change what it may hold.
+        UpdateCommandStates();
     }
+}
+
+void TForm1::TreeView1DeleteKey(ListTreeView* sender) {
+    QToolButton* button = sender == TreeView1 ? SpeedButton14 : SpeedButton15;
+    if (button->isEnabled())
+        button->click();
 }

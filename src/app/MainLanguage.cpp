@@ -105,6 +105,10 @@ void TForm1::ApplyLanguage() {
 
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
     LsFilelistView281->SetLanguage(ExplorerLanguageOf(language));
+    QStringList tagCaptions;
+    for (int k = 0; k < stavio::TagColumnTexts.groupSize; ++k)
+        tagCaptions.append(text(stavio::TagColumnTexts, k));
+    LsFilelistView281->SetTagCaptions(tagCaptions);
     LsDirTree211->OpenPath(LastExplorerDirectory);
     LsFilelistView281->Refresh();
 }

@@ -346,5 +346,6 @@ void TForm1::ConnectCommands() {
 
     connect(CopyModel, &ListTreeModel::SelectedNodeChanged, this, &TForm1::TreeView1Change);
     connect(DeleteModel, &ListTreeModel::SelectedNodeChanged, this, &TForm1::TreeView1Change);
+    ConnectTags();
     connect(LsDirTree211, &TLsDirTree21::OnDirChange, this, &TForm1::LsDirTree211DirChange);
 }

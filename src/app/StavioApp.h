@@ -3,6 +3,7 @@
 // this order and alive until the end.
 
 #include "ProgramState.h"
+#include "Tags.h"
 
 #include <string>
 
@@ -27,6 +28,9 @@ public:
     stavio::ProgramState State;
     // Job selector of the progress dialog, set by each caller right before showing it.
     unsigned char ProgressMode = 1;
+    // The songs' tags, shared by the explorer's details view and the lists' tooltips; it
+    // outlives the windows.
+    stavio::TagCache Tags;
 
     TForm1* Form1 = nullptr;               // main window
     TOKBottomDlg1* OKBottomDlg1 = nullptr; // progress dialog

@@ -19,6 +19,7 @@ int ScriptCommand(const Arguments& args);
 int RenderCommand(const Arguments& args);
 int TreeCommand(const Arguments& args);
 int ResaveCommand(const Arguments& args);
+int TagsCommand(const Arguments& args);
 
 // Prints the usage text on stderr and returns kUsageError.
 int UsageError();

@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"render", RenderCommand},
     {"tree", TreeCommand},
     {"resave", ResaveCommand},
+    {"tags", TagsCommand},
 };
 // clang-format on
 
@@ -40,6 +41,8 @@ constexpr const char* kUsage =
     "                           (the project's target folder by default)\n"
     "  tree PROJECT             print the project's Copy List and Delete List\n"
     "  resave PROJECT [OUT]     load the project and save it again (to OUT, or over PROJECT)\n"
+    "  tags FILE...             print each song's title, artist, album, track and length in\n"
+    "                           seconds, separated by tabs (empty fields for absent tags)\n"
     "\n"
     "Options:\n"
     "  --help                   show this help\n"

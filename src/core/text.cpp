@@ -513,6 +513,62 @@ static const char* const LoadReportTexts_[5 * 1] = {
     "Voci omesse (file di origine mancante e nome salvato non valido):",
 };
 
+static const char* const TagColumnTexts_[5 * 5] = {
+    // French
+    "Titre",
+    "Artiste",
+    "Album",
+    "Piste",
+    "Dur\xE9" "e",
+    // English
+    "Title",
+    "Artist",
+    "Album",
+    "Track",
+    "Length",
+    // Spanish
+    "T\xED" "tulo",
+    "Artista",
+    "\xC1" "lbum",
+    "Pista",
+    "Duraci\xF3" "n",
+    // German
+    "Titel",
+    "Interpret",
+    "Album",
+    "Titelnr.",
+    "L\xE4" "nge",
+    // Italian
+    "Titolo",
+    "Artista",
+    "Album",
+    "Traccia",
+    "Durata",
+};
+
+static const char* const ListToolTipTexts_[5 * 3] = {
+    // French
+    "Source",
+    "Fichier",
+    "Fichier source introuvable",
+    // English
+    "Source",
+    "File",
+    "Source file not found",
+    // Spanish
+    "Origen",
+    "Archivo",
+    "No se encuentra el archivo de origen",
+    // German
+    "Quelle",
+    "Datei",
+    "Quelldatei nicht gefunden",
+    // Italian
+    "Origine",
+    "File",
+    "File di origine non trovato",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -529,6 +585,8 @@ const TextTable ProgressTexts{ProgressTexts_, 5};
 const TextTable PaneTexts{PaneTexts_, 4};
 const TextTable RenderReportTexts{RenderReportTexts_, 1};
 const TextTable LoadReportTexts{LoadReportTexts_, 1};
+const TextTable TagColumnTexts{TagColumnTexts_, 5};
+const TextTable ListToolTipTexts{ListToolTipTexts_, 3};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

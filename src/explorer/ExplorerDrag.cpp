@@ -6,9 +6,11 @@ QString ExplorerDragFormat() {
     return QStringLiteral("application/x-stavio-explorer-drag");
 }
 
-QMimeData* NewExplorerDragData() {
+QMimeData* NewExplorerDragData(const QList<QUrl>& urls) {
     auto* data = new QMimeData;
     data->setData(ExplorerDragFormat(), QByteArray());
+    if (!urls.isEmpty())
+        data->setUrls(urls);
     return data;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ExplorerTexts.h"
 #include "FileOperations.h"
+#include "FileTagLoader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -64,6 +65,45 @@ void FileListModel::SetLanguage(ExplorerLanguage language) {
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
     if (!entries_.empty())
         emit dataChanged(index(0, SizeColumn), index(rowCount() - 1, TypeColumn));
+}
+
+void FileListModel::SetTagSource(const FileTagLoader* tags) {
+    tags_ = tags;
+    TagsChanged();
+}
+
+void FileListModel::SetTagCaptions(const QStringList& captions) {
+    tagCaptions_ = captions;
+    emit headerDataChanged(Qt::Horizontal, TitleColumn, LengthColumn);
+}
+
+void FileListModel::TagsChanged() {
+    if (!entries_.empty())
+        emit dataChanged(index(0, TitleColumn), index(rowCount() - 1, LengthColumn));
+}
+
+QVariant FileListModel::TagData(const QString& name, int column, int role) const {
+    const FileTags* tags = tags_ ? tags_->Tags(name) : nullptr;
+    if (!tags)
+        return {};
+    if (role == Qt::UserRole) // the sort key
+        return column == TrackColumn ? QVariant(tags->track)
+                                     : (column == LengthColumn ? QVariant(tags->lengthSeconds)
+                                                               : TagData(name, column, 0));
+    switch (column) {
+    case TitleColumn:
+        return tags->title;
+    case ArtistColumn:
+        return tags->artist;
+    case AlbumColumn:
+        return tags->album;
+    case TrackColumn:
+        return tags->track > 0 ? QString::number(tags->track) : QString();
+    case LengthColumn:
+        return tags->lengthText;
+    default:
+        return {};
+    }
 }
 
 void FileListModel::Load(const QString& folder) {
@@ -150,6 +190,20 @@ void FileListModel::SortEntries() {
         case ModifiedColumn:
             c = a.modified < b.modified ? -1 : (b.modified < a.modified ? 1 : 0);
             break;
+        case TitleColumn:
+        case ArtistColumn:
+        case AlbumColumn:
+            c = QString::compare(TagData(a.name, sortColumn_, Qt::UserRole).toString(),
+                                 TagData(b.name, sortColumn_, Qt::UserRole).toString(),
+                                 Qt::CaseInsensitive);
+            break;
+        case TrackColumn:
+        case LengthColumn: {
+            const int x = TagData(a.name, sortColumn_, Qt::UserRole).toInt();
+            const int y = TagData(b.name, sortColumn_, Qt::UserRole).toInt();
+            c = x < y ? -1 : (x > y ? 1 : 0);
+            break;
+        }
         default:
             break;
         }
@@ -224,12 +278,14 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
         case ModifiedColumn:
             return ShortDateTime(e.modified);
         default:
-            return {};
+            return TagData(e.name, index.column(), role);
         }
     }
     if (role == Qt::DecorationRole && index.column() == NameColumn)
         return fileIcon_;
-    if (role == Qt::TextAlignmentRole && index.column() == SizeColumn)
+    if (role == Qt::TextAlignmentRole &&
+        (index.column() == SizeColumn || index.column() == TrackColumn ||
+         index.column() == LengthColumn))
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
 }
@@ -247,7 +303,7 @@ QVariant FileListModel::headerData(int section, Qt::Orientation orientation, int
     case ModifiedColumn:
         return ExplorerTextOf(language_, ExplorerText::ColumnModified);
     default:
-        return {};
+        return tagCaptions_.value(section - TitleColumn);
     }
 }
 

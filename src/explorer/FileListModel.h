@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+class FileTagLoader;
 class QDirIterator;
 
 // The files of one folder that match the mask. A folder is read in slices on timer
@@ -19,7 +20,20 @@ class QDirIterator;
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { NameColumn, SizeColumn, TypeColumn, ModifiedColumn, ColumnCount };
+    enum Column {
+        NameColumn,
+        SizeColumn,
+        TypeColumn,
+        ModifiedColumn,
+        // The song's tags, as a FileTagLoader delivers them.
+        TitleColumn,
+        ArtistColumn,
+        AlbumColumn,
+        TrackColumn,
+        LengthColumn,
+        ColumnCount
+    };
+    static constexpr int kTagColumns = 5;
 
     explicit FileListModel(QObject* parent = nullptr);
     ~FileListModel() override;
@@ -37,6 +51,12 @@ public:
     bool Matches(const QString& name) const;
 
     void SetLanguage(ExplorerLanguage language);
+    // Where the tag columns take their texts from (none: they stay empty), and their
+    // captions, Title, Artist, Album, Track and Length, in the program's language.
+    void SetTagSource(const FileTagLoader* tags);
+    void SetTagCaptions(const QStringList& captions);
+    // Repaints the tag columns with what the source knows now.
+    void TagsChanged();
 
     QString FileName(int row) const;
     QString FilePath(int row) const;
@@ -64,6 +84,7 @@ private:
     void ReadSlice(int budgetMs);
     void SortEntries();
     QString TypeText(const QString& name) const;
+    QVariant TagData(const QString& name, int column, int role) const;
 
     QString folder_;
     QString mask_;
@@ -75,4 +96,6 @@ private:
     int sortColumn_ = NameColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     QIcon fileIcon_;
+    const FileTagLoader* tags_ = nullptr;
+    QStringList tagCaptions_;
 };

@@ -279,7 +279,10 @@ void TLsDirTree21::startDrag(Qt::DropActions) {
         return;
     // The tree itself is the source: a drop target reads SelectedPath from it.
     auto* drag = new QDrag(this);
-    drag->setMimeData(NewExplorerDragData());
+    QList<QUrl> urls;
+    if (SelectedLevel() >= 2) // a folder; the computer and the drives are no files
+        urls.append(QUrl::fromLocalFile(SelectedPath()));
+    drag->setMimeData(NewExplorerDragData(urls));
     drag->setPixmap(currentItem()->icon(0).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);
 }

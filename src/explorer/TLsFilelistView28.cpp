@@ -39,6 +39,37 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     header->resizeSection(FileListModel::SizeColumn, 80);
     header->resizeSection(FileListModel::TypeColumn, 90);
     header->resizeSection(FileListModel::ModifiedColumn, kModifiedColumnWidth);
+    for (const auto& [column, width] : {std::pair{FileListModel::TitleColumn, 180},
+                                        {FileListModel::ArtistColumn, 130},
+                                        {FileListModel::AlbumColumn, 130},
+                                        {FileListModel::TrackColumn, 50},
+                                        {FileListModel::LengthColumn, 60}}) {
+        header->resizeSection(column, width);
+        header->setSectionHidden(column, true); // until a tag reader is given
+    }
+
+    // Tags are read for the files the details view shows, as the folder is listed.
+    tagLoader_ = new FileTagLoader(this);
+    model_->SetTagSource(tagLoader_);
+    // Only the rows in sight are painted again: telling every view of a change to all rows
+    // of a big folder costs the window far more than the tags themselves.
+    connect(tagLoader_, &FileTagLoader::TagsArrived, detailsView_->viewport(),
+            [this] { detailsView_->viewport()->update(); });
+    connect(model_, &QAbstractItemModel::modelReset, this,
+            [this] { tagLoader_->Reset(model_->Folder()); });
+    // Reading tags waits until the folder is listed, so listing goes as fast as without them
+    // (an ordinary folder is listed at once; a huge one in a few tenths of a second).
+    // Queued: the listing's last slice ends first, without the cost of queueing the reads.
+    connect(model_, &FileListModel::LoadingFinished, this, [this] {
+        tagsQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                tagsQueued_ = false;
+                RequestTags(0, model_->rowCount() - 1);
+            },
+            Qt::QueuedConnection);
+    });
     detailsView_->setSortingEnabled(true);
     detailsView_->sortByColumn(FileListModel::NameColumn, Qt::AscendingOrder);
 
@@ -112,6 +143,7 @@ void TLsFilelistView28::SetViewStyle(int style) {
     const int small = style == 0 ? 32 : 16;
     if (style == 3) {
         stack_->setCurrentWidget(detailsView_);
+        RequestTags(0, model_->rowCount() - 1);
     } else {
         iconView_->setViewMode(style == 0 ? QListView::IconMode : QListView::ListMode);
         iconView_->setIconSize(QSize(small, small));
@@ -212,9 +244,39 @@ void TLsFilelistView28::StartDrag() {
         return;
     // The list itself is the source: a drop target reads the selection from it.
     auto* drag = new QDrag(this);
-    drag->setMimeData(NewExplorerDragData());
+    QList<QUrl> urls;
+    for (const QString& path : SelectedPaths())
+        urls.append(QUrl::fromLocalFile(path));
+    drag->setMimeData(NewExplorerDragData(urls));
     drag->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+void TLsFilelistView28::SetTagReader(FileTagReader reader) {
+    const bool shown = static_cast<bool>(reader);
+    tagLoader_->SetReader(std::move(reader));
+    for (int column = FileListModel::TitleColumn; column <= FileListModel::LengthColumn; ++column)
+        detailsView_->header()->setSectionHidden(column, !shown);
+    RequestTags(0, model_->rowCount() - 1);
+}
+
+void TLsFilelistView28::SetTagCaptions(const QStringList& captions) {
+    model_->SetTagCaptions(captions);
+}
+
+bool TLsFilelistView28::TagsLoading() const {
+    return tagsQueued_ || !tagLoader_->IsIdle();
+}
+
+void TLsFilelistView28::RequestTags(int first, int last) {
+    // Only the details view shows tags; the other views never make the disk work for them.
+    if (viewStyle_ != 3 || !tagLoader_->HasReader() || model_->IsLoading() || first > last)
+        return;
+    QStringList names;
+    names.reserve(last - first + 1);
+    for (int row = first; row <= last; ++row)
+        names.append(model_->FileName(row));
+    tagLoader_->Request(names);
 }
 
 void TLsFilelistView28::SetUrlOpener(std::function<bool(const QUrl&)> opener) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExplorerLanguage.h"
+#include "FileTagLoader.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -56,6 +57,14 @@ public:
     bool CanStartDrag() const;
     void StartDrag();
 
+    // The details view shows the songs' tags after its own columns once a reader is given;
+    // they are read off the window's thread and fill in as they come. The captions name
+    // Title, Artist, Album, Track and Length.
+    void SetTagReader(FileTagReader reader);
+    void SetTagCaptions(const QStringList& captions);
+    // Tags are still being read for the folder shown.
+    bool TagsLoading() const;
+
     // Where Open hands the files; the desktop's program by default.
     void SetUrlOpener(std::function<bool(const QUrl&)> opener);
 
@@ -88,8 +97,11 @@ private:
     QStringList SelectedPaths() const;
     bool InFolder() const;
     void ShowError(const QStringList& failed);
+    void RequestTags(int first, int last);
 
     FileListModel* model_ = nullptr;
+    FileTagLoader* tagLoader_ = nullptr;
+    bool tagsQueued_ = false; // a listing ended; its tags are asked for on the next turn
     FileIconView* iconView_ = nullptr;
     FileDetailsView* detailsView_ = nullptr;
     QItemSelectionModel* selection_ = nullptr;

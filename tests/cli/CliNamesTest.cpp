@@ -1,5 +1,6 @@
 // stavio-cli shortname / foldername / --help / --version, run as a user runs them.
 
+#include "../core/Mp3Bytes.h"
 #include "../core/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -75,8 +76,9 @@ TEST(CliNamesTest, FoldernameTakesTypedUtf8Text) {
 TEST(CliNamesTest, HelpListsEveryCommandAndVersionPrintsTheVersion) {
     const CliResult help = RunCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* command : {"shortname PATH", "foldername TEXT", "script PROJECT",
-                                "render PROJECT [TARGET]", "tree PROJECT", "resave PROJECT [OUT]"})
+    for (const char* command :
+         {"shortname PATH", "foldername TEXT", "script PROJECT", "render PROJECT [TARGET]",
+          "tree PROJECT", "resave PROJECT [OUT]", "tags FILE"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 
     const CliResult version = RunCli({"--version"});
@@ -86,8 +88,12 @@ TEST(CliNamesTest, HelpListsEveryCommandAndVersionPrintsTheVersion) {
 }
 
 TEST(CliNamesTest, WrongCallsPrintUsageOnStderrAndExitTwo) {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"bogus"}, {"shortname"}, {"foldername"}, {"--bogus"}}) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"bogus"},
+                                                 {"shortname"},
+                                                 {"foldername"},
+                                                 {"tags"},
+                                                 {"--bogus"}}) {
         const CliResult result = RunCli(args);
         EXPECT_EQ(result.exitCode, 2) << (args.empty() ? "(none)" : args[0]);
         EXPECT_EQ(result.out, "");
@@ -116,6 +122,29 @@ TEST(CliNamesTest, ShortnameKeepsAliasesAcrossProcesses) {
         ::setenv("XDG_STATE_HOME", saved.c_str(), 1);
     else
         ::unsetenv("XDG_STATE_HOME");
+}
+
+TEST(CliNamesTest, TagsPrintsOneTabSeparatedLinePerFile) {
+    TempDir dir;
+    const std::string audio = test::Mp3Frames(120); // 3 s
+    const CliResult result = RunCli({
+        "tags",
+        dir.File("a.mp3", test::Id3v2(3, {{"TIT2", 0, "Caf\xE9"}, {"TRCK", 0, "2"}}) + audio),
+        dir.File("b.mp3", audio + test::Id3v1("Song", "Band", "Album", 9)),
+        dir / "gone.mp3",
+        dir.File("c.mp3", ""),
+        dir.Folder("Album"),
+    });
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "Café\t\t\t2\t3\n"
+                          "Song\tBand\tAlbum\t9\t3\n"
+                          "\t\t\t\t\n");
+    EXPECT_EQ(result.err, "stavio-cli: Fichier introuvable: " + dir / "gone.mp3" + "\n" +
+                              "stavio-cli: Accès refusé: " + dir / "Album" + "\n");
+
+    const CliResult fine = RunCli({"tags", dir / "b.mp3"});
+    EXPECT_EQ(fine.exitCode, 0);
+    EXPECT_EQ(fine.err, "");
 }
 
 } // namespace

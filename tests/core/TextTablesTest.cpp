@@ -42,6 +42,8 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     auto tables = InterfaceTables();
     tables.emplace_back(&RenderReportTexts, 1);
     tables.emplace_back(&LoadReportTexts, 1);
+    tables.emplace_back(&TagColumnTexts, 5);
+    tables.emplace_back(&ListToolTipTexts, 3);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {
@@ -161,6 +163,22 @@ TEST(TextTables, LoadReportIntroductions) {
               "Ausgelassene Einträge (Quelldatei fehlt und gespeicherter Name unbrauchbar):");
     EXPECT_EQ(TextUtf8(LoadReportTexts, Language::Italian, 0),
               "Voci omesse (file di origine mancante e nome salvato non valido):");
+}
+
+TEST(TextTables, TagColumnCaptions) {
+    const std::vector<std::vector<std::string>> byLanguage = {
+        {"Titre", "Artiste", "Album", "Piste", "Durée"},
+        {"Title", "Artist", "Album", "Track", "Length"},
+        {"Título", "Artista", "Álbum", "Pista", "Duración"},
+        {"Titel", "Interpret", "Album", "Titelnr.", "Länge"},
+        {"Titolo", "Artista", "Album", "Traccia", "Durata"},
+    };
+    ASSERT_EQ(TagColumnTexts.groupSize, 5);
+    for (Language language : AllLanguages)
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(
+                TextUtf8(TagColumnTexts, language, k),
+                byLanguage[static_cast<std::size_t>(language) - 1][static_cast<std::size_t>(k)]);
 }
 
 TEST(TextTables, Utf8FormForDisplay) {

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -16,10 +17,15 @@
 
 namespace {
 
-TEST(DragTest, DragDataCarriesOnlyTheExplorerFormat) {
+TEST(DragTest, DragDataCarriesTheExplorerFormatAndTheFilesAsUris) {
     std::unique_ptr<QMimeData> data(NewExplorerDragData());
     EXPECT_EQ(data->formats(), QStringList{QStringLiteral("application/x-stavio-explorer-drag")});
     EXPECT_TRUE(data->data(ExplorerDragFormat()).isEmpty());
+    EXPECT_TRUE(IsExplorerDrag(data.get()));
+    data.reset(NewExplorerDragData({QUrl::fromLocalFile(QStringLiteral("/music/a b.mp3"))}));
+    EXPECT_EQ(data->formats(), (QStringList{QStringLiteral("application/x-stavio-explorer-drag"),
+                                            QStringLiteral("text/uri-list")}));
+    EXPECT_EQ(data->data(QStringLiteral("text/uri-list")), "file:///music/a%20b.mp3\r\n");
     EXPECT_TRUE(IsExplorerDrag(data.get()));
     QMimeData other;
     other.setText(QStringLiteral("x"));
@@ -98,19 +104,24 @@ TEST(DragTest, DragsNameTheComponentItselfAsTheirSource) {
     list.resize(300, 200);
     list.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    MakeFile(root, QStringLiteral("b c.mp3"));
     list.SetDirectory(root);
-    list.SelectCaptions({QStringLiteral("a.mp3")});
     // A drag begun on the inner view, in every view style, is started by the list itself.
     QDrag* drag = nullptr;
     for (int style : {0, 1, 2, 3}) {
         list.SetViewStyle(style);
         QAbstractItemView* view = list.CurrentView();
+        list.SelectCaptions({QStringLiteral("a.mp3"), QStringLiteral("b c.mp3")});
         QTest::qWait(50); // lets the view lay its items out
         DragFrom(view->viewport(), view->visualRect(view->model()->index(0, 0)).center());
         drag = LastDrag(&list);
         ASSERT_NE(drag, nullptr) << style;
         EXPECT_EQ(drag->source(), &list);
         EXPECT_TRUE(IsExplorerDrag(drag->mimeData()));
+        // Other programs take the selected files.
+        EXPECT_EQ(drag->mimeData()->urls(),
+                  (QList<QUrl>{QUrl::fromLocalFile(root + QStringLiteral("/a.mp3")),
+                               QUrl::fromLocalFile(root + QStringLiteral("/b c.mp3"))}));
         EXPECT_EQ(drag->supportedActions(), Qt::CopyAction);
         delete drag;
     }
@@ -124,7 +135,8 @@ TEST(DragTest, DragsNameTheComponentItselfAsTheirSource) {
     drag = LastDrag(&tree);
     ASSERT_NE(drag, nullptr);
     EXPECT_EQ(drag->source(), &tree);
-    EXPECT_EQ(drag->mimeData()->formats(), QStringList{ExplorerDragFormat()});
+    EXPECT_TRUE(IsExplorerDrag(drag->mimeData()));
+    EXPECT_EQ(drag->mimeData()->urls(), QList<QUrl>{QUrl::fromLocalFile(root)});
 }
 
 } // namespace
