@@ -6,6 +6,7 @@
 // A successful load saves and loads back to the same links.
 
 #include "FuzzSupport.h"
+#include "ListOperations.h"
 #include "MediaCopy.h"
 #include "ProgramState.h"
 #include "ProgressDisplay.h"
@@ -27,6 +28,8 @@ using stavio::fuzz::WriteWholeFile;
 
 const std::string& SourceFolder() {
     static const std::string folder = [] {
+        // The aliases handed out are remembered in the work folder, not in the home.
+        stavio::SetShortNameStateFolder(WorkFolder() + "/state");
         const std::string root = WorkFolder() + "/music";
         ::mkdir(root.c_str(), 0777);
         ::mkdir((root + "/Rock Live").c_str(), 0777);
@@ -69,7 +72,9 @@ void CheckNode(const stavio::ListNode* node, int level, std::unordered_set<const
         if (child->IsMediaFile()) {
             STAVIO_FUZZ_CHECK(level + 1 == 2 || level + 1 == 3);
             STAVIO_FUZZ_CHECK(child->ChildCount() == 0);
-            STAVIO_FUZZ_CHECK(child->Text().empty() || stavio::IsValidShortName(child->Text()));
+            // Named from the file, or, for a source that is missing, the stored name.
+            STAVIO_FUZZ_CHECK(child->Text().empty() || stavio::IsValidShortName(child->Text()) ||
+                              (child->MissingSource() && stavio::IsUsableListName(child->Text())));
             files.insert(child);
         } else {
             STAVIO_FUZZ_CHECK(level + 1 == 1 || level + 1 == 2);
