@@ -263,19 +263,22 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
 bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid() || index.column() != NameColumn)
         return false;
-    const QString newName = value.toString().trimmed();
-    const QString oldName = FileName(index.row());
-    if (newName == oldName)
-        return true;
-    if (newName.isEmpty() || newName.contains(QLatin1Char('/')) || newName == QLatin1String(".") ||
-        newName == QLatin1String(".."))
-        return false;
-    const QString target = JoinPath(folder_, newName);
-    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        return false;
-    if (!QDir().rename(JoinPath(folder_, oldName), target))
-        return false;
     const int row = index.row();
+    const QString oldName = FileName(row);
+    // The name as typed; one without an extension keeps the old one.
+    QString newName = value.toString();
+    const qsizetype oldDot = oldName.lastIndexOf(QLatin1Char('.'));
+    if (newName != oldName && !newName.isEmpty() && oldDot > 0 &&
+        newName.lastIndexOf(QLatin1Char('.')) <= 0)
+        newName += oldName.mid(oldDot);
+    QString reason;
+    const RenameOutcome outcome = RenameInFolder(folder_, oldName, newName, &reason);
+    if (outcome == RenameOutcome::Unchanged)
+        return true;
+    if (outcome != RenameOutcome::Renamed) {
+        emit RenameRefused(newName, static_cast<int>(outcome), reason);
+        return false;
+    }
     if (!Matches(newName)) {
         // Renamed out of the mask: the file leaves the list.
         beginRemoveRows({}, row, row);

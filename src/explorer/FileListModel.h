@@ -47,12 +47,14 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Editing the name renames the file on disk.
+    // Editing the name renames the file on disk, never onto another file.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     void sort(int column, Qt::SortOrder order) override;
 
 signals:
     void LoadingFinished();
+    // A rename was refused; `outcome` is a RenameOutcome, `reason` the system's reason.
+    void RenameRefused(const QString& name, int outcome, const QString& reason);
 
 private:
     struct Entry {

@@ -4,6 +4,7 @@
 #include "ExplorerDrag.h"
 #include "ExplorerTexts.h"
 #include "FileOperations.h"
+#include "MessageBoxes.h"
 #include "TLsFilelistView28.h"
 
 #include <QAction>
@@ -325,14 +326,17 @@ void TLsDirTree21::NewFolder() {
         return;
     const QString parent = PathOf(current);
     bool ok = false;
-    const QString name =
-        QInputDialog::getText(
-            this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
-            ExplorerTextOf(language_, ExplorerText::NewFolderPrompt), QLineEdit::Normal,
-            UniqueName(parent, ExplorerTextOf(language_, ExplorerText::NewFolderName)), &ok)
-            .trimmed();
-    if (!ok || name.isEmpty() || name.contains(QLatin1Char('/')) ||
-        !QDir().mkdir(JoinPath(parent, name)))
+    const QString name = QInputDialog::getText(
+        this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
+        ExplorerTextOf(language_, ExplorerText::NewFolderPrompt), QLineEdit::Normal,
+        UniqueName(parent, ExplorerTextOf(language_, ExplorerText::NewFolderName)), &ok);
+    if (!ok || name.isEmpty())
         return;
-    OpenPath(JoinPath(parent, name));
+    QString path;
+    const QString problem = MakeFolder(parent, name, language_, &path);
+    if (!problem.isEmpty()) {
+        ShowWarningBox(this, problem);
+        return;
+    }
+    OpenPath(path);
 }

@@ -55,6 +55,10 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
         });
     }
 
+    // After the editor has closed, so the message does not interrupt it.
+    connect(model_, &FileListModel::RenameRefused, this, &TLsFilelistView28::ShowRenameProblem,
+            Qt::QueuedConnection);
+
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     directory_ = MyComputer();
     CreateActions();

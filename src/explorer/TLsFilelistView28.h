@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExplorerLanguage.h"
+#include "FileOperations.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -87,7 +88,8 @@ private:
     void PutOnClipboard(bool cut);
     QStringList SelectedPaths() const;
     bool InFolder() const;
-    void ShowError(const QStringList& failed);
+    void ShowError(const QList<FileProblem>& problems);
+    void ShowRenameProblem(const QString& name, int outcome, const QString& reason);
 
     FileListModel* model_ = nullptr;
     FileIconView* iconView_ = nullptr;
@@ -100,4 +102,6 @@ private:
     QString lastFind_;
     std::function<bool(const QUrl&)> opener_;
     QList<QAction*> actionList_;
+    // A batch of file operations is running; the actions that start one wait for it.
+    bool busy_ = false;
 };

@@ -2,9 +2,11 @@
 #include "TLsFilelistView28.h"
 
 #include "ExplorerTexts.h"
+#include "FileBatchWindow.h"
 #include "FileListModel.h"
 #include "FileListViews.h"
 #include "FileOperations.h"
+#include "MessageBoxes.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -12,6 +14,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -93,15 +96,17 @@ void TLsFilelistView28::ShowContextMenu(const QPoint& globalPos) {
     menu.exec(globalPos);
 }
 
-void TLsFilelistView28::ShowError(const QStringList& failed) {
-    if (failed.isEmpty())
+void TLsFilelistView28::ShowError(const QList<FileProblem>& problems) {
+    if (problems.isEmpty())
         return;
-    QStringList names;
-    for (const QString& path : failed)
-        names.append(QFileInfo(path).fileName());
-    QMessageBox::warning(this, ExplorerTextOf(language_, ExplorerText::ErrorTitle),
-                         ExplorerTextOf(language_, ExplorerText::OperationFailed)
-                             .arg(names.join(QStringLiteral(", "))));
+    QStringList lines;
+    for (const FileProblem& problem : problems) {
+        const QString name = DisplayName(QFileInfo(problem.path).fileName());
+        lines.append(
+            problem.reason.isEmpty() ? name : QStringLiteral("%1 : %2").arg(name, problem.reason));
+    }
+    ShowWarningBox(this, ExplorerTextOf(language_, ExplorerText::OperationFailed)
+                             .arg(QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
 }
 
 void TLsFilelistView28::OpenSelection() {
@@ -137,7 +142,7 @@ void TLsFilelistView28::CutSelection() {
 }
 
 void TLsFilelistView28::PasteClipboard() {
-    if (!InFolder())
+    if (!InFolder() || busy_)
         return;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasUrls())
@@ -151,14 +156,22 @@ void TLsFilelistView28::PasteClipboard() {
         return;
     const bool cut =
         data->data(kKdeCutFormat) == "1" || data->data(kGnomeFormat).startsWith("cut\n");
-    const FileBatchResult result =
-        cut ? MoveInto(sources, directory_) : CopyInto(sources, directory_);
+    const QString folder = directory_;
+    const ExplorerLanguage language = language_;
+    busy_ = true;
+    const FileBatchResult result = RunFileBatch(
+        this, ExplorerTextOf(language_, cut ? ExplorerText::Moving : ExplorerText::Copying),
+        ExplorerTextOf(language_, ExplorerText::Cancel), [&](FileBatchControl* control) {
+            return cut ? MoveInto(sources, folder, language, control)
+                       : CopyInto(sources, folder, language, control);
+        });
+    busy_ = false;
     // Cut files are moved once; the clipboard no longer names them.
-    if (cut)
+    if (cut && !result.cancelled)
         QGuiApplication::clipboard()->clear();
     Refresh();
     SelectCaptions(result.done);
-    ShowError(result.failed);
+    ShowError(result.failed + result.skipped);
 }
 
 void TLsFilelistView28::NextViewStyle() {
@@ -171,17 +184,15 @@ QString TLsFilelistView28::CreateNewFolder() {
     const QString proposed =
         UniqueName(directory_, ExplorerTextOf(language_, ExplorerText::NewFolderName));
     bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
-                              ExplorerTextOf(language_, ExplorerText::NewFolderPrompt),
-                              QLineEdit::Normal, proposed, &ok)
-            .trimmed();
+    const QString name = QInputDialog::getText(
+        this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
+        ExplorerTextOf(language_, ExplorerText::NewFolderPrompt), QLineEdit::Normal, proposed, &ok);
     if (!ok || name.isEmpty())
         return {};
-    const QString path = JoinPath(directory_, name);
-    if (name.contains(QLatin1Char('/')) || name == QLatin1String("..") ||
-        name == QLatin1String(".") || !QDir().mkdir(path)) {
-        ShowError({path});
+    QString path;
+    const QString problem = MakeFolder(directory_, name, language_, &path);
+    if (!problem.isEmpty()) {
+        ShowWarningBox(this, problem);
         return {};
     }
     emit FolderCreated(path);
@@ -193,18 +204,46 @@ void TLsFilelistView28::SelectAll() {
 }
 
 void TLsFilelistView28::DeleteSelection() {
+    if (busy_)
+        return;
     const QStringList paths = SelectedPaths();
     if (paths.isEmpty())
         return;
-    const auto answer = QMessageBox::question(
-        this, ExplorerTextOf(language_, ExplorerText::ConfirmDeleteTitle),
-        ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(paths.size()),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    const FileBatchResult result = MoveToTrash(paths);
+    // The desktop's trash is on the home volume; a file elsewhere (a player) would only
+    // move to a hidden trash folder on its own volume, taking the same room.
+    QStringList toTrash, elsewhere;
+    for (const QString& path : paths)
+        (OnHomeVolume(path) ? toTrash : elsewhere).append(path);
+    QList<FileProblem> failed;
+    QStringList permanent;
+    if (!toTrash.isEmpty() &&
+        AskYesNo(this,
+                 ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(toTrash.size()))) {
+        const FileBatchResult trashed = MoveToTrash(toTrash);
+        QStringList refused;
+        for (const FileProblem& problem : trashed.failed)
+            refused.append(problem.path);
+        if (!refused.isEmpty() &&
+            AskYesNo(this,
+                     ExplorerTextOf(language_, ExplorerText::TrashUnavailable).arg(refused.size())))
+            permanent += refused;
+    }
+    if (!elsewhere.isEmpty() &&
+        AskYesNo(this, ExplorerTextOf(language_, ExplorerText::ConfirmDeletePermanently)
+                           .arg(elsewhere.size())))
+        permanent += elsewhere;
+    if (!permanent.isEmpty()) {
+        busy_ = true;
+        failed = RunFileBatch(this, ExplorerTextOf(language_, ExplorerText::Deleting),
+                              ExplorerTextOf(language_, ExplorerText::Cancel),
+                              [&](FileBatchControl* control) {
+                                  return DeletePermanently(permanent, control);
+                              })
+                     .failed;
+        busy_ = false;
+    }
     Refresh();
-    ShowError(result.failed);
+    ShowError(failed);
 }
 
 void TLsFilelistView28::UpOneLevel() {
@@ -230,8 +269,33 @@ void TLsFilelistView28::RenameCurrent() {
             return;
         index = selected.first();
     }
+    const QModelIndex name = model_->index(index.row(), FileListModel::NameColumn);
     view->setFocus();
-    view->edit(model_->index(index.row(), FileListModel::NameColumn));
+    view->edit(name);
+    // The name is offered without its extension, which a new name without one keeps.
+    if (auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(name))) {
+        const QString text = editor->text();
+        const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
+        editor->setSelection(0, dot > 0 ? dot : text.size());
+    }
+}
+
+void TLsFilelistView28::ShowRenameProblem(const QString& name, int outcome, const QString& reason) {
+    switch (static_cast<RenameOutcome>(outcome)) {
+    case RenameOutcome::Exists:
+        ShowWarningBox(this,
+                       ExplorerTextOf(language_, ExplorerText::NameExists).arg(DisplayName(name)));
+        break;
+    case RenameOutcome::Invalid:
+        ShowWarningBox(this,
+                       ExplorerTextOf(language_, ExplorerText::InvalidName).arg(DisplayName(name)));
+        break;
+    case RenameOutcome::Failed:
+        ShowError({{JoinPath(directory_, name), reason}});
+        break;
+    default:
+        break;
+    }
 }
 
 void TLsFilelistView28::FindFile() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -43,6 +44,17 @@ inline std::shared_ptr<bool> AnswerNextModal(std::function<void(QWidget*)> answe
     });
     timer->start();
     return done;
+}
+
+// Clicks the button of a message box that bears `caption`; closes the box without one.
+inline void ClickCaption(QWidget* dialog, const QString& caption) {
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->text() == caption) {
+            button->click();
+            return;
+        }
+    }
+    dialog->close();
 }
 
 // Closes any modal left open by a failed test, so the others do not hang.
