@@ -16,6 +16,7 @@
 #include <QProgressDialog>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimeZone>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -363,6 +364,78 @@ TEST_F(FileSafetyTest, DeleteQuestionsUseTheProgramsFrenchButtons) {
     EXPECT_EQ(captions, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
     EXPECT_EQ(title, QStringLiteral("Confirmation"));
     EXPECT_TRUE(QFile::exists(music + QStringLiteral("/a.mp3")));
+}
+
+TEST_F(FileSafetyTest, AFolderIsNeverCopiedIntoItselfThroughALink) {
+    const QString album = MakeDir(other, QStringLiteral("album"));
+    MakeFile(album, QStringLiteral("sub/song.mp3"));
+    ASSERT_TRUE(QFile::link(album + QStringLiteral("/sub"), other + QStringLiteral("/way-in")));
+    for (bool cut : {false, true}) {
+        SCOPED_TRACE(cut ? "move" : "copy");
+        PutOnClipboard({album}, cut);
+        list.SetDirectory(other + QStringLiteral("/way-in"));
+        ASSERT_EQ(list.Directory(), other + QStringLiteral("/way-in"));
+        const QString report = PasteAndReadReport();
+        EXPECT_EQ(report, QStringLiteral("Could not complete the operation: \nalbum : a folder "
+                                         "cannot be copied into itself"));
+        EXPECT_EQ(AllNames(album),
+                  (QStringList{QStringLiteral("sub"), QStringLiteral("sub/song.mp3")}));
+    }
+}
+
+TEST_F(FileSafetyTest, LinksStayLinksAndTimesAreKept) {
+    const QString moved = MakeDir(dir, QStringLiteral("moved"));
+    SmallVolume volume(moved, "1m");
+    struct Case {
+        const char* what;
+        bool cut;
+        QString into;
+        bool needsVolume;
+    };
+    const Case cases[] = {
+        {"copy", false, MakeDir(dir, QStringLiteral("copied")), false},
+        {"move to another file system", true, moved, true},
+    };
+    const QDateTime old = QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6), QTimeZone::utc());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.needsVolume && !volume.Mounted()) {
+            ADD_FAILURE() << "no tmpfs could be mounted: not checked";
+            continue;
+        }
+        const QString album = MakeDir(other, QStringLiteral("album"));
+        const QString song = MakeFile(album, QStringLiteral("song.mp3"), 100);
+        ASSERT_TRUE(QFile::link(QStringLiteral("song.mp3"), album + QStringLiteral("/relative")));
+        ASSERT_TRUE(
+            QFile::link(QStringLiteral("../gone.mp3"), album + QStringLiteral("/dangling")));
+        ASSERT_TRUE(QFile::link(QStringLiteral("song.mp3"), other + QStringLiteral("/single.mp3")));
+        QFile file(song);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+        file.close();
+        const struct timespec times[2] = {{978307200, 0}, {978307200, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(album).constData(), times, 0), 0);
+
+        PutOnClipboard({album, other + QStringLiteral("/single.mp3")}, c.cut);
+        list.SetDirectory(c.into);
+        EXPECT_EQ(PasteAndReadReport(), QString());
+        const auto target = [](const QString& link) {
+            char buffer[256] = {};
+            const ssize_t n = ::readlink(QFile::encodeName(link).constData(), buffer, 255);
+            return QString::fromUtf8(buffer, n < 0 ? 0 : n);
+        };
+        EXPECT_EQ(target(c.into + QStringLiteral("/album/relative")), QStringLiteral("song.mp3"));
+        EXPECT_EQ(target(c.into + QStringLiteral("/album/dangling")),
+                  QStringLiteral("../gone.mp3"));
+        EXPECT_EQ(target(c.into + QStringLiteral("/single.mp3")), QStringLiteral("song.mp3"));
+        EXPECT_EQ(QFileInfo(c.into + QStringLiteral("/album/song.mp3")).lastModified().toUTC(),
+                  old);
+        EXPECT_EQ(QFileInfo(c.into + QStringLiteral("/album")).lastModified().toUTC(),
+                  QDateTime(QDate(2001, 1, 1), QTime(0, 0), QTimeZone::utc()));
+        EXPECT_EQ(QFileInfo::exists(album), !c.cut);
+        QDir(album).removeRecursively();
+        QFile::remove(other + QStringLiteral("/single.mp3"));
+    }
 }
 
 } // namespace
