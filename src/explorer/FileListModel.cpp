@@ -35,6 +35,24 @@ QString ShortDateTime(const QDateTime& when) {
 
 } // namespace
 
+QRegularExpression WildcardExpression(const QString& pattern) {
+    QString expression;
+    QString literal;
+    for (const QChar c : pattern) {
+        if (c != QLatin1Char('*') && c != QLatin1Char('?')) {
+            literal += c;
+            continue;
+        }
+        expression += QRegularExpression::escape(literal);
+        literal.clear();
+        expression += c == QLatin1Char('*') ? QStringLiteral(".*") : QStringLiteral(".");
+    }
+    expression += QRegularExpression::escape(literal);
+    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                              QRegularExpression::CaseInsensitiveOption |
+                                  QRegularExpression::DotMatchesEverythingOption);
+}
+
 FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {
     fileIcon_ = QFileIconProvider().icon(QFileIconProvider::File);
     sliceTimer_.setInterval(0);
@@ -48,9 +66,7 @@ void FileListModel::SetMask(const QString& mask) {
     mask_ = mask;
     patterns_.clear();
     for (const QString& part : mask.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        patterns_.emplace_back(QRegularExpression::wildcardToRegularExpression(
-                                   part.trimmed(), QRegularExpression::DefaultWildcardConversion),
-                               QRegularExpression::CaseInsensitiveOption);
+        patterns_.push_back(WildcardExpression(part.trimmed()));
     }
 }
 

@@ -13,6 +13,10 @@
 
 class QDirIterator;
 
+// A name pattern of the mask and of Find: "*" any run of characters, "?" any one character,
+// every other character itself; case is ignored.
+QRegularExpression WildcardExpression(const QString& pattern);
+
 // The files of one folder that match the mask. A folder is read in slices on timer
 // ticks, so a folder of tens of thousands of files never blocks the window; the rows
 // are sorted once the reading ends.

@@ -184,7 +184,8 @@ QTreeWidgetItem* TLsDirTree21::EnsureChild(QTreeWidgetItem* item, const QString&
 }
 
 void TLsDirTree21::OpenPath(const QString& path) {
-    if (path.size() <= 1)
+    // A one-character path names no folder, except "/", a drive like the others here.
+    if (path.isEmpty() || (path.size() == 1 && path != QLatin1String("/")))
         return;
     const QFileInfo info(path);
     if (!info.isDir())

@@ -20,8 +20,8 @@ public:
     explicit TLsDirTree21(QWidget* parent = nullptr);
 
     // Expands down to an existing folder, selects it, scrolls to it and raises
-    // OnDirChange. Does nothing for an empty or one-character path or a path that is
-    // not an existing folder.
+    // OnDirChange. Does nothing for an empty or one-character path other than "/", or a
+    // path that is not an existing folder.
     void OpenPath(const QString& path);
     // The selected folder; a drive gives its mount point; "" for none or the computer.
     QString SelectedPath() const;

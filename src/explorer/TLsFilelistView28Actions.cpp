@@ -312,10 +312,8 @@ void TLsFilelistView28::FindFile() {
     lastFind_ = pattern;
     // Without a wildcard the text is looked for anywhere in the name.
     const bool wild = pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(
-                                    wild ? pattern : QLatin1Char('*') + pattern + QLatin1Char('*'),
-                                    QRegularExpression::DefaultWildcardConversion),
-                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression re =
+        WildcardExpression(wild ? pattern : QLatin1Char('*') + pattern + QLatin1Char('*'));
     QStringList found;
     for (const QString& name : ItemCaptions()) {
         if (re.match(name).hasMatch())

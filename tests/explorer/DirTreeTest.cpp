@@ -68,12 +68,31 @@ TEST_F(DirTreeTest, OpenPathIgnoresMissingEmptyAndOneCharacterPaths) {
     tree.OpenPath(jazz);
     QSignalSpy changes(&tree, &TLsDirTree21::OnDirChange);
     for (const QString& path :
-         {root + QStringLiteral("/Music/Missing"), QString(), QStringLiteral("/"),
-          QStringLiteral("a"), MakeFile(root, QStringLiteral("Music/file.mp3"))}) {
+         {root + QStringLiteral("/Music/Missing"), QString(), QStringLiteral("a"),
+          MakeFile(root, QStringLiteral("Music/file.mp3"))}) {
         tree.OpenPath(path);
         EXPECT_EQ(tree.SelectedPath(), jazz) << path.toStdString();
     }
     EXPECT_EQ(changes.size(), 0);
+}
+
+TEST_F(DirTreeTest, TheTreeFollowsTheListUpToTheRootAndTheComputer) {
+    TLsFilelistView28 list;
+    tree.SetFileList(&list);
+    tree.OpenPath(root + QStringLiteral("/Music/Rock"));
+    list.show();
+    list.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    list.CurrentView()->setFocus();
+    for (int i = 0; i < 64 && list.Directory() != QLatin1String("/"); ++i) {
+        QTest::keyClick(list.CurrentView(), Qt::Key_Backspace);
+        EXPECT_EQ(tree.SelectedPath(), list.Directory());
+    }
+    EXPECT_EQ(tree.SelectedPath(), QStringLiteral("/"));
+    EXPECT_EQ(tree.SelectedLevel(), 1);
+    QTest::keyClick(list.CurrentView(), Qt::Key_Backspace);
+    EXPECT_EQ(list.Directory(), TLsFilelistView28::MyComputer());
+    EXPECT_EQ(tree.SelectedLevel(), 0);
 }
 
 TEST_F(DirTreeTest, SelectingTheComputerOrADriveGivesTheirPaths) {

@@ -89,31 +89,6 @@ private:
     std::thread thread_;
 };
 
-// While it lives, answers every modal window: records the text of each message box, then
-// runs `act` on the window (by default closes it with its Escape answer).
-class ModalRecorder {
-public:
-    explicit ModalRecorder(std::function<void(QWidget*)> act = {}) : act_(std::move(act)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || !modal->isVisible())
-                return;
-            if (auto* box = qobject_cast<QMessageBox*>(modal))
-                texts.append(box->text());
-            if (act_)
-                act_(modal);
-            else if (auto* dialog = qobject_cast<QDialog*>(modal))
-                dialog->reject();
-        });
-        timer_.start(10);
-    }
-    QStringList texts;
-
-private:
-    std::function<void(QWidget*)> act_;
-    QTimer timer_;
-};
-
 class FileSafetyTest : public ::testing::Test {
 protected:
     void SetUp() override {
