@@ -3,6 +3,7 @@
 #include "ExplorerTexts.h"
 #include "TextFile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +23,7 @@ namespace {
 constexpr char32_t kEscapeBase = 0xDC00;
 
 bool Exists(const QByteArray& path) {
-    struct stat st {};
+    struct stat st = {};
     return ::lstat(path.constData(), &st) == 0;
 }
 
@@ -125,7 +126,7 @@ public:
     bool CopyEntry(const QByteArray& from, const QByteArray& to, bool removeSource) {
         if (Cancelled())
             return false;
-        struct stat st {};
+        struct stat st = {};
         if (::lstat(from.constData(), &st) != 0) {
             FailErrno(from, errno);
             return false;
@@ -151,7 +152,7 @@ public:
 
 private:
     static qint64 TreeSize(const QByteArray& path) {
-        struct stat st {};
+        struct stat st = {};
         if (::lstat(path.constData(), &st) != 0)
             return 0;
         if (S_ISREG(st.st_mode))
@@ -226,7 +227,7 @@ private:
             FailErrno(from, errno);
             return false;
         }
-        struct stat opened {};
+        struct stat opened = {};
         if (::fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode)) {
             ::close(in);
             if (IsSpecial(opened.st_mode))
@@ -307,14 +308,14 @@ QString NameOf(const QString& path) {
 }
 
 bool SameFile(const QByteArray& a, const QByteArray& b) {
-    struct stat sa {
-    }, sb{};
+    struct stat sa = {};
+    struct stat sb = {};
     return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0 &&
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 bool RemoveTree(const QByteArray& path, Batch* batch) {
-    struct stat st {};
+    struct stat st = {};
     if (::lstat(path.constData(), &st) != 0) {
         batch->FailErrno(path, errno);
         return false;
@@ -469,7 +470,7 @@ FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
             break;
         }
         const QByteArray from = HostBytes(source);
-        struct stat st {};
+        struct stat st = {};
         if (::lstat(from.constData(), &st) != 0) {
             batch.FailErrno(from, errno);
             continue;
@@ -501,7 +502,7 @@ FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
         }
         const QByteArray from = HostBytes(source);
         const QString sourceName = NameOf(source);
-        struct stat st {};
+        struct stat st = {};
         if (::lstat(from.constData(), &st) != 0) {
             batch.FailErrno(from, errno);
             continue;
@@ -540,16 +541,48 @@ FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
 
 FileBatchResult MoveToTrash(const QStringList& paths) {
     FileBatchResult result;
-    // Without an existing data folder Qt may fall back to a trash relative to the
-    // working folder; make sure the desktop's one can be set up.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // The desktop's trash of the user (the freedesktop.org trash): files/ holds the items,
+    // info/ one .trashinfo each with the original path, percent-encoded, and the date.
+    const QString trash = TrashFolder();
+    const QByteArray files = HostBytes(trash + QStringLiteral("/files"));
+    const QByteArray info = HostBytes(trash + QStringLiteral("/info"));
+    QDir().mkpath(trash + QStringLiteral("/files"));
+    QDir().mkpath(trash + QStringLiteral("/info"));
     for (const QString& path : paths) {
-        QString inTrash;
-        errno = 0;
-        if (QFile::moveToTrash(path, &inTrash) && QFileInfo(inTrash).isAbsolute())
-            result.done.append(path);
-        else
-            result.failed.append({path, errno != 0 ? ReasonOfErrno(errno) : QString()});
+        const QByteArray source = HostBytes(QFileInfo(path).absoluteFilePath());
+        const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
+        // The .trashinfo file is made first, under a free name; it reserves that name.
+        const QByteArray text = "[Trash Info]\nPath=" + source.toPercentEncoding("/") +
+                                "\nDeletionDate=" +
+                                QDateTime::currentDateTime()
+                                    .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                                    .toLatin1() +
+                                '\n';
+        int error = EEXIST;
+        for (int n = 1; error == EEXIST && n < 10000; ++n) {
+            const QByteArray entry = n == 1 ? name : name + ' ' + QByteArray::number(n);
+            const QByteArray infoFile = Join(info, entry + ".trashinfo");
+            const int fd =
+                ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                error = errno;
+                continue;
+            }
+            error = ::write(fd, text.constData(), static_cast<size_t>(text.size())) == text.size()
+                        ? 0
+                        : (errno != 0 ? errno : ENOSPC);
+            if (::close(fd) != 0 && error == 0)
+                error = errno;
+            if (error == 0 && RenameNoReplace(source, Join(files, entry)) != 0)
+                error = errno;
+            if (error != 0)
+                ::unlink(infoFile.constData());
+        }
+        if (error != 0) {
+            result.failed.append({path, ReasonOfErrno(error)});
+            continue;
+        }
+        result.done.append(path);
     }
     return result;
 }
@@ -568,12 +601,24 @@ FileBatchResult DeletePermanently(const QStringList& paths, FileBatchControl* co
     return batch.result;
 }
 
+QString TrashFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Trash");
+}
+
 bool OnHomeVolume(const QString& path) {
-    struct stat item {
-    }, home{};
-    if (::lstat(HostBytes(path).constData(), &item) != 0 ||
-        ::stat(QFile::encodeName(QDir::homePath()).constData(), &home) != 0)
+    struct stat item = {};
+    if (::lstat(HostBytes(path).constData(), &item) != 0)
         return true;
+    // The trash's volume: that of its nearest folder that exists.
+    struct stat home = {};
+    QString folder = TrashFolder();
+    while (::stat(HostBytes(folder).constData(), &home) != 0) {
+        const QString up = QFileInfo(folder).absolutePath();
+        if (up == folder)
+            return true;
+        folder = up;
+    }
     return item.st_dev == home.st_dev;
 }
 

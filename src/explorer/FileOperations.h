@@ -67,14 +67,17 @@ FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
 FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
                          ExplorerLanguage language, FileBatchControl* control = nullptr);
 
-// Moves each path to the desktop's trash.
+// The user's trash folder (freedesktop.org trash specification).
+QString TrashFolder();
+
+// Moves each path to the user's trash, which must be on the same volume; an item that
+// cannot go there is reported, never copied.
 FileBatchResult MoveToTrash(const QStringList& paths);
 
 // Deletes each path for good; a folder with all it holds; links are removed, never followed.
 FileBatchResult DeletePermanently(const QStringList& paths, FileBatchControl* control = nullptr);
 
-// True when `path` lies on the file system that holds the user's home folder (the one
-// whose trash the desktop empties).
+// True when `path` lies on the file system that holds the user's trash.
 bool OnHomeVolume(const QString& path);
 
 // The outcome of a rename in a folder.

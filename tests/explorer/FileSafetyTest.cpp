@@ -414,3 +414,68 @@ TEST_F(FileSafetyTest, LinksStayLinksAndTimesAreKept) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(FileSafetyTest, DeleteOnAnotherVolumeOrWithoutTrashAsksToDeleteForGood) {
+    const QString player = MakeDir(dir, QStringLiteral("player"));
+    SmallVolume volume(player, "1m");
+    const QString trash = TrashFolder();
+    struct Case {
+        const char* what;
+        QString folder;
+        bool blockTrash;
+        QStringList questions;
+    };
+    const Case cases[] = {
+        {"on a player",
+         player,
+         false,
+         {QStringLiteral(
+             "These 1 item(s) are not on the disk of your home folder. Delete them permanently?")}},
+        {"no trash can be made",
+         music,
+         true,
+         {QStringLiteral("Are you sure you want to move these 1 item(s) to the Trash?"),
+          QStringLiteral(
+              "These 1 item(s) cannot be moved to the Trash. Delete them permanently?")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.folder == player && !volume.Mounted()) {
+            ADD_FAILURE() << "no tmpfs could be mounted: not checked";
+            continue;
+        }
+        QDir(trash).removeRecursively();
+        if (c.blockTrash) {
+            QDir().mkpath(QFileInfo(trash).absolutePath());
+            MakeFile(QFileInfo(trash).absolutePath(), QStringLiteral("Trash"));
+        }
+        MakeFile(c.folder, QStringLiteral("song.mp3"));
+        list.SetDirectory(c.folder);
+        list.SelectCaptions({QStringLiteral("song.mp3")});
+        ModalRecorder answers([](QWidget* box) { ClickCaption(box, QStringLiteral("&Oui")); });
+        list.findChild<QAction*>(QStringLiteral("actionDelete"))->trigger();
+        EXPECT_EQ(answers.texts, c.questions);
+        EXPECT_TRUE(AllNames(c.folder).isEmpty())
+            << AllNames(c.folder).join(QLatin1Char(',')).toStdString();
+        QFile::remove(trash);
+    }
+}
+
+TEST_F(FileSafetyTest, TrashEntriesEscapeThePathAsTheTrashSpecificationSays) {
+    const QString name = QStringLiteral("new\nline %.mp3");
+    MakeFile(music, name);
+    const FileBatchResult result = MoveToTrash({music + QLatin1Char('/') + name});
+    ASSERT_EQ(result.done.size(), 1);
+    QFile info(TrashFolder() + QStringLiteral("/info/") + name + QStringLiteral(".trashinfo"));
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = info.readAll().split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], "[Trash Info]");
+    EXPECT_EQ(lines[1], "Path=" + QUrl::toPercentEncoding(music, "/") + "/new%0Aline%20%25.mp3");
+    EXPECT_TRUE(lines[2].startsWith("DeletionDate=")) << lines[2].toStdString();
+    EXPECT_TRUE(QFileInfo::exists(TrashFolder() + QStringLiteral("/files/") + name));
+}
+
+} // namespace
