@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdio>
@@ -419,6 +420,20 @@ QString DisplayName(const QString& name) {
             c = QChar::ReplacementCharacter;
     }
     return shown;
+}
+
+QUrl UrlOfPath(const QString& path) {
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") + HostBytes(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
+
+QString PathOfUrl(const QUrl& url) {
+    return HostString(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+bool IsFolder(const QString& path) {
+    struct stat st = {};
+    return !path.isEmpty() && ::stat(HostBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 QString JoinPath(const QString& folder, const QString& name) {

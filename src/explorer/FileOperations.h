@@ -21,6 +21,15 @@ QByteArray HostBytes(const QString& path);
 QString HostString(const QByteArray& bytes);
 QString DisplayName(const QString& name);
 
+// True when `path` is a folder or a link to one.
+bool IsFolder(const QString& path);
+
+// A file URL of a host path and back, byte for byte (a URL carries any byte
+// percent-encoded, so a name that is not UTF-8 survives the clipboard).
+class QUrl;
+QUrl UrlOfPath(const QString& path);
+QString PathOfUrl(const QUrl& url);
+
 // `name` itself when free in `folder`, else "stem (2).ext", "stem (3).ext", ...
 QString UniqueName(const QString& folder, const QString& name);
 

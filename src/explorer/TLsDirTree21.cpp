@@ -3,6 +3,7 @@
 #include "DriveList.h"
 #include "ExplorerDrag.h"
 #include "ExplorerTexts.h"
+#include "FileListModel.h"
 #include "FileOperations.h"
 #include "MessageBoxes.h"
 #include "TLsFilelistView28.h"
@@ -15,13 +16,65 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QPersistentModelIndex>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLoadedRole = Qt::UserRole + 1;
+constexpr int kNameRole = Qt::UserRole + 2; // the folder's host name, stray bytes escaped
+
+QString NameOf(const QTreeWidgetItem* item) {
+    return item->data(0, kNameRole).toString();
+}
+
+// The sub-folders of `path` (links to folders too), in natural order; `error` receives
+// why the folder could not be read.
+QStringList FolderNames(const QString& path, QString* error) {
+    QStringList names;
+    DIR* dir = ::opendir(HostBytes(path).constData());
+    if (!dir) {
+        *error = ReasonOfErrno(errno);
+        return names;
+    }
+    const int fd = ::dirfd(dir);
+    while (const dirent* d = ::readdir(dir)) {
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        if (d->d_type != DT_DIR) {
+            struct stat st = {};
+            if ((d->d_type != DT_LNK && d->d_type != DT_UNKNOWN) ||
+                ::fstatat(fd, d->d_name, &st, 0) != 0 || !S_ISDIR(st.st_mode))
+                continue;
+        }
+        names.append(HostString(QByteArray(d->d_name)));
+    }
+    ::closedir(dir);
+    // One sort key per name: comparing keys is a byte comparison.
+    const QCollator collator = FileListModel::NaturalCollator();
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(static_cast<std::size_t>(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        keys.emplace_back(collator.sortKey(DisplayName(names[i])), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const int c = a.first.compare(b.first);
+        return c != 0 ? c < 0 : names[a.second] < names[b.second];
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const auto& key : keys)
+        sorted.append(names[key.second]);
+    return sorted;
+}
 
 int LevelOf(const QTreeWidgetItem* item) {
     int level = -1;
@@ -104,14 +157,21 @@ void TLsDirTree21::Reload() {
 
 QTreeWidgetItem* TLsDirTree21::NewFolderItem(QTreeWidgetItem* parent, const QString& name,
                                              int index) {
+    QTreeWidgetItem* item = MakeFolderItem(PathOf(parent), name);
+    if (index >= 0)
+        parent->insertChild(index, item);
+    return item;
+}
+
+QTreeWidgetItem* TLsDirTree21::MakeFolderItem(const QString& parentPath, const QString& name) {
     static const QIcon folderIcon = QFileIconProvider().icon(QFileIconProvider::Folder);
     auto* item = new QTreeWidgetItem;
-    item->setText(0, name);
+    item->setText(0, DisplayName(name));
     item->setIcon(0, folderIcon);
-    item->setData(0, kPathRole, JoinPath(PathOf(parent), name));
+    item->setData(0, kPathRole, JoinPath(parentPath, name));
+    item->setData(0, kNameRole, name);
     // Whether it holds folders is known once it is opened.
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    parent->insertChild(index, item);
     return item;
 }
 
@@ -119,7 +179,7 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
     if (!item || item == root_ || (IsLoaded(item) && !force))
         return;
     const QString path = PathOf(item);
-    if (!QFileInfo(path).isDir()) {
+    if (!IsFolder(path)) {
         // The folder has gone: leave it for its parent.
         if (LevelOf(item) >= 2) {
             QPersistentModelIndex gone = indexFromItem(item);
@@ -135,30 +195,46 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
         return;
     }
     // Symbolic links to folders are shown like folders; as each level is read only when
-    // opened, a link loop never recurses by itself. Unreadable folders stay empty.
-    const QStringList names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                                                   QDir::Name | QDir::IgnoreCase);
-
-    // Merge, so that the opened sub-folders and the selection stay where they are.
-    for (int i = item->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* child = item->child(i);
-        if (names.contains(child->text(0)))
-            continue;
-        if (IsInside(currentItem(), child))
-            setCurrentItem(item);
-        delete child;
-    }
-    int pos = 0;
-    for (const QString& name : names) {
-        if (pos < item->childCount() && item->child(pos)->text(0) == name) {
+    // opened, a link loop never recurses by itself.
+    QString error;
+    const QStringList names = FolderNames(path, &error);
+    // A folder that cannot be read says so.
+    item->setToolTip(0, error.isEmpty()
+                            ? QString()
+                            : ExplorerTextOf(language_, ExplorerText::FolderUnreadable).arg(error));
+    if (item->childCount() == 0) {
+        // First reading: every item at once.
+        QList<QTreeWidgetItem*> items;
+        items.reserve(names.size());
+        for (const QString& name : names)
+            items.append(MakeFolderItem(path, name));
+        item->addChildren(items);
+    } else {
+        // Merge, so that the opened sub-folders and the selection stay where they are;
+        // both sides are in the same order, so one pass does it.
+        const QSet<QString> wanted(names.begin(), names.end());
+        for (int i = item->childCount() - 1; i >= 0; --i) {
+            QTreeWidgetItem* child = item->child(i);
+            if (wanted.contains(NameOf(child)))
+                continue;
+            if (IsInside(currentItem(), child))
+                setCurrentItem(item);
+            delete child;
+        }
+        QSet<QString> present;
+        for (int i = 0; i < item->childCount(); ++i)
+            present.insert(NameOf(item->child(i)));
+        int pos = 0;
+        for (const QString& name : names) {
+            if (present.contains(name)) {
+                while (pos < item->childCount() && NameOf(item->child(pos)) != name)
+                    ++pos;
+                ++pos;
+                continue;
+            }
+            NewFolderItem(item, name, std::min(pos, item->childCount()));
             ++pos;
-            continue;
         }
-        if (QTreeWidgetItem* existing = ChildNamed(item, name)) {
-            pos = item->indexOfChild(existing) + 1;
-            continue;
-        }
-        NewFolderItem(item, name, pos++);
     }
     item->setData(0, kLoadedRole, true);
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
@@ -166,7 +242,7 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
 
 QTreeWidgetItem* TLsDirTree21::ChildNamed(QTreeWidgetItem* item, const QString& name) const {
     for (int i = 0; i < item->childCount(); ++i) {
-        if (item->child(i)->text(0) == name)
+        if (NameOf(item->child(i)) == name)
             return item->child(i);
     }
     return nullptr;
@@ -176,9 +252,10 @@ QTreeWidgetItem* TLsDirTree21::EnsureChild(QTreeWidgetItem* item, const QString&
     if (QTreeWidgetItem* child = ChildNamed(item, name))
         return child;
     // A folder that its parent does not list (a parent we may pass but not read).
+    const QCollator collator = FileListModel::NaturalCollator();
     int pos = 0;
     while (pos < item->childCount() &&
-           QString::compare(item->child(pos)->text(0), name, Qt::CaseInsensitive) < 0)
+           collator.compare(item->child(pos)->text(0), DisplayName(name)) < 0)
         ++pos;
     return NewFolderItem(item, name, pos);
 }
@@ -187,10 +264,9 @@ void TLsDirTree21::OpenPath(const QString& path) {
     // A one-character path names no folder, except "/", a drive like the others here.
     if (path.isEmpty() || (path.size() == 1 && path != QLatin1String("/")))
         return;
-    const QFileInfo info(path);
-    if (!info.isDir())
+    if (!IsFolder(path))
         return;
-    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QString drive = DriveForPath(drives_, folder);
     if (drive.isEmpty())
         return;
@@ -225,7 +301,7 @@ int TLsDirTree21::SelectedLevel() const {
 void TLsDirTree21::CurrentChanged(QTreeWidgetItem* current) {
     if (quiet_ || !current)
         return;
-    if (current != root_ && !QFileInfo(PathOf(current)).isDir()) {
+    if (current != root_ && !IsFolder(PathOf(current))) {
         LoadChildren(current, true); // leaves a folder that has gone
         return;
     }
@@ -305,7 +381,7 @@ void TLsDirTree21::CreateActions() {
     connect(add("actionOpen", ExplorerText::Open, QKeySequence(Qt::CTRL | Qt::Key_O)),
             &QAction::triggered, this, [this] {
                 if (SelectedLevel() >= 1)
-                    opener_(QUrl::fromLocalFile(SelectedPath()));
+                    opener_(UrlOfPath(SelectedPath()));
             });
     connect(add("actionNewFolder", ExplorerText::NewFolder, QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, this, &TLsDirTree21::NewFolder);

@@ -57,6 +57,7 @@ protected:
 
 private:
     QTreeWidgetItem* NewFolderItem(QTreeWidgetItem* parent, const QString& name, int index);
+    static QTreeWidgetItem* MakeFolderItem(const QString& parentPath, const QString& name);
     void LoadChildren(QTreeWidgetItem* item, bool force);
     QTreeWidgetItem* ChildNamed(QTreeWidgetItem* item, const QString& name) const;
     QTreeWidgetItem* EnsureChild(QTreeWidgetItem* item, const QString& name);

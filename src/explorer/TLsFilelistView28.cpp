@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QStyle>
 #include <QUrl>
@@ -59,6 +60,11 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     connect(model_, &FileListModel::RenameRefused, this, &TLsFilelistView28::ShowRenameProblem,
             Qt::QueuedConnection);
 
+    connect(model_, &FileListModel::LoadingFinished, this, [this] {
+        if (!pendingSelection_.isEmpty())
+            RestoreSelection(pendingScroll_);
+    });
+
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     directory_ = MyComputer();
     CreateActions();
@@ -75,14 +81,14 @@ void TLsFilelistView28::SetDirectory(const QString& dir) {
         return;
     QString target = dir;
     if (dir != MyComputer()) {
-        const QFileInfo info(dir);
-        if (dir.isEmpty() || !info.isDir())
+        if (!IsFolder(dir))
             return;
-        target = QDir::cleanPath(info.absoluteFilePath());
+        target = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
         if (target == directory_)
             return;
     }
     directory_ = target;
+    pendingSelection_.clear();
     model_->Load(InFolder() ? directory_ : QString());
     emit DirectoryChanged(directory_);
 }
@@ -96,10 +102,29 @@ bool TLsFilelistView28::InFolder() const {
 }
 
 void TLsFilelistView28::Refresh() {
-    const QStringList selected = SelectedCaptions();
-    const bool present = InFolder() && QFileInfo(directory_).isDir();
+    // The selection comes back once the folder is read again, also when that takes
+    // several slices; the current item and the scroll position too.
+    QStringList selected = IsLoading() ? pendingSelection_ : SelectedCaptions();
+    const QString current = model_->FileName(selection_->currentIndex().row());
+    if (!current.isEmpty() && selected.removeOne(current))
+        selected.prepend(current);
+    const int scroll = CurrentView()->verticalScrollBar()->value();
+    const bool present = InFolder() && IsFolder(directory_);
+    pendingSelection_ = selected;
     model_->Load(present ? directory_ : QString());
-    SelectCaptions(selected);
+    if (!IsLoading())
+        RestoreSelection(scroll);
+    else
+        pendingScroll_ = scroll;
+}
+
+void TLsFilelistView28::RestoreSelection(int scroll) {
+    const QStringList selected = std::move(pendingSelection_);
+    pendingSelection_.clear();
+    if (selected.isEmpty())
+        return;
+    SelectCaptions(selected, false);
+    CurrentView()->verticalScrollBar()->setValue(scroll);
 }
 
 void TLsFilelistView28::SetLanguage(ExplorerLanguage language) {
@@ -154,12 +179,16 @@ QStringList TLsFilelistView28::ItemCaptions() const {
 }
 
 QStringList TLsFilelistView28::SelectedCaptions() const {
-    QList<int> rows;
-    for (const QModelIndex& index : selection_->selectedIndexes())
-        rows.append(index.row());
+    // From the ranges, not from every selected cell.
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selection_->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     QStringList names;
+    names.reserve(static_cast<qsizetype>(rows.size()));
     for (int row : rows)
         names.append(model_->FileName(row));
     return names;
@@ -177,18 +206,36 @@ bool TLsFilelistView28::HasSelection() const {
 }
 
 void TLsFilelistView28::SelectCaptions(const QStringList& names) {
-    QItemSelection wanted;
+    SelectCaptions(names, true);
+}
+
+void TLsFilelistView28::SelectCaptions(const QStringList& names, bool reveal) {
+    model_->FinishLoading();
+    // Rows in order, joined into runs: one range per run, not one per row.
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(names.size()));
     for (const QString& name : names) {
         const int row = model_->RowOfName(name);
         if (row >= 0)
-            wanted.select(model_->index(row, 0),
-                          model_->index(row, FileListModel::ColumnCount - 1));
+            rows.push_back(row);
+    }
+    const int first = rows.empty() ? -1 : rows.front();
+    std::sort(rows.begin(), rows.end());
+    QItemSelection wanted;
+    const int last = FileListModel::ColumnCount - 1;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] <= rows[j] + 1)
+            ++j;
+        wanted.append(QItemSelectionRange(model_->index(rows[i], 0), model_->index(rows[j], last)));
+        i = j + 1;
     }
     selection_->select(wanted, QItemSelectionModel::ClearAndSelect);
-    if (!wanted.isEmpty()) {
-        const QModelIndex first = wanted.first().topLeft();
-        selection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-        CurrentView()->scrollTo(first);
+    if (first >= 0) {
+        const QModelIndex current = model_->index(first, 0);
+        selection_->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+        if (reveal)
+            CurrentView()->scrollTo(current);
     }
 }
 

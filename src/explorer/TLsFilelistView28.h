@@ -83,6 +83,8 @@ signals:
 
 private:
     void CreateActions();
+    void SelectCaptions(const QStringList& names, bool reveal);
+    void RestoreSelection(int scroll);
     void ApplyTexts();
     void ShowContextMenu(const QPoint& pos);
     void PutOnClipboard(bool cut);
@@ -104,4 +106,7 @@ private:
     QList<QAction*> actionList_;
     // A batch of file operations is running; the actions that start one wait for it.
     bool busy_ = false;
+    // What a refresh gives back once the folder has been read again.
+    QStringList pendingSelection_;
+    int pendingScroll_ = 0;
 };

@@ -111,7 +111,7 @@ void TLsFilelistView28::ShowError(const QList<FileProblem>& problems) {
 
 void TLsFilelistView28::OpenSelection() {
     for (const QString& path : SelectedPaths())
-        opener_(QUrl::fromLocalFile(path));
+        opener_(UrlOfPath(path));
 }
 
 void TLsFilelistView28::PutOnClipboard(bool cut) {
@@ -121,13 +121,16 @@ void TLsFilelistView28::PutOnClipboard(bool cut) {
     QList<QUrl> urls;
     QByteArray gnome = cut ? "cut" : "copy";
     for (const QString& path : paths) {
-        const QUrl url = QUrl::fromLocalFile(path);
+        const QUrl url = UrlOfPath(path);
         urls.append(url);
         gnome += '\n' + url.toEncoded();
     }
     auto* data = new QMimeData;
     data->setUrls(urls);
-    data->setText(paths.join(QLatin1Char('\n')));
+    QStringList shown;
+    for (const QString& path : paths)
+        shown.append(DisplayName(path));
+    data->setText(shown.join(QLatin1Char('\n')));
     data->setData(kGnomeFormat, gnome);
     data->setData(kKdeCutFormat, cut ? "1" : "0");
     QGuiApplication::clipboard()->setMimeData(data);
@@ -150,7 +153,7 @@ void TLsFilelistView28::PasteClipboard() {
     QStringList sources;
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile())
-            sources.append(url.toLocalFile());
+            sources.append(PathOfUrl(url));
     }
     if (sources.isEmpty())
         return;
@@ -179,7 +182,7 @@ void TLsFilelistView28::NextViewStyle() {
 }
 
 QString TLsFilelistView28::CreateNewFolder() {
-    if (!InFolder() || !QFileInfo(directory_).isDir())
+    if (!InFolder() || !IsFolder(directory_))
         return {};
     const QString proposed =
         UniqueName(directory_, ExplorerTextOf(language_, ExplorerText::NewFolderName));
@@ -255,7 +258,7 @@ void TLsFilelistView28::UpOneLevel() {
     }
     // The nearest folder above that still exists.
     QString parent = QFileInfo(directory_).absolutePath();
-    while (parent != QLatin1String("/") && !QFileInfo(parent).isDir())
+    while (parent != QLatin1String("/") && !IsFolder(parent))
         parent = QFileInfo(parent).absolutePath();
     SetDirectory(parent);
 }
