@@ -203,6 +203,8 @@ QString TLsFilelistView28::CreateNewFolder() {
 }
 
 void TLsFilelistView28::SelectAll() {
+    // All means all: also the files of a folder still being read.
+    model_->FinishLoading();
     CurrentView()->selectAll();
 }
 
