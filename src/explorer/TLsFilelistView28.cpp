@@ -1,16 +1,20 @@
 #include "TLsFilelistView28.h"
 
 #include "ExplorerDrag.h"
+#include "ExplorerTexts.h"
 #include "FileListModel.h"
 #include "FileListViews.h"
 #include "FileOperations.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QStyle>
@@ -52,9 +56,23 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
                                     static_cast<QAbstractItemView*>(detailsView_)}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+            // A click beside the items is about the folder, not about a selection.
+            if (!view->indexAt(pos).isValid())
+                selection_->clearSelection();
             ShowContextMenu(view->viewport()->mapToGlobal(pos));
         });
+        // Enter or a double click opens the files with the desktop's program.
+        connect(view, &QAbstractItemView::activated, this, [this] { OpenSelection(); });
     }
+
+    // Says why a folder cannot be read, over the empty list.
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("readNotice"));
+    notice_->setAlignment(Qt::AlignCenter);
+    notice_->setWordWrap(true);
+    notice_->setAutoFillBackground(true);
+    notice_->setBackgroundRole(QPalette::Base);
+    notice_->hide();
 
     // After the editor has closed, so the message does not interrupt it.
     connect(model_, &FileListModel::RenameRefused, this, &TLsFilelistView28::ShowRenameProblem,
@@ -63,13 +81,41 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     connect(model_, &FileListModel::LoadingFinished, this, [this] {
         if (!pendingSelection_.isEmpty())
             RestoreSelection(pendingScroll_);
+        ShowReadNotice();
     });
+    connect(model_, &FileListModel::modelReset, this, [this] { ShowReadNotice(); });
+    // The actions are enabled when they can act.
+    connect(selection_, &QItemSelectionModel::selectionChanged, this,
+            &TLsFilelistView28::UpdateActions);
+    connect(model_, &FileListModel::modelReset, this, &TLsFilelistView28::UpdateActions);
+    connect(model_, &FileListModel::rowsInserted, this, &TLsFilelistView28::UpdateActions);
+    connect(model_, &FileListModel::rowsRemoved, this, &TLsFilelistView28::UpdateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TLsFilelistView28::UpdateActions);
 
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     directory_ = MyComputer();
     CreateActions();
     SetViewStyle(2);
     ApplyTexts();
+    UpdateActions();
+}
+
+void TLsFilelistView28::ShowReadNotice() {
+    const QString error = model_->ReadError();
+    notice_->setText(error.isEmpty()
+                         ? QString()
+                         : ExplorerTextOf(language_, ExplorerText::FolderUnreadable).arg(error));
+    notice_->setVisible(!error.isEmpty() && model_->rowCount() == 0);
+    if (notice_->isVisible()) {
+        notice_->setGeometry(rect().adjusted(2, 2, -2, -2));
+        notice_->raise();
+    }
+}
+
+void TLsFilelistView28::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    notice_->setGeometry(rect().adjusted(2, 2, -2, -2));
 }
 
 QString TLsFilelistView28::MyComputer() {
@@ -90,6 +136,7 @@ void TLsFilelistView28::SetDirectory(const QString& dir) {
     directory_ = target;
     pendingSelection_.clear();
     model_->Load(InFolder() ? directory_ : QString());
+    UpdateActions();
     emit DirectoryChanged(directory_);
 }
 
@@ -131,6 +178,7 @@ void TLsFilelistView28::SetLanguage(ExplorerLanguage language) {
     language_ = language;
     model_->SetLanguage(language);
     ApplyTexts();
+    ShowReadNotice();
 }
 
 void TLsFilelistView28::SetViewStyle(int style) {

@@ -14,6 +14,7 @@ class FileListModel;
 class QAbstractItemView;
 class QAction;
 class QItemSelectionModel;
+class QLabel;
 class QStackedLayout;
 class QUrl;
 
@@ -63,7 +64,7 @@ public:
     QAbstractItemView* CurrentView() const;
 
     // The component's own actions, also in its context menu (keys in brackets).
-    void OpenSelection();      // Ctrl+O
+    void OpenSelection();      // Ctrl+O, Enter, double click; asks first above ten files
     void CopySelection();      // Ctrl+C
     void CutSelection();       // Ctrl+X
     void PasteClipboard();     // Ctrl+V
@@ -75,6 +76,9 @@ public:
     void RenameCurrent();      // F2, in place
     void FindFile();           // F3
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     void DirectoryChanged(const QString& dir);
     void ViewStyleChanged(int style);
@@ -83,6 +87,8 @@ signals:
 
 private:
     void CreateActions();
+    void UpdateActions();
+    void ShowReadNotice();
     void SelectCaptions(const QStringList& names, bool reveal);
     void RestoreSelection(int scroll);
     void ApplyTexts();
@@ -98,6 +104,7 @@ private:
     FileDetailsView* detailsView_ = nullptr;
     QItemSelectionModel* selection_ = nullptr;
     QStackedLayout* stack_ = nullptr;
+    QLabel* notice_ = nullptr;
     QString directory_;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
     int viewStyle_ = -1;

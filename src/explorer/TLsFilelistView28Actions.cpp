@@ -21,6 +21,8 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 struct ActionEntry {
@@ -77,6 +79,33 @@ void TLsFilelistView28::CreateActions() {
     }
 }
 
+void TLsFilelistView28::UpdateActions() {
+    const bool selected = HasSelection();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    bool pasteable = false;
+    if (clip && clip->hasUrls()) {
+        const QList<QUrl> urls = clip->urls();
+        pasteable = std::any_of(urls.begin(), urls.end(),
+                                [](const QUrl& url) { return url.isLocalFile(); });
+    }
+    const bool folder = InFolder();
+    for (QAction* action : actionList_) {
+        const QString name = action->objectName();
+        bool enabled = true;
+        if (name == QLatin1String("actionOpen") || name == QLatin1String("actionCopy") ||
+            name == QLatin1String("actionCut") || name == QLatin1String("actionDelete") ||
+            name == QLatin1String("actionRename"))
+            enabled = selected;
+        else if (name == QLatin1String("actionPaste"))
+            enabled = folder && pasteable;
+        else if (name == QLatin1String("actionSelectAll"))
+            enabled = model_->rowCount() > 0 || IsLoading();
+        else if (name != QLatin1String("actionView"))
+            enabled = folder; // new folder, find, up one level, refresh
+        action->setEnabled(enabled);
+    }
+}
+
 void TLsFilelistView28::ApplyTexts() {
     for (QAction* action : actionList_)
         action->setText(
@@ -110,7 +139,12 @@ void TLsFilelistView28::ShowError(const QList<FileProblem>& problems) {
 }
 
 void TLsFilelistView28::OpenSelection() {
-    for (const QString& path : SelectedPaths())
+    const QStringList paths = SelectedPaths();
+    // Each file starts a program: many at once is asked for first.
+    if (paths.size() > 10 &&
+        !AskYesNo(this, ExplorerTextOf(language_, ExplorerText::ConfirmOpenMany).arg(paths.size())))
+        return;
+    for (const QString& path : paths)
         opener_(UrlOfPath(path));
 }
 
