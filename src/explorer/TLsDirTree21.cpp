@@ -14,6 +14,7 @@
 #include <QDrag>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QPersistentModelIndex>
 #include <QSet>
@@ -110,6 +111,10 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setExpandsOnDoubleClick(true);
+    // One column as wide as its longest name: deep folders scroll sideways, never cut.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     connect(this, &QTreeWidget::itemExpanded, this,

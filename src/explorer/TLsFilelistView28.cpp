@@ -200,8 +200,10 @@ void TLsFilelistView28::SetViewStyle(int style) {
         iconView_->setDragEnabled(true);
         iconView_->setDragDropMode(QAbstractItemView::DragOnly);
         iconView_->setResizeMode(QListView::Adjust);
-        // Large icons stand on a grid; the text views size each item to its name.
-        iconView_->setGridSize(style == 0 ? QSize(96, 72) : QSize());
+        // Large icons stand on a grid with room for three lines of name; the text views
+        // size each item to its name.
+        const int lines = 3 * iconView_->fontMetrics().lineSpacing();
+        iconView_->setGridSize(style == 0 ? QSize(110, 32 + lines + 12) : QSize());
         iconView_->setUniformItemSizes(style == 0);
         iconView_->setSpacing(style == 0 ? 0 : 2);
         stack_->setCurrentWidget(iconView_);

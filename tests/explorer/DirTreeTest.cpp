@@ -2,6 +2,8 @@
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -93,6 +95,20 @@ TEST_F(DirTreeTest, TheTreeFollowsTheListUpToTheRootAndTheComputer) {
     QTest::keyClick(list.CurrentView(), Qt::Key_Backspace);
     EXPECT_EQ(list.Directory(), TLsFilelistView28::MyComputer());
     EXPECT_EQ(tree.SelectedLevel(), 0);
+}
+
+TEST_F(DirTreeTest, DeepFoldersWithLongNamesScrollSidewaysInsteadOfBeingCut) {
+    const QString deep = MakeDir(root, QStringLiteral("A folder with a rather long name/"
+                                                      "Another folder with a long name/"
+                                                      "The deepest folder of this little tree"));
+    tree.resize(160, 200);
+    tree.show();
+    tree.OpenPath(deep);
+    QApplication::processEvents();
+    const QRect item = tree.visualItemRect(tree.currentItem());
+    const int textWidth = tree.fontMetrics().horizontalAdvance(tree.currentItem()->text(0));
+    EXPECT_GE(tree.header()->sectionSize(0), item.left() + textWidth);
+    EXPECT_GT(tree.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(DirTreeTest, SelectingTheComputerOrADriveGivesTheirPaths) {

@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QMimeData>
 #include <QTemporaryDir>
@@ -151,6 +152,15 @@ TEST_F(FileListFeedbackTest, EnterOrADoubleClickOpensAndManyFilesAreAskedFor) {
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
     EXPECT_EQ(opened,
               QList<QUrl>{QUrl::fromLocalFile(music + QLatin1Char('/') + third.data().toString())});
+}
+
+TEST_F(FileListFeedbackTest, LargeIconsHaveRoomForThreeLinesOfName) {
+    list.SetViewStyle(0);
+    auto* view = qobject_cast<QListView*>(list.CurrentView());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->wordWrap());
+    EXPECT_GE(view->gridSize().height(),
+              view->iconSize().height() + 3 * view->fontMetrics().lineSpacing());
 }
 
 TEST_F(FileListFeedbackTest, AFolderThatCannotBeReadSaysSo) {
