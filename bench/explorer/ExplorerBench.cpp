@@ -106,15 +106,8 @@ void BM_ExpandTwentyThousandFolders(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         tree.Reload();
-        tree.OpenPath(QFileInfo(folder).absolutePath());
-        QTreeWidgetItem* parent = nullptr;
-        for (QTreeWidgetItem* item = tree.currentItem(); item && !parent;) {
-            for (int i = 0; i < item->childCount() && !parent; ++i) {
-                if (TLsDirTree21::PathOf(item->child(i)) == folder)
-                    parent = item->child(i);
-            }
-            break;
-        }
+        tree.OpenPath(folder);
+        QTreeWidgetItem* parent = tree.currentItem();
         QApplication::processEvents();
         state.ResumeTiming();
         parent->setExpanded(true);

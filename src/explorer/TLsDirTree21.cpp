@@ -14,6 +14,7 @@
 #include <QDrag>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QPersistentModelIndex>
@@ -33,6 +34,8 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLoadedRole = Qt::UserRole + 1;
 constexpr int kNameRole = Qt::UserRole + 2; // the folder's host name, stray bytes escaped
+// Opened folders watched for changes at most (each takes a kernel watch).
+constexpr int kWatchedFolders = 256;
 
 QString NameOf(const QTreeWidgetItem* item) {
     return item->data(0, kNameRole).toString();
@@ -123,6 +126,73 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
             [this](QTreeWidgetItem* current) { CurrentChanged(current); });
     CreateActions();
     Reload();
+
+    mounts_ = new MountWatcher(this);
+    connect(mounts_, &MountWatcher::MountsChanged, this, &TLsDirTree21::DrivesChanged);
+    folders_ = new QFileSystemWatcher(this);
+    connect(folders_, &QFileSystemWatcher::directoryChanged, this, &TLsDirTree21::FolderChanged);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        const QString path = PathOf(item);
+        if (!path.isEmpty() && folders_->directories().size() < kWatchedFolders)
+            folders_->addPath(path);
+    });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (!PathOf(item).isEmpty())
+            folders_->removePath(PathOf(item));
+    });
+}
+
+void TLsDirTree21::DrivesChanged() {
+    if (customDrives_)
+        return;
+    const QStringList now = SystemDrives();
+    if (now == drives_)
+        return;
+    drives_ = now;
+    // Drives that left go with their folders; the selection falls back to the computer.
+    for (int i = root_->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* drive = root_->child(i);
+        if (now.contains(PathOf(drive)))
+            continue;
+        if (IsInside(currentItem(), drive))
+            setCurrentItem(root_);
+        delete drive;
+    }
+    const QFileIconProvider icons;
+    for (int i = 0; i < now.size(); ++i) {
+        if (i < root_->childCount() && PathOf(root_->child(i)) == now[i])
+            continue;
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, DriveCaption(now[i]));
+        item->setIcon(0, icons.icon(QFileIconProvider::Drive));
+        item->setData(0, kPathRole, now[i]);
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        root_->insertChild(i, item);
+    }
+}
+
+QTreeWidgetItem* TLsDirTree21::ItemOfPath(const QString& path) const {
+    const QString drive = DriveForPath(drives_, path);
+    QTreeWidgetItem* item = nullptr;
+    for (int i = 0; i < root_->childCount() && !item; ++i) {
+        if (PathOf(root_->child(i)) == drive)
+            item = root_->child(i);
+    }
+    const QStringList parts = path.mid(drive.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        if (!item)
+            return nullptr;
+        item = ChildNamed(item, part);
+    }
+    return item;
+}
+
+void TLsDirTree21::FolderChanged(const QString& path) {
+    QTreeWidgetItem* item = ItemOfPath(path);
+    if (item && IsLoaded(item))
+        LoadChildren(item, true);
+    if (!IsFolder(path))
+        folders_->removePath(path);
 }
 
 QString TLsDirTree21::PathOf(const QTreeWidgetItem* item) {

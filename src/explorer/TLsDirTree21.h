@@ -8,12 +8,15 @@
 
 #include <functional>
 
+class MountWatcher;
+class QFileSystemWatcher;
 class TLsFilelistView28;
 class QUrl;
 
 // The directory tree of the explorer: level 0 the computer, level 1 the drives (the
 // root file system and the mounted volumes), deeper levels the folders, read only
-// when their parent is first opened.
+// when their parent is first opened. Drives mounted or unmounted and folders made or
+// removed by other programs show at once.
 class TLsDirTree21 : public QTreeWidget {
     Q_OBJECT
 public:
@@ -68,6 +71,9 @@ private:
     void CreateActions();
     void ApplyTexts();
     void NewFolder();
+    void DrivesChanged();
+    void FolderChanged(const QString& path);
+    QTreeWidgetItem* ItemOfPath(const QString& path) const;
 
     QTreeWidgetItem* root_ = nullptr;
     QStringList drives_;
@@ -77,4 +83,7 @@ private:
     QPointer<TLsFilelistView28> list_;
     QList<QMetaObject::Connection> listConnections_;
     std::function<bool(const QUrl&)> opener_;
+    // The disk is followed: the mount table, and the opened folders (a bounded number).
+    MountWatcher* mounts_ = nullptr;
+    QFileSystemWatcher* folders_ = nullptr;
 };

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDrag>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -18,6 +19,7 @@
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -95,10 +97,33 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
 
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     directory_ = MyComputer();
+    // Files made, removed or renamed by other programs show without a refresh; a burst of
+    // changes is read once.
+    watcher_ = new QFileSystemWatcher(this);
+    changeTimer_ = new QTimer(this);
+    changeTimer_->setSingleShot(true);
+    changeTimer_->setInterval(200);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, changeTimer_,
+            qOverload<>(&QTimer::start));
+    connect(changeTimer_, &QTimer::timeout, this, [this] {
+        const bool editing = CurrentView()->indexWidget(selection_->currentIndex()) != nullptr;
+        if (busy_ || editing)
+            changeTimer_->start(); // after the paste or the rename
+        else
+            Refresh();
+    });
+
     CreateActions();
     SetViewStyle(2);
     ApplyTexts();
     UpdateActions();
+}
+
+void TLsFilelistView28::Watch() {
+    if (!watcher_->directories().isEmpty())
+        watcher_->removePaths(watcher_->directories());
+    if (InFolder())
+        watcher_->addPath(directory_);
 }
 
 void TLsFilelistView28::ShowReadNotice() {
@@ -136,6 +161,7 @@ void TLsFilelistView28::SetDirectory(const QString& dir) {
     directory_ = target;
     pendingSelection_.clear();
     model_->Load(InFolder() ? directory_ : QString());
+    Watch();
     UpdateActions();
     emit DirectoryChanged(directory_);
 }
@@ -149,6 +175,7 @@ bool TLsFilelistView28::InFolder() const {
 }
 
 void TLsFilelistView28::Refresh() {
+    Watch();
     // The selection comes back once the folder is read again, also when that takes
     // several slices; the current item and the scroll position too.
     QStringList selected = IsLoading() ? pendingSelection_ : SelectedCaptions();

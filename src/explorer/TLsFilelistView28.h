@@ -14,12 +14,15 @@ class FileListModel;
 class QAbstractItemView;
 class QAction;
 class QItemSelectionModel;
+class QFileSystemWatcher;
 class QLabel;
+class QTimer;
 class QStackedLayout;
 class QUrl;
 
 // The file list of the explorer: the files of one folder that match the mask (folders
-// are never listed), in four view styles, with its own file actions, keys and menu.
+// are never listed), in four view styles, with its own file actions, keys and menu. It
+// follows changes made to the folder by other programs.
 class TLsFilelistView28 : public QWidget {
     Q_OBJECT
 public:
@@ -88,6 +91,7 @@ signals:
 private:
     void CreateActions();
     void UpdateActions();
+    void Watch();
     void ShowReadNotice();
     void SelectCaptions(const QStringList& names, bool reveal);
     void RestoreSelection(int scroll);
@@ -105,6 +109,8 @@ private:
     QItemSelectionModel* selection_ = nullptr;
     QStackedLayout* stack_ = nullptr;
     QLabel* notice_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* changeTimer_ = nullptr;
     QString directory_;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
     int viewStyle_ = -1;
