@@ -1,7 +1,9 @@
 // How long the file list takes to list a folder of 50,000 MP3 files, and the longest
-// time the window goes without handling its events meanwhile; and the same for a folder of
+// time the window goes without handling its events meanwhile; a refresh and a sort of
+// that folder; the directory tree opening a folder of 20,000 sub-folders; and a folder of
 // 10,000 tagged songs in the details view, with the time until all their tags are in.
 #include "FileListModel.h"
+#include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 #include "Tags.h"
 
@@ -25,6 +27,7 @@
 namespace {
 
 constexpr int kFiles = 50000;
+constexpr int kFolders = 20000;
 
 const QString& BigFolder() {
     static std::unique_ptr<QTemporaryDir> dir;
@@ -82,6 +85,90 @@ void BM_LongestPauseWhileListing(benchmark::State& state) {
     state.counters["longest_pause_ms"] = static_cast<double>(longest);
 }
 BENCHMARK(BM_LongestPauseWhileListing)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+const QString& ManyFolders() {
+    static std::unique_ptr<QTemporaryDir> dir;
+    static QString path;
+    if (!dir) {
+        const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+        dir = std::make_unique<QTemporaryDir>(shm ? QStringLiteral("/dev/shm/stavio-bench-XXXXXX")
+                                                  : QDir::tempPath() +
+                                                        QStringLiteral("/stavio-bench-XXXXXX"));
+        path = dir->path() + QStringLiteral("/parent");
+        QDir().mkpath(path);
+        for (int i = 0; i < kFolders; ++i)
+            QDir().mkdir(path + QStringLiteral("/Album %1").arg(i));
+    }
+    return path;
+}
+
+// Expanding a folder of 20,000 sub-folders in the directory tree, shown on the screen.
+void BM_ExpandTwentyThousandFolders(benchmark::State& state) {
+    const QString folder = ManyFolders();
+    TLsDirTree21 tree;
+    tree.resize(300, 400);
+    tree.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        tree.Reload();
+        tree.OpenPath(folder);
+        QTreeWidgetItem* parent = tree.currentItem();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        parent->setExpanded(true);
+        QApplication::processEvents(); // the layout and the paint of the new rows
+        benchmark::DoNotOptimize(parent->childCount());
+    }
+    state.SetItemsProcessed(state.iterations() * kFolders);
+}
+BENCHMARK(BM_ExpandTwentyThousandFolders)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// F5 with every one of 50,000 files selected: the longest pause of the window, and the
+// whole selection kept.
+void BM_RefreshKeepsFiftyThousandSelected(benchmark::State& state) {
+    const QString folder = BigFolder();
+    TLsFilelistView28 list;
+    list.show();
+    list.SetDirectory(folder);
+    list.ItemCaptions();
+    qint64 longest = 0;
+    qsizetype kept = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list.SelectAll();
+        QApplication::processEvents();
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        list.Refresh();
+        longest = std::max(longest, clock.elapsed());
+        qint64 last = clock.elapsed();
+        while (list.IsLoading()) {
+            QApplication::processEvents(QEventLoop::AllEvents, 50);
+            longest = std::max(longest, clock.elapsed() - last);
+            last = clock.elapsed();
+        }
+        QApplication::processEvents();
+        longest = std::max(longest, clock.elapsed() - last);
+        kept = list.SelectedCaptions().size();
+    }
+    state.counters["longest_pause_ms"] = static_cast<double>(longest);
+    state.counters["kept_selected"] = static_cast<double>(kept);
+}
+BENCHMARK(BM_RefreshKeepsFiftyThousandSelected)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Sorting 50,000 listed files by type, then by name again.
+void BM_SortFiftyThousandByType(benchmark::State& state) {
+    const QString folder = BigFolder();
+    FileListModel model;
+    model.Load(folder);
+    model.FinishLoading();
+    for (auto _ : state) {
+        model.sort(FileListModel::TypeColumn, Qt::AscendingOrder);
+        model.sort(FileListModel::NameColumn, Qt::AscendingOrder);
+    }
+}
+BENCHMARK(BM_SortFiftyThousandByType)->Unit(benchmark::kMillisecond);
 
 constexpr int kSongs = 10000;
 

@@ -3,6 +3,7 @@
 #include "Main.h"
 
 #include "EditFolder.h"
+#include "FileOperations.h"
 #include "ListOperations.h"
 #include "ListTreeModel.h"
 #include "MessageBoxes.h"
@@ -19,8 +20,9 @@
 
 namespace {
 
+// The explorer's names carry bytes that are not UTF-8 escaped; these are the file's bytes.
 std::string HostPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
+    return HostBytes(path).toStdString();
 }
 
 // What AddFolderNode reads from the explorer: the tree's folder and the list's items.

@@ -2,8 +2,11 @@
 
 #include <QFile>
 #include <QSet>
+#include <QSocketNotifier>
 
 #include <algorithm>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -111,4 +114,25 @@ QString DriveForPath(const QStringList& drives, const QString& path) {
             best = drive;
     }
     return best;
+}
+
+MountWatcher::MountWatcher(QObject* parent) : QObject(parent) {
+    fd_ = ::open("/proc/self/mounts", O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Exception, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        // Reading the table to its end acknowledges the change.
+        char buffer[4096];
+        ::lseek(fd_, 0, SEEK_SET);
+        while (::read(fd_, buffer, sizeof buffer) > 0) {
+        }
+        emit MountsChanged();
+    });
+}
+
+MountWatcher::~MountWatcher() {
+    delete notifier_;
+    if (fd_ >= 0)
+        ::close(fd_);
 }

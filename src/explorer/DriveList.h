@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -25,3 +26,21 @@ QStringList SystemDrives();
 // The mount point among `drives` that is the longest prefix of the absolute `path`;
 // empty when none is.
 QString DriveForPath(const QStringList& drives, const QString& path);
+
+class QSocketNotifier;
+
+// Tells when a volume is mounted or unmounted: the kernel marks the mount table as
+// changed, which a poll on the open table sees.
+class MountWatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit MountWatcher(QObject* parent = nullptr);
+    ~MountWatcher() override;
+
+signals:
+    void MountsChanged();
+
+private:
+    int fd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
+};

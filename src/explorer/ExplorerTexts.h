@@ -34,6 +34,18 @@ enum class ExplorerText {
     NothingFound,
     ErrorTitle,
     OperationFailed, // %1: the names that failed
+    SpecialFileSkipped,
+    FolderIntoItself,
+    NameExists,               // %1: the name
+    InvalidName,              // %1: the name
+    ConfirmDeletePermanently, // %1: number of items
+    TrashUnavailable,         // %1: number of items
+    Copying,
+    Moving,
+    Deleting,
+    Cancel,
+    FolderUnreadable, // %1: the system's reason
+    ConfirmOpenMany,  // %1: number of files
     Count
 };
 

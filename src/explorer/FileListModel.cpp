@@ -5,7 +5,6 @@
 #include "FileTagLoader.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -13,6 +12,10 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,11 +23,6 @@ namespace {
 constexpr int kSliceMs = 20;
 // The first slice is longer, so an ordinary folder is complete when Load returns.
 constexpr int kFirstSliceMs = 50;
-
-int CompareNames(const QString& a, const QString& b) {
-    const int c = QString::compare(a, b, Qt::CaseInsensitive);
-    return c != 0 ? c : QString::compare(a, b, Qt::CaseSensitive);
-}
 
 // The desktop's short date and time; the C locale's own is long, so a numeric one.
 QString ShortDateTime(const QDateTime& when) {
@@ -36,7 +34,40 @@ QString ShortDateTime(const QDateTime& when) {
 
 } // namespace
 
-FileListModel::FileListModel(QObject* parent) : QAbstractTableModel(parent) {
+QRegularExpression WildcardExpression(const QString& pattern) {
+    QString expression;
+    QString literal;
+    for (const QChar c : pattern) {
+        if (c != QLatin1Char('*') && c != QLatin1Char('?')) {
+            literal += c;
+            continue;
+        }
+        expression += QRegularExpression::escape(literal);
+        literal.clear();
+        expression += c == QLatin1Char('*') ? QStringLiteral(".*") : QStringLiteral(".");
+    }
+    expression += QRegularExpression::escape(literal);
+    return QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                              QRegularExpression::CaseInsensitiveOption |
+                                  QRegularExpression::DotMatchesEverythingOption);
+}
+
+QCollator FileListModel::NaturalCollator() {
+    // The C locale's collation is a plain comparison of code units, with neither numbers
+    // nor case: English rules stand in for it.
+    const QLocale locale;
+    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+    collator.setNumericMode(true);
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    return collator;
+}
+
+void FileListModel::DirCloser::operator()(void* dir) const {
+    ::closedir(static_cast<DIR*>(dir));
+}
+
+FileListModel::FileListModel(QObject* parent)
+    : QAbstractTableModel(parent), collator_(NaturalCollator()) {
     fileIcon_ = QFileIconProvider().icon(QFileIconProvider::File);
     sliceTimer_.setInterval(0);
     connect(&sliceTimer_, &QTimer::timeout, this, [this] { ReadSlice(kSliceMs); });
@@ -49,15 +80,14 @@ void FileListModel::SetMask(const QString& mask) {
     mask_ = mask;
     patterns_.clear();
     for (const QString& part : mask.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        patterns_.emplace_back(QRegularExpression::wildcardToRegularExpression(
-                                   part.trimmed(), QRegularExpression::DefaultWildcardConversion),
-                               QRegularExpression::CaseInsensitiveOption);
+        patterns_.push_back(WildcardExpression(part.trimmed()));
     }
 }
 
 bool FileListModel::Matches(const QString& name) const {
+    const QString shown = DisplayName(name);
     return std::any_of(patterns_.begin(), patterns_.end(),
-                       [&](const QRegularExpression& re) { return re.match(name).hasMatch(); });
+                       [&](const QRegularExpression& re) { return re.match(shown).hasMatch(); });
 }
 
 void FileListModel::SetLanguage(ExplorerLanguage language) {
@@ -106,44 +136,74 @@ QVariant FileListModel::TagData(const QString& name, int column, int role) const
     }
 }
 
-void FileListModel::Load(const QString& folder) {
+void FileListModel::CloseFolder() {
     sliceTimer_.stop();
-    iterator_.reset();
+    dir_.reset();
+}
+
+void FileListModel::Load(const QString& folder) {
+    CloseFolder();
     beginResetModel();
     entries_.clear();
+    rows_.clear();
     folder_ = folder;
+    readError_.clear();
     endResetModel();
     if (folder.isEmpty()) {
         emit LoadingFinished();
         return;
     }
-    // Files only: folders are never listed. Hidden files are listed like the others.
-    iterator_ = std::make_unique<QDirIterator>(folder, QDir::Files | QDir::Hidden);
+    // Read with the system's own calls: every name comes as its bytes, also one that is
+    // not UTF-8.
+    DIR* dir = ::opendir(HostBytes(folder).constData());
+    if (!dir) {
+        readError_ = ReasonOfErrno(errno);
+        emit LoadingFinished();
+        return;
+    }
+    dir_.reset(dir);
     ReadSlice(kFirstSliceMs);
 }
 
 void FileListModel::FinishLoading() {
-    if (iterator_)
+    if (dir_)
         ReadSlice(-1);
 }
 
 void FileListModel::ReadSlice(int budgetMs) {
-    if (!iterator_)
+    if (!dir_)
         return;
+    auto* dir = static_cast<DIR*>(dir_.get());
+    const int fd = ::dirfd(dir);
     QElapsedTimer clock;
     clock.start();
     std::vector<Entry> slice;
     bool done = false;
     while (true) {
-        if (!iterator_->hasNext()) {
+        errno = 0;
+        const dirent* d = ::readdir(dir);
+        if (!d) {
+            if (errno != 0)
+                readError_ = ReasonOfErrno(errno);
             done = true;
             break;
         }
-        iterator_->next();
-        const QFileInfo info = iterator_->fileInfo();
-        if (!Matches(info.fileName()))
+        // Files only (a link counts as what it points to); folders, pipes, sockets and
+        // devices are never listed. Hidden files are listed like the others.
+        if (d->d_type != DT_REG && d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
             continue;
-        slice.push_back({info.fileName(), info.size(), info.lastModified()});
+        Entry e;
+        e.name = HostString(QByteArray(d->d_name));
+        if (!Matches(e.name))
+            continue;
+        struct stat st = {};
+        if (::fstatat(fd, d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        e.shown = DisplayName(e.name);
+        e.size = st.st_size;
+        e.modifiedMs = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        e.key = collator_.sortKey(e.shown);
+        slice.push_back(std::move(e));
         if (budgetMs >= 0 && slice.size() % 64 == 0 && clock.elapsed() >= budgetMs)
             break;
     }
@@ -154,8 +214,7 @@ void FileListModel::ReadSlice(int budgetMs) {
         endInsertRows();
     }
     if (done) {
-        sliceTimer_.stop();
-        iterator_.reset();
+        CloseFolder();
         SortEntries();
         emit LoadingFinished();
     } else if (!sliceTimer_.isActive()) {
@@ -178,17 +237,29 @@ void FileListModel::SortEntries() {
     for (const QModelIndex& i : before)
         names.append(FileName(i.row()));
 
-    const auto less = [this](const Entry& a, const Entry& b) {
+    // The type is the suffix's; worked out once per entry, not once per comparison.
+    std::vector<std::optional<QCollatorSortKey>> typeKeys;
+    std::vector<std::size_t> order(entries_.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    if (sortColumn_ == TypeColumn) {
+        typeKeys.reserve(entries_.size());
+        for (const Entry& e : entries_)
+            typeKeys.push_back(collator_.sortKey(QFileInfo(e.shown).suffix()));
+    }
+    const auto compare = [&](std::size_t ia, std::size_t ib) {
+        const Entry& a = entries_[ia];
+        const Entry& b = entries_[ib];
         int c = 0;
         switch (sortColumn_) {
         case SizeColumn:
             c = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
             break;
         case TypeColumn:
-            c = QString::compare(TypeText(a.name), TypeText(b.name), Qt::CaseInsensitive);
+            c = typeKeys[ia]->compare(*typeKeys[ib]);
             break;
         case ModifiedColumn:
-            c = a.modified < b.modified ? -1 : (b.modified < a.modified ? 1 : 0);
+            c = a.modifiedMs < b.modifiedMs ? -1 : (a.modifiedMs > b.modifiedMs ? 1 : 0);
             break;
         case TitleColumn:
         case ArtistColumn:
@@ -208,24 +279,33 @@ void FileListModel::SortEntries() {
             break;
         }
         if (c == 0)
-            c = CompareNames(a.name, b.name);
+            c = a.key->compare(*b.key);
+        if (c == 0)
+            c = QString::compare(a.name, b.name);
         return sortOrder_ == Qt::AscendingOrder ? c < 0 : c > 0;
     };
-    std::sort(entries_.begin(), entries_.end(), less);
+    std::sort(order.begin(), order.end(), compare);
+    std::vector<Entry> sorted;
+    sorted.reserve(entries_.size());
+    for (std::size_t i : order)
+        sorted.push_back(std::move(entries_[i]));
+    entries_ = std::move(sorted);
+    IndexRows();
 
     // Names are unique in a folder: they carry the selection over the new order.
-    QHash<QString, int> rows;
-    if (!before.isEmpty()) {
-        rows.reserve(static_cast<qsizetype>(entries_.size()));
-        for (std::size_t i = 0; i < entries_.size(); ++i)
-            rows.insert(entries_[i].name, static_cast<int>(i));
-    }
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i)
-        after.append(index(rows.value(names[i], -1), before[i].column()));
+        after.append(index(rows_.value(names[i], -1), before[i].column()));
     changePersistentIndexList(before, after);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void FileListModel::IndexRows() {
+    rows_.clear();
+    rows_.reserve(static_cast<qsizetype>(entries_.size()));
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        rows_.insert(entries_[i].name, static_cast<int>(i));
 }
 
 QString FileListModel::FileName(int row) const {
@@ -240,6 +320,8 @@ QString FileListModel::FilePath(int row) const {
 }
 
 int FileListModel::RowOfName(const QString& name) const {
+    if (!IsLoading())
+        return rows_.value(name, -1);
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         if (entries_[i].name == name)
             return static_cast<int>(i);
@@ -269,14 +351,14 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (role == Qt::DisplayRole || role == Qt::EditRole) {
         switch (index.column()) {
         case NameColumn:
-            return e.name;
+            return e.shown;
         case SizeColumn:
             return ExplorerTextOf(language_, ExplorerText::SizeInKb)
                 .arg(QLocale().toString((e.size + 1023) / 1024));
         case TypeColumn:
-            return TypeText(e.name);
+            return TypeText(e.shown);
         case ModifiedColumn:
-            return ShortDateTime(e.modified);
+            return ShortDateTime(QDateTime::fromMSecsSinceEpoch(e.modifiedMs));
         default:
             return TagData(e.name, index.column(), role);
         }
@@ -319,27 +401,39 @@ Qt::ItemFlags FileListModel::flags(const QModelIndex& index) const {
 bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (role != Qt::EditRole || !index.isValid() || index.column() != NameColumn)
         return false;
-    const QString newName = value.toString().trimmed();
-    const QString oldName = FileName(index.row());
-    if (newName == oldName)
-        return true;
-    if (newName.isEmpty() || newName.contains(QLatin1Char('/')) || newName == QLatin1String(".") ||
-        newName == QLatin1String(".."))
-        return false;
-    const QString target = JoinPath(folder_, newName);
-    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        return false;
-    if (!QDir().rename(JoinPath(folder_, oldName), target))
-        return false;
     const int row = index.row();
+    const QString oldName = FileName(row);
+    // The name as typed; one without an extension keeps the old one.
+    QString newName = value.toString();
+    // A name shown with replacement characters and confirmed as it is stays as it is.
+    if (newName == entries_[static_cast<std::size_t>(row)].shown)
+        newName = oldName;
+    const qsizetype oldDot = oldName.lastIndexOf(QLatin1Char('.'));
+    if (newName != oldName && !newName.isEmpty() && oldDot > 0 &&
+        newName.lastIndexOf(QLatin1Char('.')) <= 0)
+        newName += oldName.mid(oldDot);
+    QString reason;
+    const RenameOutcome outcome = RenameInFolder(folder_, oldName, newName, &reason);
+    if (outcome == RenameOutcome::Unchanged)
+        return true;
+    if (outcome != RenameOutcome::Renamed) {
+        emit RenameRefused(newName, static_cast<int>(outcome), reason);
+        return false;
+    }
     if (!Matches(newName)) {
         // Renamed out of the mask: the file leaves the list.
         beginRemoveRows({}, row, row);
         entries_.erase(entries_.begin() + row);
+        IndexRows();
         endRemoveRows();
         return true;
     }
-    entries_[static_cast<std::size_t>(row)].name = newName;
+    Entry& e = entries_[static_cast<std::size_t>(row)];
+    rows_.remove(e.name);
+    e.name = newName;
+    e.shown = DisplayName(newName);
+    e.key = collator_.sortKey(e.shown);
+    rows_.insert(newName, row);
     emit dataChanged(this->index(row, 0), this->index(row, ColumnCount - 1));
     return true;
 }

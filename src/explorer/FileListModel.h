@@ -3,20 +3,28 @@
 #include "ExplorerLanguage.h"
 
 #include <QAbstractTableModel>
+#include <QCollator>
 #include <QDateTime>
+#include <QHash>
 #include <QIcon>
 #include <QRegularExpression>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 class FileTagLoader;
 class QDirIterator;
+// A name pattern of the mask and of Find: "*" any run of characters, "?" any one character,
+// every other character itself; case is ignored.
+QRegularExpression WildcardExpression(const QString& pattern);
 
 // The files of one folder that match the mask. A folder is read in slices on timer
 // ticks, so a folder of tens of thousands of files never blocks the window; the rows
-// are sorted once the reading ends.
+// are sorted once the reading ends, in natural order ("Track 2" before "Track 10",
+// accents beside their letter). Names are the file system's bytes (see HostString);
+// the view shows them with replacement characters where they are not UTF-8.
 class FileListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -41,7 +49,9 @@ public:
     // Starts reading `folder` (empty: no files); the first slice is read at once.
     void Load(const QString& folder);
     QString Folder() const { return folder_; }
-    bool IsLoading() const { return iterator_ != nullptr; }
+    bool IsLoading() const { return dir_ != nullptr; }
+    // Why the folder could not be read ("" when it could).
+    QString ReadError() const { return readError_; }
     // Reads what is left without returning to the event loop.
     void FinishLoading();
 
@@ -61,36 +71,50 @@ public:
     QString FileName(int row) const;
     QString FilePath(int row) const;
     int RowOfName(const QString& name) const;
+    // The order the rows are sorted in: natural, then by the names' bytes.
+    static QCollator NaturalCollator();
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Editing the name renames the file on disk.
+    // Editing the name renames the file on disk, never onto another file.
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     void sort(int column, Qt::SortOrder order) override;
 
 signals:
     void LoadingFinished();
+    // A rename was refused; `outcome` is a RenameOutcome, `reason` the system's reason.
+    void RenameRefused(const QString& name, int outcome, const QString& reason);
 
 private:
     struct Entry {
-        QString name;
+        QString name;  // host name, stray bytes escaped
+        QString shown; // as displayed
         qint64 size = 0;
-        QDateTime modified;
+        qint64 modifiedMs = 0;
+        std::optional<QCollatorSortKey> key;
     };
 
     void ReadSlice(int budgetMs);
     void SortEntries();
+    void IndexRows();
     QString TypeText(const QString& name) const;
     QVariant TagData(const QString& name, int column, int role) const;
+    void CloseFolder();
 
     QString folder_;
     QString mask_;
     std::vector<QRegularExpression> patterns_;
     std::vector<Entry> entries_;
-    std::unique_ptr<QDirIterator> iterator_;
+    struct DirCloser {
+        void operator()(void* dir) const;
+    };
+    std::unique_ptr<void, DirCloser> dir_;
+    QString readError_;
+    QCollator collator_;
+    QHash<QString, int> rows_; // row of each name, valid once sorted
     QTimer sliceTimer_;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
     int sortColumn_ = NameColumn;

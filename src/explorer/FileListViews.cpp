@@ -3,7 +3,8 @@
 FileIconView::FileIconView(std::function<void()> startDrag, QWidget* parent)
     : QListView(parent), startDrag_(std::move(startDrag)) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // Renaming starts from F2 or the context menu only, never from a slow second click.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setMovement(QListView::Static);
@@ -21,7 +22,8 @@ FileDetailsView::FileDetailsView(std::function<void()> startDrag, QWidget* paren
     : QTreeView(parent), startDrag_(std::move(startDrag)) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // Renaming starts from F2 or the context menu only, never from a slow second click.
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setRootIsDecorated(false);

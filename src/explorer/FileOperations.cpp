@@ -1,36 +1,440 @@
 #include "FileOperations.h"
 
+#include "ExplorerTexts.h"
+#include "TextFile.h"
+
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
-bool CopyRecursively(const QString& source, const QString& destination) {
-    const QFileInfo info(source);
-    if (!info.isDir() || info.isSymLink()) {
-        if (info.isSymLink() && info.isDir())
-            return QFile::link(info.symLinkTarget(), destination);
-        return QFile::copy(source, destination);
-    }
-    if (!QDir().mkdir(destination))
-        return false;
-    bool ok = true;
-    const QFileInfoList children = QDir(source).entryInfoList(
-        QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QFileInfo& child : children)
-        ok = CopyRecursively(child.filePath(), JoinPath(destination, child.fileName())) && ok;
-    return ok;
+constexpr char32_t kEscapeBase = 0xDC00;
+
+bool Exists(const QByteArray& path) {
+    struct stat st = {};
+    return ::lstat(path.constData(), &st) == 0;
 }
 
-bool IsInside(const QString& path, const QString& folder) {
-    const QString a = QDir::cleanPath(path);
-    const QString b = QDir::cleanPath(folder);
-    return b == a || b.startsWith(a + QLatin1Char('/'));
+bool IsSpecial(mode_t mode) {
+    return S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISCHR(mode) || S_ISBLK(mode);
+}
+
+// rename(2) that never replaces an existing name.
+int RenameNoReplace(const QByteArray& from, const QByteArray& to) {
+#ifdef RENAME_NOREPLACE
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+#endif
+    // A file system without the flag: a hard link fails on an existing name. Folders and
+    // file systems without hard links fall back to a check just before the rename.
+    if (::link(from.constData(), to.constData()) == 0)
+        return ::unlink(from.constData());
+    if (errno == EEXIST)
+        return -1;
+    if (Exists(to)) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.constData(), to.constData());
+}
+
+QByteArray ParentOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash <= 0)
+        return "/";
+    return path.left(slash);
+}
+
+QByteArray Join(const QByteArray& folder, const QByteArray& name) {
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// The names in a folder, as bytes, without "." and "..".
+bool ReadNames(const QByteArray& folder, std::vector<QByteArray>* names) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return false;
+    while (const dirent* entry = ::readdir(dir)) {
+        const char* n = entry->d_name;
+        if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0)
+            continue;
+        names->emplace_back(n);
+    }
+    ::closedir(dir);
+    return true;
+}
+
+void KeepTimes(int fd, const struct stat& source) {
+    const timespec times[2] = {source.st_atim, source.st_mtim};
+    ::futimens(fd, times);
+}
+
+void KeepTimesOfPath(const QByteArray& path, const struct stat& source, bool link) {
+    const timespec times[2] = {source.st_atim, source.st_mtim};
+    ::utimensat(AT_FDCWD, path.constData(), times, link ? AT_SYMLINK_NOFOLLOW : 0);
+}
+
+// One batch: its destination language, its control and its report.
+class Batch {
+public:
+    Batch(ExplorerLanguage language, FileBatchControl* control)
+        : language_(language), control_(control) {}
+
+    bool Cancelled() const { return control_ && control_->cancel.load(); }
+
+    void Fail(const QByteArray& path, const QString& reason) {
+        result.failed.append({HostString(path), reason});
+    }
+    void FailErrno(const QByteArray& path, int error) { Fail(path, ReasonOfErrno(error)); }
+    void Skip(const QByteArray& path) {
+        result.skipped.append(
+            {HostString(path), ExplorerTextOf(language_, ExplorerText::SpecialFileSkipped)});
+    }
+    void Refuse(const QByteArray& path, ExplorerText text) {
+        Fail(path, ExplorerTextOf(language_, text));
+    }
+
+    void AddTotal(const QByteArray& path) {
+        if (control_)
+            control_->bytesTotal += TreeSize(path);
+    }
+    void Advance(qint64 bytes) {
+        if (control_)
+            control_->bytesDone += bytes;
+    }
+    void ItemDone() {
+        if (control_)
+            ++control_->itemsDone;
+    }
+
+    // Copies the entry at `from` to the new name `to`. Returns false when anything of it
+    // was not copied (the reason is in the report) or the batch was cancelled.
+    bool CopyEntry(const QByteArray& from, const QByteArray& to, bool removeSource) {
+        if (Cancelled())
+            return false;
+        struct stat st = {};
+        if (::lstat(from.constData(), &st) != 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        if (S_ISLNK(st.st_mode))
+            return CopyLink(from, to, st, removeSource);
+        if (IsSpecial(st.st_mode)) {
+            Skip(from);
+            return false;
+        }
+        if (S_ISDIR(st.st_mode))
+            return CopyFolder(from, to, st, removeSource);
+        if (!CopyFile(from, to))
+            return false;
+        if (removeSource && ::unlink(from.constData()) != 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        return true;
+    }
+
+    FileBatchResult result;
+
+private:
+    static qint64 TreeSize(const QByteArray& path) {
+        struct stat st = {};
+        if (::lstat(path.constData(), &st) != 0)
+            return 0;
+        if (S_ISREG(st.st_mode))
+            return st.st_size;
+        if (!S_ISDIR(st.st_mode))
+            return 0;
+        std::vector<QByteArray> names;
+        ReadNames(path, &names);
+        qint64 total = 0;
+        for (const QByteArray& name : names)
+            total += TreeSize(Join(path, name));
+        return total;
+    }
+
+    bool CopyLink(const QByteArray& from, const QByteArray& to, const struct stat& st,
+                  bool removeSource) {
+        QByteArray target(static_cast<qsizetype>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(from.constData(), target.data(), target.size());
+        if (n < 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        target.truncate(n);
+        if (::symlink(target.constData(), to.constData()) != 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        KeepTimesOfPath(to, st, true);
+        if (removeSource && ::unlink(from.constData()) != 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        return true;
+    }
+
+    bool CopyFolder(const QByteArray& from, const QByteArray& to, const struct stat& st,
+                    bool removeSource) {
+        std::vector<QByteArray> names;
+        if (!ReadNames(from, &names)) {
+            FailErrno(from, errno);
+            return false;
+        }
+        if (::mkdir(to.constData(), 0700) != 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        bool all = true;
+        for (const QByteArray& name : names) {
+            if (Cancelled()) {
+                all = false;
+                break;
+            }
+            all = CopyEntry(Join(from, name), Join(to, name), removeSource) && all;
+        }
+        ::chmod(to.constData(), st.st_mode & 07777);
+        KeepTimesOfPath(to, st, false);
+        // A folder moved in full leaves; one that keeps a skipped or failed item stays.
+        if (removeSource && all && ::rmdir(from.constData()) != 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        return all;
+    }
+
+    // The file is written under a temporary name beside its destination and takes its
+    // name only once complete and on the disk.
+    bool CopyFile(const QByteArray& from, const QByteArray& to) {
+        // O_NONBLOCK: should the file have become a pipe since it was looked at, the open
+        // does not wait for a writer; fstat then tells.
+        const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        if (in < 0) {
+            FailErrno(from, errno);
+            return false;
+        }
+        struct stat opened = {};
+        if (::fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            ::close(in);
+            if (IsSpecial(opened.st_mode))
+                Skip(from);
+            else
+                FailErrno(from, EIO);
+            return false;
+        }
+        QByteArray temp = Join(ParentOf(to), ".stavio-XXXXXX.part");
+        const int out = ::mkostemps(temp.data(), 5, O_CLOEXEC);
+        if (out < 0) {
+            FailErrno(from, errno);
+            ::close(in);
+            return false;
+        }
+        int error = 0;
+        std::vector<char> buffer(1 << 20);
+        while (error == 0) {
+            if (Cancelled()) {
+                error = ECANCELED;
+                break;
+            }
+            const ssize_t got = ::read(in, buffer.data(), buffer.size());
+            if (got < 0) {
+                if (errno != EINTR && errno != EAGAIN)
+                    error = errno;
+                continue;
+            }
+            if (got == 0)
+                break;
+            for (ssize_t put = 0; put < got && error == 0;) {
+                const ssize_t n = ::write(out, buffer.data() + put, static_cast<size_t>(got - put));
+                if (n < 0) {
+                    if (errno != EINTR)
+                        error = errno;
+                    continue;
+                }
+                put += n;
+            }
+            Advance(got);
+        }
+        if (error == 0) {
+            ::fchmod(out, opened.st_mode & 07777);
+            KeepTimes(out, opened);
+            if (::fsync(out) != 0 && errno != EINVAL && errno != EROFS)
+                error = errno;
+        }
+        if (::close(out) != 0 && error == 0)
+            error = errno;
+        ::close(in);
+        if (error == 0 && RenameNoReplace(temp, to) != 0)
+            error = errno;
+        if (error != 0) {
+            ::unlink(temp.constData());
+            if (error != ECANCELED)
+                FailErrno(from, error);
+            return false;
+        }
+        return true;
+    }
+
+    ExplorerLanguage language_;
+    FileBatchControl* control_;
+};
+
+// True when `inner` is `outer` or lies below it, both resolved (links followed).
+bool ResolvedInside(const QString& inner, const QString& outer) {
+    const QString a = QFileInfo(outer).canonicalFilePath();
+    const QString b = QFileInfo(inner).canonicalFilePath();
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    return b == a || b.startsWith(a == QLatin1String("/") ? a : a + QLatin1Char('/'));
+}
+
+QString NameOf(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    return clean.mid(clean.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+bool SameFile(const QByteArray& a, const QByteArray& b) {
+    struct stat sa = {};
+    struct stat sb = {};
+    return ::lstat(a.constData(), &sa) == 0 && ::lstat(b.constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool RemoveTree(const QByteArray& path, Batch* batch) {
+    struct stat st = {};
+    if (::lstat(path.constData(), &st) != 0) {
+        batch->FailErrno(path, errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        std::vector<QByteArray> names;
+        if (!ReadNames(path, &names)) {
+            batch->FailErrno(path, errno);
+            return false;
+        }
+        bool all = true;
+        for (const QByteArray& name : names) {
+            if (batch->Cancelled())
+                return false;
+            all = RemoveTree(Join(path, name), batch) && all;
+        }
+        if (!all)
+            return false;
+        if (::rmdir(path.constData()) != 0) {
+            batch->FailErrno(path, errno);
+            return false;
+        }
+        return true;
+    }
+    if (::unlink(path.constData()) != 0) {
+        batch->FailErrno(path, errno);
+        return false;
+    }
+    return true;
 }
 
 } // namespace
+
+QByteArray HostBytes(const QString& path) {
+    QByteArray out;
+    out.reserve(path.size());
+    QString run;
+    for (const QChar c : path) {
+        const char16_t u = c.unicode();
+        if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+            out += run.toUtf8();
+            run.clear();
+            out += static_cast<char>(u - kEscapeBase);
+        } else {
+            run += c;
+        }
+    }
+    out += run.toUtf8();
+    return out;
+}
+
+QString HostString(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        // The longest valid UTF-8 sequence at i, else one stray byte.
+        const unsigned char c = p[i];
+        int length = 0;
+        char32_t code = 0;
+        if (c < 0x80) {
+            length = 1;
+            code = c;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            length = 2;
+            code = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            length = 3;
+            code = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            length = 4;
+            code = c & 0x07;
+        }
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                valid = false;
+            else
+                code = (code << 6) | (p[i + k] & 0x3F);
+        }
+        if (valid && ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
+                      (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
+            valid = false;
+        if (!valid) {
+            out += QChar(static_cast<char16_t>(kEscapeBase + c));
+            ++i;
+            continue;
+        }
+        out += QString::fromUcs4(&code, 1);
+        i += length;
+    }
+    return out;
+}
+
+QString DisplayName(const QString& name) {
+    QString shown = name;
+    for (QChar& c : shown) {
+        if (c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF)
+            c = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
+
+QUrl UrlOfPath(const QString& path) {
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") + HostBytes(path).toPercentEncoding("/"),
+                             QUrl::StrictMode);
+}
+
+QString PathOfUrl(const QUrl& url) {
+    return HostString(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+}
+
+bool IsFolder(const QString& path) {
+    struct stat st = {};
+    return !path.isEmpty() && ::stat(HostBytes(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
+}
 
 QString JoinPath(const QString& folder, const QString& name) {
     if (folder.endsWith(QLatin1Char('/')))
@@ -40,8 +444,7 @@ QString JoinPath(const QString& folder, const QString& name) {
 
 QString UniqueName(const QString& folder, const QString& name) {
     const auto taken = [&](const QString& candidate) {
-        const QFileInfo info(JoinPath(folder, candidate));
-        return info.exists() || info.isSymLink();
+        return Exists(HostBytes(JoinPath(folder, candidate)));
     };
     if (!taken(name))
         return name;
@@ -55,65 +458,239 @@ QString UniqueName(const QString& folder, const QString& name) {
     }
 }
 
-FileBatchResult CopyInto(const QStringList& sources, const QString& folder) {
-    FileBatchResult result;
-    for (const QString& source : sources) {
-        const QFileInfo info(source);
-        // A folder is never copied into itself or below itself.
-        if (!info.exists() || (info.isDir() && IsInside(source, folder))) {
-            result.failed.append(source);
-            continue;
-        }
-        const QString name = UniqueName(folder, info.fileName());
-        if (CopyRecursively(source, JoinPath(folder, name)))
-            result.done.append(name);
-        else
-            result.failed.append(source);
+QString ReasonOfErrno(int error) {
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QString::fromStdString(stavio::FileError::TextFor(error));
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
     }
-    return result;
 }
 
-FileBatchResult MoveInto(const QStringList& sources, const QString& folder) {
-    FileBatchResult result;
+FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
+                         ExplorerLanguage language, FileBatchControl* control) {
+    Batch batch(language, control);
+    for (const QString& source : sources)
+        batch.AddTotal(HostBytes(source));
     for (const QString& source : sources) {
-        const QFileInfo info(source);
-        if (!info.exists() && !info.isSymLink()) {
-            result.failed.append(source);
+        if (batch.Cancelled()) {
+            batch.result.cancelled = true;
+            break;
+        }
+        const QByteArray from = HostBytes(source);
+        struct stat st = {};
+        if (::lstat(from.constData(), &st) != 0) {
+            batch.FailErrno(from, errno);
             continue;
         }
-        if (QDir::cleanPath(info.absolutePath()) == QDir::cleanPath(folder)) {
-            result.done.append(info.fileName());
+        // A folder is never copied into itself or below itself, also not through a link.
+        if (S_ISDIR(st.st_mode) && ResolvedInside(folder, source)) {
+            batch.Refuse(from, ExplorerText::FolderIntoItself);
             continue;
         }
-        if (info.isDir() && IsInside(source, folder)) {
-            result.failed.append(source);
-            continue;
-        }
-        const QString name = UniqueName(folder, info.fileName());
-        const QString destination = JoinPath(folder, name);
-        bool ok = QDir().rename(source, destination);
-        if (!ok && CopyRecursively(source, destination))
-            ok = info.isDir() && !info.isSymLink() ? QDir(source).removeRecursively()
-                                                   : QFile::remove(source);
-        if (ok)
-            result.done.append(name);
-        else
-            result.failed.append(source);
+        const QString name = UniqueName(folder, NameOf(source));
+        const bool all = batch.CopyEntry(from, HostBytes(JoinPath(folder, name)), false);
+        if (batch.Cancelled())
+            batch.result.cancelled = true;
+        // A folder with something left out still shows what it holds.
+        if (all || (S_ISDIR(st.st_mode) && Exists(HostBytes(JoinPath(folder, name)))))
+            batch.result.done.append(name);
+        batch.ItemDone();
     }
-    return result;
+    return batch.result;
+}
+
+FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
+                         ExplorerLanguage language, FileBatchControl* control) {
+    Batch batch(language, control);
+    for (const QString& source : sources) {
+        if (batch.Cancelled()) {
+            batch.result.cancelled = true;
+            break;
+        }
+        const QByteArray from = HostBytes(source);
+        const QString sourceName = NameOf(source);
+        struct stat st = {};
+        if (::lstat(from.constData(), &st) != 0) {
+            batch.FailErrno(from, errno);
+            continue;
+        }
+        if (SameFile(ParentOf(from), HostBytes(folder))) {
+            batch.result.done.append(sourceName);
+            continue;
+        }
+        if (S_ISDIR(st.st_mode) && ResolvedInside(folder, source)) {
+            batch.Refuse(from, ExplorerText::FolderIntoItself);
+            continue;
+        }
+        const QString name = UniqueName(folder, sourceName);
+        const QByteArray to = HostBytes(JoinPath(folder, name));
+        if (RenameNoReplace(from, to) == 0) {
+            batch.result.done.append(name);
+            batch.ItemDone();
+            continue;
+        }
+        if (errno != EXDEV) {
+            batch.FailErrno(from, errno);
+            continue;
+        }
+        // Another file system: copied item by item, each source removed once its copy is
+        // complete, so that a failure leaves every file whole in one place or the other.
+        batch.AddTotal(from);
+        const bool all = batch.CopyEntry(from, to, true);
+        if (batch.Cancelled())
+            batch.result.cancelled = true;
+        if (all || Exists(to))
+            batch.result.done.append(name);
+        batch.ItemDone();
+    }
+    return batch.result;
 }
 
 FileBatchResult MoveToTrash(const QStringList& paths) {
     FileBatchResult result;
-    // Without an existing data folder Qt may fall back to a trash relative to the
-    // working folder; make sure the desktop's one can be set up.
-    QDir().mkpath(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation));
+    // The desktop's trash of the user (the freedesktop.org trash): files/ holds the items,
+    // info/ one .trashinfo each with the original path, percent-encoded, and the date.
+    const QString trash = TrashFolder();
+    const QByteArray files = HostBytes(trash + QStringLiteral("/files"));
+    const QByteArray info = HostBytes(trash + QStringLiteral("/info"));
+    QDir().mkpath(trash + QStringLiteral("/files"));
+    QDir().mkpath(trash + QStringLiteral("/info"));
     for (const QString& path : paths) {
-        QString inTrash;
-        if (QFile::moveToTrash(path, &inTrash) && QFileInfo(inTrash).isAbsolute())
-            result.done.append(path);
-        else
-            result.failed.append(path);
+        const QByteArray source = HostBytes(QFileInfo(path).absoluteFilePath());
+        const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
+        // The .trashinfo file is made first, under a free name; it reserves that name.
+        const QByteArray text = "[Trash Info]\nPath=" + source.toPercentEncoding("/") +
+                                "\nDeletionDate=" +
+                                QDateTime::currentDateTime()
+                                    .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                                    .toLatin1() +
+                                '\n';
+        int error = EEXIST;
+        for (int n = 1; error == EEXIST && n < 10000; ++n) {
+            const QByteArray entry = n == 1 ? name : name + ' ' + QByteArray::number(n);
+            const QByteArray infoFile = Join(info, entry + ".trashinfo");
+            const int fd =
+                ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0) {
+                error = errno;
+                continue;
+            }
+            error = ::write(fd, text.constData(), static_cast<size_t>(text.size())) == text.size()
+                        ? 0
+                        : (errno != 0 ? errno : ENOSPC);
+            if (::close(fd) != 0 && error == 0)
+                error = errno;
+            if (error == 0 && RenameNoReplace(source, Join(files, entry)) != 0)
+                error = errno;
+            if (error != 0)
+                ::unlink(infoFile.constData());
+        }
+        if (error != 0) {
+            result.failed.append({path, ReasonOfErrno(error)});
+            continue;
+        }
+        result.done.append(path);
     }
     return result;
+}
+
+FileBatchResult DeletePermanently(const QStringList& paths, FileBatchControl* control) {
+    Batch batch(ExplorerLanguage::lnEnglish, control);
+    for (const QString& path : paths) {
+        if (batch.Cancelled()) {
+            batch.result.cancelled = true;
+            break;
+        }
+        if (RemoveTree(HostBytes(path), &batch))
+            batch.result.done.append(path);
+        batch.ItemDone();
+    }
+    return batch.result;
+}
+
+QString TrashFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Trash");
+}
+
+bool OnHomeVolume(const QString& path) {
+    struct stat item = {};
+    if (::lstat(HostBytes(path).constData(), &item) != 0)
+        return true;
+    // The trash's volume: that of its nearest folder that exists.
+    struct stat home = {};
+    QString folder = TrashFolder();
+    while (::stat(HostBytes(folder).constData(), &home) != 0) {
+        const QString up = QFileInfo(folder).absolutePath();
+        if (up == folder)
+            return true;
+        folder = up;
+    }
+    return item.st_dev == home.st_dev;
+}
+
+RenameOutcome RenameInFolder(const QString& folder, const QString& oldName, const QString& newName,
+                             QString* reason) {
+    if (newName == oldName)
+        return RenameOutcome::Unchanged;
+    if (newName.isEmpty() || newName.contains(QLatin1Char('/')) || newName == QLatin1String(".") ||
+        newName == QLatin1String("..") || newName.contains(QChar(0)))
+        return RenameOutcome::Invalid;
+    const QByteArray from = HostBytes(JoinPath(folder, oldName));
+    const QByteArray to = HostBytes(JoinPath(folder, newName));
+    if (Exists(to)) {
+        // The same file under another case: a volume that ignores case (FAT). It takes
+        // the new spelling through a free intermediate name.
+        if (!SameFile(from, to) || oldName.compare(newName, Qt::CaseInsensitive) != 0)
+            return RenameOutcome::Exists;
+        const QByteArray middle =
+            HostBytes(JoinPath(folder, UniqueName(folder, QStringLiteral(".stavio-rename"))));
+        if (RenameNoReplace(from, middle) != 0) {
+            if (reason)
+                *reason = ReasonOfErrno(errno);
+            return RenameOutcome::Failed;
+        }
+        if (RenameNoReplace(middle, to) != 0) {
+            const int error = errno;
+            ::rename(middle.constData(), from.constData());
+            if (reason)
+                *reason = ReasonOfErrno(error);
+            return RenameOutcome::Failed;
+        }
+        return RenameOutcome::Renamed;
+    }
+    if (RenameNoReplace(from, to) != 0) {
+        const int error = errno;
+        if (error == EEXIST)
+            return RenameOutcome::Exists;
+        if (reason)
+            *reason = ReasonOfErrno(error);
+        return RenameOutcome::Failed;
+    }
+    return RenameOutcome::Renamed;
+}
+
+QString MakeFolder(const QString& parent, const QString& name, ExplorerLanguage language,
+                   QString* path) {
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name == QLatin1String(".") ||
+        name == QLatin1String("..") || name.contains(QChar(0)))
+        return ExplorerTextOf(language, ExplorerText::InvalidName).arg(DisplayName(name));
+    const QString target = JoinPath(parent, name);
+    if (::mkdir(HostBytes(target).constData(), 0777) != 0) {
+        if (errno == EEXIST)
+            return ExplorerTextOf(language, ExplorerText::NameExists).arg(DisplayName(name));
+        return ExplorerTextOf(language, ExplorerText::OperationFailed)
+            .arg(DisplayName(name) + QStringLiteral(" : ") + ReasonOfErrno(errno));
+    }
+    if (path)
+        *path = target;
+    return {};
 }

@@ -3,7 +3,9 @@
 #include "DriveList.h"
 #include "ExplorerDrag.h"
 #include "ExplorerTexts.h"
+#include "FileListModel.h"
 #include "FileOperations.h"
+#include "MessageBoxes.h"
 #include "TLsFilelistView28.h"
 
 #include <QAction>
@@ -12,15 +14,71 @@
 #include <QDrag>
 #include <QFileIconProvider>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QPersistentModelIndex>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLoadedRole = Qt::UserRole + 1;
+constexpr int kNameRole = Qt::UserRole + 2; // the folder's host name, stray bytes escaped
+// Opened folders watched for changes at most (each takes a kernel watch).
+constexpr int kWatchedFolders = 256;
+
+QString NameOf(const QTreeWidgetItem* item) {
+    return item->data(0, kNameRole).toString();
+}
+
+// The sub-folders of `path` (links to folders too), in natural order; `error` receives
+// why the folder could not be read.
+QStringList FolderNames(const QString& path, QString* error) {
+    QStringList names;
+    DIR* dir = ::opendir(HostBytes(path).constData());
+    if (!dir) {
+        *error = ReasonOfErrno(errno);
+        return names;
+    }
+    const int fd = ::dirfd(dir);
+    while (const dirent* d = ::readdir(dir)) {
+        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+            continue;
+        if (d->d_type != DT_DIR) {
+            struct stat st = {};
+            if ((d->d_type != DT_LNK && d->d_type != DT_UNKNOWN) ||
+                ::fstatat(fd, d->d_name, &st, 0) != 0 || !S_ISDIR(st.st_mode))
+                continue;
+        }
+        names.append(HostString(QByteArray(d->d_name)));
+    }
+    ::closedir(dir);
+    // One sort key per name: comparing keys is a byte comparison.
+    const QCollator collator = FileListModel::NaturalCollator();
+    std::vector<std::pair<QCollatorSortKey, qsizetype>> keys;
+    keys.reserve(static_cast<std::size_t>(names.size()));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        keys.emplace_back(collator.sortKey(DisplayName(names[i])), i);
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const int c = a.first.compare(b.first);
+        return c != 0 ? c < 0 : names[a.second] < names[b.second];
+    });
+    QStringList sorted;
+    sorted.reserve(names.size());
+    for (const auto& key : keys)
+        sorted.append(names[key.second]);
+    return sorted;
+}
 
 int LevelOf(const QTreeWidgetItem* item) {
     int level = -1;
@@ -56,6 +114,10 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
     setDragEnabled(true);
     setDragDropMode(QAbstractItemView::DragOnly);
     setExpandsOnDoubleClick(true);
+    // One column as wide as its longest name: deep folders scroll sideways, never cut.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     connect(this, &QTreeWidget::itemExpanded, this,
@@ -64,6 +126,73 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
             [this](QTreeWidgetItem* current) { CurrentChanged(current); });
     CreateActions();
     Reload();
+
+    mounts_ = new MountWatcher(this);
+    connect(mounts_, &MountWatcher::MountsChanged, this, &TLsDirTree21::DrivesChanged);
+    folders_ = new QFileSystemWatcher(this);
+    connect(folders_, &QFileSystemWatcher::directoryChanged, this, &TLsDirTree21::FolderChanged);
+    connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
+        const QString path = PathOf(item);
+        if (!path.isEmpty() && folders_->directories().size() < kWatchedFolders)
+            folders_->addPath(path);
+    });
+    connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
+        if (!PathOf(item).isEmpty())
+            folders_->removePath(PathOf(item));
+    });
+}
+
+void TLsDirTree21::DrivesChanged() {
+    if (customDrives_)
+        return;
+    const QStringList now = SystemDrives();
+    if (now == drives_)
+        return;
+    drives_ = now;
+    // Drives that left go with their folders; the selection falls back to the computer.
+    for (int i = root_->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* drive = root_->child(i);
+        if (now.contains(PathOf(drive)))
+            continue;
+        if (IsInside(currentItem(), drive))
+            setCurrentItem(root_);
+        delete drive;
+    }
+    const QFileIconProvider icons;
+    for (int i = 0; i < now.size(); ++i) {
+        if (i < root_->childCount() && PathOf(root_->child(i)) == now[i])
+            continue;
+        auto* item = new QTreeWidgetItem;
+        item->setText(0, DriveCaption(now[i]));
+        item->setIcon(0, icons.icon(QFileIconProvider::Drive));
+        item->setData(0, kPathRole, now[i]);
+        item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+        root_->insertChild(i, item);
+    }
+}
+
+QTreeWidgetItem* TLsDirTree21::ItemOfPath(const QString& path) const {
+    const QString drive = DriveForPath(drives_, path);
+    QTreeWidgetItem* item = nullptr;
+    for (int i = 0; i < root_->childCount() && !item; ++i) {
+        if (PathOf(root_->child(i)) == drive)
+            item = root_->child(i);
+    }
+    const QStringList parts = path.mid(drive.size()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        if (!item)
+            return nullptr;
+        item = ChildNamed(item, part);
+    }
+    return item;
+}
+
+void TLsDirTree21::FolderChanged(const QString& path) {
+    QTreeWidgetItem* item = ItemOfPath(path);
+    if (item && IsLoaded(item))
+        LoadChildren(item, true);
+    if (!IsFolder(path))
+        folders_->removePath(path);
 }
 
 QString TLsDirTree21::PathOf(const QTreeWidgetItem* item) {
@@ -103,14 +232,21 @@ void TLsDirTree21::Reload() {
 
 QTreeWidgetItem* TLsDirTree21::NewFolderItem(QTreeWidgetItem* parent, const QString& name,
                                              int index) {
+    QTreeWidgetItem* item = MakeFolderItem(PathOf(parent), name);
+    if (index >= 0)
+        parent->insertChild(index, item);
+    return item;
+}
+
+QTreeWidgetItem* TLsDirTree21::MakeFolderItem(const QString& parentPath, const QString& name) {
     static const QIcon folderIcon = QFileIconProvider().icon(QFileIconProvider::Folder);
     auto* item = new QTreeWidgetItem;
-    item->setText(0, name);
+    item->setText(0, DisplayName(name));
     item->setIcon(0, folderIcon);
-    item->setData(0, kPathRole, JoinPath(PathOf(parent), name));
+    item->setData(0, kPathRole, JoinPath(parentPath, name));
+    item->setData(0, kNameRole, name);
     // Whether it holds folders is known once it is opened.
     item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    parent->insertChild(index, item);
     return item;
 }
 
@@ -118,7 +254,7 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
     if (!item || item == root_ || (IsLoaded(item) && !force))
         return;
     const QString path = PathOf(item);
-    if (!QFileInfo(path).isDir()) {
+    if (!IsFolder(path)) {
         // The folder has gone: leave it for its parent.
         if (LevelOf(item) >= 2) {
             QPersistentModelIndex gone = indexFromItem(item);
@@ -134,30 +270,46 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
         return;
     }
     // Symbolic links to folders are shown like folders; as each level is read only when
-    // opened, a link loop never recurses by itself. Unreadable folders stay empty.
-    const QStringList names = QDir(path).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
-                                                   QDir::Name | QDir::IgnoreCase);
-
-    // Merge, so that the opened sub-folders and the selection stay where they are.
-    for (int i = item->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* child = item->child(i);
-        if (names.contains(child->text(0)))
-            continue;
-        if (IsInside(currentItem(), child))
-            setCurrentItem(item);
-        delete child;
-    }
-    int pos = 0;
-    for (const QString& name : names) {
-        if (pos < item->childCount() && item->child(pos)->text(0) == name) {
+    // opened, a link loop never recurses by itself.
+    QString error;
+    const QStringList names = FolderNames(path, &error);
+    // A folder that cannot be read says so.
+    item->setToolTip(0, error.isEmpty()
+                            ? QString()
+                            : ExplorerTextOf(language_, ExplorerText::FolderUnreadable).arg(error));
+    if (item->childCount() == 0) {
+        // First reading: every item at once.
+        QList<QTreeWidgetItem*> items;
+        items.reserve(names.size());
+        for (const QString& name : names)
+            items.append(MakeFolderItem(path, name));
+        item->addChildren(items);
+    } else {
+        // Merge, so that the opened sub-folders and the selection stay where they are;
+        // both sides are in the same order, so one pass does it.
+        const QSet<QString> wanted(names.begin(), names.end());
+        for (int i = item->childCount() - 1; i >= 0; --i) {
+            QTreeWidgetItem* child = item->child(i);
+            if (wanted.contains(NameOf(child)))
+                continue;
+            if (IsInside(currentItem(), child))
+                setCurrentItem(item);
+            delete child;
+        }
+        QSet<QString> present;
+        for (int i = 0; i < item->childCount(); ++i)
+            present.insert(NameOf(item->child(i)));
+        int pos = 0;
+        for (const QString& name : names) {
+            if (present.contains(name)) {
+                while (pos < item->childCount() && NameOf(item->child(pos)) != name)
+                    ++pos;
+                ++pos;
+                continue;
+            }
+            NewFolderItem(item, name, std::min(pos, item->childCount()));
             ++pos;
-            continue;
         }
-        if (QTreeWidgetItem* existing = ChildNamed(item, name)) {
-            pos = item->indexOfChild(existing) + 1;
-            continue;
-        }
-        NewFolderItem(item, name, pos++);
     }
     item->setData(0, kLoadedRole, true);
     item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicatorWhenChildless);
@@ -165,7 +317,7 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
 
 QTreeWidgetItem* TLsDirTree21::ChildNamed(QTreeWidgetItem* item, const QString& name) const {
     for (int i = 0; i < item->childCount(); ++i) {
-        if (item->child(i)->text(0) == name)
+        if (NameOf(item->child(i)) == name)
             return item->child(i);
     }
     return nullptr;
@@ -175,20 +327,21 @@ QTreeWidgetItem* TLsDirTree21::EnsureChild(QTreeWidgetItem* item, const QString&
     if (QTreeWidgetItem* child = ChildNamed(item, name))
         return child;
     // A folder that its parent does not list (a parent we may pass but not read).
+    const QCollator collator = FileListModel::NaturalCollator();
     int pos = 0;
     while (pos < item->childCount() &&
-           QString::compare(item->child(pos)->text(0), name, Qt::CaseInsensitive) < 0)
+           collator.compare(item->child(pos)->text(0), DisplayName(name)) < 0)
         ++pos;
     return NewFolderItem(item, name, pos);
 }
 
 void TLsDirTree21::OpenPath(const QString& path) {
-    if (path.size() <= 1)
+    // A one-character path names no folder, except "/", a drive like the others here.
+    if (path.isEmpty() || (path.size() == 1 && path != QLatin1String("/")))
         return;
-    const QFileInfo info(path);
-    if (!info.isDir())
+    if (!IsFolder(path))
         return;
-    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    const QString folder = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     const QString drive = DriveForPath(drives_, folder);
     if (drive.isEmpty())
         return;
@@ -223,7 +376,7 @@ int TLsDirTree21::SelectedLevel() const {
 void TLsDirTree21::CurrentChanged(QTreeWidgetItem* current) {
     if (quiet_ || !current)
         return;
-    if (current != root_ && !QFileInfo(PathOf(current)).isDir()) {
+    if (current != root_ && !IsFolder(PathOf(current))) {
         LoadChildren(current, true); // leaves a folder that has gone
         return;
     }
@@ -306,7 +459,7 @@ void TLsDirTree21::CreateActions() {
     connect(add("actionOpen", ExplorerText::Open, QKeySequence(Qt::CTRL | Qt::Key_O)),
             &QAction::triggered, this, [this] {
                 if (SelectedLevel() >= 1)
-                    opener_(QUrl::fromLocalFile(SelectedPath()));
+                    opener_(UrlOfPath(SelectedPath()));
             });
     connect(add("actionNewFolder", ExplorerText::NewFolder, QKeySequence(Qt::CTRL | Qt::Key_N)),
             &QAction::triggered, this, &TLsDirTree21::NewFolder);
@@ -328,14 +481,17 @@ void TLsDirTree21::NewFolder() {
         return;
     const QString parent = PathOf(current);
     bool ok = false;
-    const QString name =
-        QInputDialog::getText(
-            this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
-            ExplorerTextOf(language_, ExplorerText::NewFolderPrompt), QLineEdit::Normal,
-            UniqueName(parent, ExplorerTextOf(language_, ExplorerText::NewFolderName)), &ok)
-            .trimmed();
-    if (!ok || name.isEmpty() || name.contains(QLatin1Char('/')) ||
-        !QDir().mkdir(JoinPath(parent, name)))
+    const QString name = QInputDialog::getText(
+        this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
+        ExplorerTextOf(language_, ExplorerText::NewFolderPrompt), QLineEdit::Normal,
+        UniqueName(parent, ExplorerTextOf(language_, ExplorerText::NewFolderName)), &ok);
+    if (!ok || name.isEmpty())
         return;
-    OpenPath(JoinPath(parent, name));
+    QString path;
+    const QString problem = MakeFolder(parent, name, language_, &path);
+    if (!problem.isEmpty()) {
+        ShowWarningBox(this, problem);
+        return;
+    }
+    OpenPath(path);
 }

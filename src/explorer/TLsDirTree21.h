@@ -8,20 +8,23 @@
 
 #include <functional>
 
+class MountWatcher;
+class QFileSystemWatcher;
 class TLsFilelistView28;
 class QUrl;
 
 // The directory tree of the explorer: level 0 the computer, level 1 the drives (the
 // root file system and the mounted volumes), deeper levels the folders, read only
-// when their parent is first opened.
+// when their parent is first opened. Drives mounted or unmounted and folders made or
+// removed by other programs show at once.
 class TLsDirTree21 : public QTreeWidget {
     Q_OBJECT
 public:
     explicit TLsDirTree21(QWidget* parent = nullptr);
 
     // Expands down to an existing folder, selects it, scrolls to it and raises
-    // OnDirChange. Does nothing for an empty or one-character path or a path that is
-    // not an existing folder.
+    // OnDirChange. Does nothing for an empty or one-character path other than "/", or a
+    // path that is not an existing folder.
     void OpenPath(const QString& path);
     // The selected folder; a drive gives its mount point; "" for none or the computer.
     QString SelectedPath() const;
@@ -57,6 +60,7 @@ protected:
 
 private:
     QTreeWidgetItem* NewFolderItem(QTreeWidgetItem* parent, const QString& name, int index);
+    static QTreeWidgetItem* MakeFolderItem(const QString& parentPath, const QString& name);
     void LoadChildren(QTreeWidgetItem* item, bool force);
     QTreeWidgetItem* ChildNamed(QTreeWidgetItem* item, const QString& name) const;
     QTreeWidgetItem* EnsureChild(QTreeWidgetItem* item, const QString& name);
@@ -67,6 +71,9 @@ private:
     void CreateActions();
     void ApplyTexts();
     void NewFolder();
+    void DrivesChanged();
+    void FolderChanged(const QString& path);
+    QTreeWidgetItem* ItemOfPath(const QString& path) const;
 
     QTreeWidgetItem* root_ = nullptr;
     QStringList drives_;
@@ -76,4 +83,7 @@ private:
     QPointer<TLsFilelistView28> list_;
     QList<QMetaObject::Connection> listConnections_;
     std::function<bool(const QUrl&)> opener_;
+    // The disk is followed: the mount table, and the opened folders (a bounded number).
+    MountWatcher* mounts_ = nullptr;
+    QFileSystemWatcher* folders_ = nullptr;
 };

@@ -1,18 +1,25 @@
 #include "TLsFilelistView28.h"
 
 #include "ExplorerDrag.h"
+#include "ExplorerTexts.h"
 #include "FileListModel.h"
 #include "FileListViews.h"
 #include "FileOperations.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QLabel>
+#include <QScrollBar>
 #include <QStackedLayout>
 #include <QStyle>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -82,15 +89,89 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
                                     static_cast<QAbstractItemView*>(detailsView_)}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& pos) {
+            // A click beside the items is about the folder, not about a selection.
+            if (!view->indexAt(pos).isValid())
+                selection_->clearSelection();
             ShowContextMenu(view->viewport()->mapToGlobal(pos));
         });
+        // Enter or a double click opens the files with the desktop's program.
+        connect(view, &QAbstractItemView::activated, this, [this] { OpenSelection(); });
     }
+
+    // Says why a folder cannot be read, over the empty list.
+    notice_ = new QLabel(this);
+    notice_->setObjectName(QStringLiteral("readNotice"));
+    notice_->setAlignment(Qt::AlignCenter);
+    notice_->setWordWrap(true);
+    notice_->setAutoFillBackground(true);
+    notice_->setBackgroundRole(QPalette::Base);
+    notice_->hide();
+
+    // After the editor has closed, so the message does not interrupt it.
+    connect(model_, &FileListModel::RenameRefused, this, &TLsFilelistView28::ShowRenameProblem,
+            Qt::QueuedConnection);
+
+    connect(model_, &FileListModel::LoadingFinished, this, [this] {
+        if (!pendingSelection_.isEmpty())
+            RestoreSelection(pendingScroll_);
+        ShowReadNotice();
+    });
+    connect(model_, &FileListModel::modelReset, this, [this] { ShowReadNotice(); });
+    // The actions are enabled when they can act.
+    connect(selection_, &QItemSelectionModel::selectionChanged, this,
+            &TLsFilelistView28::UpdateActions);
+    connect(model_, &FileListModel::modelReset, this, &TLsFilelistView28::UpdateActions);
+    connect(model_, &FileListModel::rowsInserted, this, &TLsFilelistView28::UpdateActions);
+    connect(model_, &FileListModel::rowsRemoved, this, &TLsFilelistView28::UpdateActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TLsFilelistView28::UpdateActions);
 
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     directory_ = MyComputer();
+    // Files made, removed or renamed by other programs show without a refresh; a burst of
+    // changes is read once.
+    watcher_ = new QFileSystemWatcher(this);
+    changeTimer_ = new QTimer(this);
+    changeTimer_->setSingleShot(true);
+    changeTimer_->setInterval(200);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, changeTimer_,
+            qOverload<>(&QTimer::start));
+    connect(changeTimer_, &QTimer::timeout, this, [this] {
+        const bool editing = CurrentView()->indexWidget(selection_->currentIndex()) != nullptr;
+        if (busy_ || editing)
+            changeTimer_->start(); // after the paste or the rename
+        else
+            Refresh();
+    });
+
     CreateActions();
     SetViewStyle(2);
     ApplyTexts();
+    UpdateActions();
+}
+
+void TLsFilelistView28::Watch() {
+    if (!watcher_->directories().isEmpty())
+        watcher_->removePaths(watcher_->directories());
+    if (InFolder())
+        watcher_->addPath(directory_);
+}
+
+void TLsFilelistView28::ShowReadNotice() {
+    const QString error = model_->ReadError();
+    notice_->setText(error.isEmpty()
+                         ? QString()
+                         : ExplorerTextOf(language_, ExplorerText::FolderUnreadable).arg(error));
+    notice_->setVisible(!error.isEmpty() && model_->rowCount() == 0);
+    if (notice_->isVisible()) {
+        notice_->setGeometry(rect().adjusted(2, 2, -2, -2));
+        notice_->raise();
+    }
+}
+
+void TLsFilelistView28::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    notice_->setGeometry(rect().adjusted(2, 2, -2, -2));
 }
 
 QString TLsFilelistView28::MyComputer() {
@@ -102,15 +183,17 @@ void TLsFilelistView28::SetDirectory(const QString& dir) {
         return;
     QString target = dir;
     if (dir != MyComputer()) {
-        const QFileInfo info(dir);
-        if (dir.isEmpty() || !info.isDir())
+        if (!IsFolder(dir))
             return;
-        target = QDir::cleanPath(info.absoluteFilePath());
+        target = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
         if (target == directory_)
             return;
     }
     directory_ = target;
+    pendingSelection_.clear();
     model_->Load(InFolder() ? directory_ : QString());
+    Watch();
+    UpdateActions();
     emit DirectoryChanged(directory_);
 }
 
@@ -123,16 +206,37 @@ bool TLsFilelistView28::InFolder() const {
 }
 
 void TLsFilelistView28::Refresh() {
-    const QStringList selected = SelectedCaptions();
-    const bool present = InFolder() && QFileInfo(directory_).isDir();
+    Watch();
+    // The selection comes back once the folder is read again, also when that takes
+    // several slices; the current item and the scroll position too.
+    QStringList selected = IsLoading() ? pendingSelection_ : SelectedCaptions();
+    const QString current = model_->FileName(selection_->currentIndex().row());
+    if (!current.isEmpty() && selected.removeOne(current))
+        selected.prepend(current);
+    const int scroll = CurrentView()->verticalScrollBar()->value();
+    const bool present = InFolder() && IsFolder(directory_);
+    pendingSelection_ = selected;
     model_->Load(present ? directory_ : QString());
-    SelectCaptions(selected);
+    if (!IsLoading())
+        RestoreSelection(scroll);
+    else
+        pendingScroll_ = scroll;
+}
+
+void TLsFilelistView28::RestoreSelection(int scroll) {
+    const QStringList selected = std::move(pendingSelection_);
+    pendingSelection_.clear();
+    if (selected.isEmpty())
+        return;
+    SelectCaptions(selected, false);
+    CurrentView()->verticalScrollBar()->setValue(scroll);
 }
 
 void TLsFilelistView28::SetLanguage(ExplorerLanguage language) {
     language_ = language;
     model_->SetLanguage(language);
     ApplyTexts();
+    ShowReadNotice();
 }
 
 void TLsFilelistView28::SetViewStyle(int style) {
@@ -155,8 +259,10 @@ void TLsFilelistView28::SetViewStyle(int style) {
         iconView_->setDragEnabled(true);
         iconView_->setDragDropMode(QAbstractItemView::DragOnly);
         iconView_->setResizeMode(QListView::Adjust);
-        // Large icons stand on a grid; the text views size each item to its name.
-        iconView_->setGridSize(style == 0 ? QSize(96, 72) : QSize());
+        // Large icons stand on a grid with room for three lines of name; the text views
+        // size each item to its name.
+        const int lines = 3 * iconView_->fontMetrics().lineSpacing();
+        iconView_->setGridSize(style == 0 ? QSize(110, 32 + lines + 12) : QSize());
         iconView_->setUniformItemSizes(style == 0);
         iconView_->setSpacing(style == 0 ? 0 : 2);
         stack_->setCurrentWidget(iconView_);
@@ -182,12 +288,16 @@ QStringList TLsFilelistView28::ItemCaptions() const {
 }
 
 QStringList TLsFilelistView28::SelectedCaptions() const {
-    QList<int> rows;
-    for (const QModelIndex& index : selection_->selectedIndexes())
-        rows.append(index.row());
+    // From the ranges, not from every selected cell.
+    std::vector<int> rows;
+    for (const QItemSelectionRange& range : selection_->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows.push_back(row);
+    }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     QStringList names;
+    names.reserve(static_cast<qsizetype>(rows.size()));
     for (int row : rows)
         names.append(model_->FileName(row));
     return names;
@@ -205,18 +315,36 @@ bool TLsFilelistView28::HasSelection() const {
 }
 
 void TLsFilelistView28::SelectCaptions(const QStringList& names) {
-    QItemSelection wanted;
+    SelectCaptions(names, true);
+}
+
+void TLsFilelistView28::SelectCaptions(const QStringList& names, bool reveal) {
+    model_->FinishLoading();
+    // Rows in order, joined into runs: one range per run, not one per row.
+    std::vector<int> rows;
+    rows.reserve(static_cast<std::size_t>(names.size()));
     for (const QString& name : names) {
         const int row = model_->RowOfName(name);
         if (row >= 0)
-            wanted.select(model_->index(row, 0),
-                          model_->index(row, FileListModel::ColumnCount - 1));
+            rows.push_back(row);
+    }
+    const int first = rows.empty() ? -1 : rows.front();
+    std::sort(rows.begin(), rows.end());
+    QItemSelection wanted;
+    const int last = FileListModel::ColumnCount - 1;
+    for (std::size_t i = 0; i < rows.size();) {
+        std::size_t j = i;
+        while (j + 1 < rows.size() && rows[j + 1] <= rows[j] + 1)
+            ++j;
+        wanted.append(QItemSelectionRange(model_->index(rows[i], 0), model_->index(rows[j], last)));
+        i = j + 1;
     }
     selection_->select(wanted, QItemSelectionModel::ClearAndSelect);
-    if (!wanted.isEmpty()) {
-        const QModelIndex first = wanted.first().topLeft();
-        selection_->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-        CurrentView()->scrollTo(first);
+    if (first >= 0) {
+        const QModelIndex current = model_->index(first, 0);
+        selection_->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+        if (reveal)
+            CurrentView()->scrollTo(current);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ExplorerLanguage.h"
+#include "FileOperations.h"
 #include "FileTagLoader.h"
 
 #include <QStringList>
@@ -14,11 +15,15 @@ class FileListModel;
 class QAbstractItemView;
 class QAction;
 class QItemSelectionModel;
+class QFileSystemWatcher;
+class QLabel;
+class QTimer;
 class QStackedLayout;
 class QUrl;
 
 // The file list of the explorer: the files of one folder that match the mask (folders
-// are never listed), in four view styles, with its own file actions, keys and menu.
+// are never listed), in four view styles, with its own file actions, keys and menu. It
+// follows changes made to the folder by other programs.
 class TLsFilelistView28 : public QWidget {
     Q_OBJECT
 public:
@@ -71,7 +76,7 @@ public:
     QAbstractItemView* CurrentView() const;
 
     // The component's own actions, also in its context menu (keys in brackets).
-    void OpenSelection();      // Ctrl+O
+    void OpenSelection();      // Ctrl+O, Enter, double click; asks first above ten files
     void CopySelection();      // Ctrl+C
     void CutSelection();       // Ctrl+X
     void PasteClipboard();     // Ctrl+V
@@ -83,6 +88,9 @@ public:
     void RenameCurrent();      // F2, in place
     void FindFile();           // F3
 
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 signals:
     void DirectoryChanged(const QString& dir);
     void ViewStyleChanged(int style);
@@ -91,12 +99,18 @@ signals:
 
 private:
     void CreateActions();
+    void UpdateActions();
+    void Watch();
+    void ShowReadNotice();
+    void SelectCaptions(const QStringList& names, bool reveal);
+    void RestoreSelection(int scroll);
     void ApplyTexts();
     void ShowContextMenu(const QPoint& pos);
     void PutOnClipboard(bool cut);
     QStringList SelectedPaths() const;
     bool InFolder() const;
-    void ShowError(const QStringList& failed);
+    void ShowError(const QList<FileProblem>& problems);
+    void ShowRenameProblem(const QString& name, int outcome, const QString& reason);
     void RequestTags(int first, int last);
 
     FileListModel* model_ = nullptr;
@@ -106,10 +120,18 @@ private:
     FileDetailsView* detailsView_ = nullptr;
     QItemSelectionModel* selection_ = nullptr;
     QStackedLayout* stack_ = nullptr;
+    QLabel* notice_ = nullptr;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* changeTimer_ = nullptr;
     QString directory_;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
     int viewStyle_ = -1;
     QString lastFind_;
     std::function<bool(const QUrl&)> opener_;
     QList<QAction*> actionList_;
+    // A batch of file operations is running; the actions that start one wait for it.
+    bool busy_ = false;
+    // What a refresh gives back once the folder has been read again.
+    QStringList pendingSelection_;
+    int pendingScroll_ = 0;
 };

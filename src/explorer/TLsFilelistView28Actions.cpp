@@ -2,9 +2,11 @@
 #include "TLsFilelistView28.h"
 
 #include "ExplorerTexts.h"
+#include "FileBatchWindow.h"
 #include "FileListModel.h"
 #include "FileListViews.h"
 #include "FileOperations.h"
+#include "MessageBoxes.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -12,11 +14,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -74,6 +79,33 @@ void TLsFilelistView28::CreateActions() {
     }
 }
 
+void TLsFilelistView28::UpdateActions() {
+    const bool selected = HasSelection();
+    const QMimeData* clip = QGuiApplication::clipboard()->mimeData();
+    bool pasteable = false;
+    if (clip && clip->hasUrls()) {
+        const QList<QUrl> urls = clip->urls();
+        pasteable = std::any_of(urls.begin(), urls.end(),
+                                [](const QUrl& url) { return url.isLocalFile(); });
+    }
+    const bool folder = InFolder();
+    for (QAction* action : actionList_) {
+        const QString name = action->objectName();
+        bool enabled = true;
+        if (name == QLatin1String("actionOpen") || name == QLatin1String("actionCopy") ||
+            name == QLatin1String("actionCut") || name == QLatin1String("actionDelete") ||
+            name == QLatin1String("actionRename"))
+            enabled = selected;
+        else if (name == QLatin1String("actionPaste"))
+            enabled = folder && pasteable;
+        else if (name == QLatin1String("actionSelectAll"))
+            enabled = model_->rowCount() > 0 || IsLoading();
+        else if (name != QLatin1String("actionView"))
+            enabled = folder; // new folder, find, up one level, refresh
+        action->setEnabled(enabled);
+    }
+}
+
 void TLsFilelistView28::ApplyTexts() {
     for (QAction* action : actionList_)
         action->setText(
@@ -93,20 +125,27 @@ void TLsFilelistView28::ShowContextMenu(const QPoint& globalPos) {
     menu.exec(globalPos);
 }
 
-void TLsFilelistView28::ShowError(const QStringList& failed) {
-    if (failed.isEmpty())
+void TLsFilelistView28::ShowError(const QList<FileProblem>& problems) {
+    if (problems.isEmpty())
         return;
-    QStringList names;
-    for (const QString& path : failed)
-        names.append(QFileInfo(path).fileName());
-    QMessageBox::warning(this, ExplorerTextOf(language_, ExplorerText::ErrorTitle),
-                         ExplorerTextOf(language_, ExplorerText::OperationFailed)
-                             .arg(names.join(QStringLiteral(", "))));
+    QStringList lines;
+    for (const FileProblem& problem : problems) {
+        const QString name = DisplayName(QFileInfo(problem.path).fileName());
+        lines.append(
+            problem.reason.isEmpty() ? name : QStringLiteral("%1 : %2").arg(name, problem.reason));
+    }
+    ShowWarningBox(this, ExplorerTextOf(language_, ExplorerText::OperationFailed)
+                             .arg(QLatin1Char('\n') + lines.join(QLatin1Char('\n'))));
 }
 
 void TLsFilelistView28::OpenSelection() {
-    for (const QString& path : SelectedPaths())
-        opener_(QUrl::fromLocalFile(path));
+    const QStringList paths = SelectedPaths();
+    // Each file starts a program: many at once is asked for first.
+    if (paths.size() > 10 &&
+        !AskYesNo(this, ExplorerTextOf(language_, ExplorerText::ConfirmOpenMany).arg(paths.size())))
+        return;
+    for (const QString& path : paths)
+        opener_(UrlOfPath(path));
 }
 
 void TLsFilelistView28::PutOnClipboard(bool cut) {
@@ -116,13 +155,16 @@ void TLsFilelistView28::PutOnClipboard(bool cut) {
     QList<QUrl> urls;
     QByteArray gnome = cut ? "cut" : "copy";
     for (const QString& path : paths) {
-        const QUrl url = QUrl::fromLocalFile(path);
+        const QUrl url = UrlOfPath(path);
         urls.append(url);
         gnome += '\n' + url.toEncoded();
     }
     auto* data = new QMimeData;
     data->setUrls(urls);
-    data->setText(paths.join(QLatin1Char('\n')));
+    QStringList shown;
+    for (const QString& path : paths)
+        shown.append(DisplayName(path));
+    data->setText(shown.join(QLatin1Char('\n')));
     data->setData(kGnomeFormat, gnome);
     data->setData(kKdeCutFormat, cut ? "1" : "0");
     QGuiApplication::clipboard()->setMimeData(data);
@@ -137,7 +179,7 @@ void TLsFilelistView28::CutSelection() {
 }
 
 void TLsFilelistView28::PasteClipboard() {
-    if (!InFolder())
+    if (!InFolder() || busy_)
         return;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasUrls())
@@ -145,20 +187,28 @@ void TLsFilelistView28::PasteClipboard() {
     QStringList sources;
     for (const QUrl& url : data->urls()) {
         if (url.isLocalFile())
-            sources.append(url.toLocalFile());
+            sources.append(PathOfUrl(url));
     }
     if (sources.isEmpty())
         return;
     const bool cut =
         data->data(kKdeCutFormat) == "1" || data->data(kGnomeFormat).startsWith("cut\n");
-    const FileBatchResult result =
-        cut ? MoveInto(sources, directory_) : CopyInto(sources, directory_);
+    const QString folder = directory_;
+    const ExplorerLanguage language = language_;
+    busy_ = true;
+    const FileBatchResult result = RunFileBatch(
+        this, ExplorerTextOf(language_, cut ? ExplorerText::Moving : ExplorerText::Copying),
+        ExplorerTextOf(language_, ExplorerText::Cancel), [&](FileBatchControl* control) {
+            return cut ? MoveInto(sources, folder, language, control)
+                       : CopyInto(sources, folder, language, control);
+        });
+    busy_ = false;
     // Cut files are moved once; the clipboard no longer names them.
-    if (cut)
+    if (cut && !result.cancelled)
         QGuiApplication::clipboard()->clear();
     Refresh();
     SelectCaptions(result.done);
-    ShowError(result.failed);
+    ShowError(result.failed + result.skipped);
 }
 
 void TLsFilelistView28::NextViewStyle() {
@@ -166,22 +216,20 @@ void TLsFilelistView28::NextViewStyle() {
 }
 
 QString TLsFilelistView28::CreateNewFolder() {
-    if (!InFolder() || !QFileInfo(directory_).isDir())
+    if (!InFolder() || !IsFolder(directory_))
         return {};
     const QString proposed =
         UniqueName(directory_, ExplorerTextOf(language_, ExplorerText::NewFolderName));
     bool ok = false;
-    const QString name =
-        QInputDialog::getText(this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
-                              ExplorerTextOf(language_, ExplorerText::NewFolderPrompt),
-                              QLineEdit::Normal, proposed, &ok)
-            .trimmed();
+    const QString name = QInputDialog::getText(
+        this, ExplorerTextOf(language_, ExplorerText::NewFolderName),
+        ExplorerTextOf(language_, ExplorerText::NewFolderPrompt), QLineEdit::Normal, proposed, &ok);
     if (!ok || name.isEmpty())
         return {};
-    const QString path = JoinPath(directory_, name);
-    if (name.contains(QLatin1Char('/')) || name == QLatin1String("..") ||
-        name == QLatin1String(".") || !QDir().mkdir(path)) {
-        ShowError({path});
+    QString path;
+    const QString problem = MakeFolder(directory_, name, language_, &path);
+    if (!problem.isEmpty()) {
+        ShowWarningBox(this, problem);
         return {};
     }
     emit FolderCreated(path);
@@ -189,22 +237,52 @@ QString TLsFilelistView28::CreateNewFolder() {
 }
 
 void TLsFilelistView28::SelectAll() {
+    // All means all: also the files of a folder still being read.
+    model_->FinishLoading();
     CurrentView()->selectAll();
 }
 
 void TLsFilelistView28::DeleteSelection() {
+    if (busy_)
+        return;
     const QStringList paths = SelectedPaths();
     if (paths.isEmpty())
         return;
-    const auto answer = QMessageBox::question(
-        this, ExplorerTextOf(language_, ExplorerText::ConfirmDeleteTitle),
-        ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(paths.size()),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    const FileBatchResult result = MoveToTrash(paths);
+    // The desktop's trash is on the home volume; a file elsewhere (a player) would only
+    // move to a hidden trash folder on its own volume, taking the same room.
+    QStringList toTrash, elsewhere;
+    for (const QString& path : paths)
+        (OnHomeVolume(path) ? toTrash : elsewhere).append(path);
+    QList<FileProblem> failed;
+    QStringList permanent;
+    if (!toTrash.isEmpty() &&
+        AskYesNo(this,
+                 ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(toTrash.size()))) {
+        const FileBatchResult trashed = MoveToTrash(toTrash);
+        QStringList refused;
+        for (const FileProblem& problem : trashed.failed)
+            refused.append(problem.path);
+        if (!refused.isEmpty() &&
+            AskYesNo(this,
+                     ExplorerTextOf(language_, ExplorerText::TrashUnavailable).arg(refused.size())))
+            permanent += refused;
+    }
+    if (!elsewhere.isEmpty() &&
+        AskYesNo(this, ExplorerTextOf(language_, ExplorerText::ConfirmDeletePermanently)
+                           .arg(elsewhere.size())))
+        permanent += elsewhere;
+    if (!permanent.isEmpty()) {
+        busy_ = true;
+        failed = RunFileBatch(this, ExplorerTextOf(language_, ExplorerText::Deleting),
+                              ExplorerTextOf(language_, ExplorerText::Cancel),
+                              [&](FileBatchControl* control) {
+                                  return DeletePermanently(permanent, control);
+                              })
+                     .failed;
+        busy_ = false;
+    }
     Refresh();
-    ShowError(result.failed);
+    ShowError(failed);
 }
 
 void TLsFilelistView28::UpOneLevel() {
@@ -216,7 +294,7 @@ void TLsFilelistView28::UpOneLevel() {
     }
     // The nearest folder above that still exists.
     QString parent = QFileInfo(directory_).absolutePath();
-    while (parent != QLatin1String("/") && !QFileInfo(parent).isDir())
+    while (parent != QLatin1String("/") && !IsFolder(parent))
         parent = QFileInfo(parent).absolutePath();
     SetDirectory(parent);
 }
@@ -230,8 +308,33 @@ void TLsFilelistView28::RenameCurrent() {
             return;
         index = selected.first();
     }
+    const QModelIndex name = model_->index(index.row(), FileListModel::NameColumn);
     view->setFocus();
-    view->edit(model_->index(index.row(), FileListModel::NameColumn));
+    view->edit(name);
+    // The name is offered without its extension, which a new name without one keeps.
+    if (auto* editor = qobject_cast<QLineEdit*>(view->indexWidget(name))) {
+        const QString text = editor->text();
+        const qsizetype dot = text.lastIndexOf(QLatin1Char('.'));
+        editor->setSelection(0, dot > 0 ? dot : text.size());
+    }
+}
+
+void TLsFilelistView28::ShowRenameProblem(const QString& name, int outcome, const QString& reason) {
+    switch (static_cast<RenameOutcome>(outcome)) {
+    case RenameOutcome::Exists:
+        ShowWarningBox(this,
+                       ExplorerTextOf(language_, ExplorerText::NameExists).arg(DisplayName(name)));
+        break;
+    case RenameOutcome::Invalid:
+        ShowWarningBox(this,
+                       ExplorerTextOf(language_, ExplorerText::InvalidName).arg(DisplayName(name)));
+        break;
+    case RenameOutcome::Failed:
+        ShowError({{JoinPath(directory_, name), reason}});
+        break;
+    default:
+        break;
+    }
 }
 
 void TLsFilelistView28::FindFile() {
@@ -248,10 +351,8 @@ void TLsFilelistView28::FindFile() {
     lastFind_ = pattern;
     // Without a wildcard the text is looked for anywhere in the name.
     const bool wild = pattern.contains(QLatin1Char('*')) || pattern.contains(QLatin1Char('?'));
-    const QRegularExpression re(QRegularExpression::wildcardToRegularExpression(
-                                    wild ? pattern : QLatin1Char('*') + pattern + QLatin1Char('*'),
-                                    QRegularExpression::DefaultWildcardConversion),
-                                QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpression re =
+        WildcardExpression(wild ? pattern : QLatin1Char('*') + pattern + QLatin1Char('*'));
     QStringList found;
     for (const QString& name : ItemCaptions()) {
         if (re.match(name).hasMatch())

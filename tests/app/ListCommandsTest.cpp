@@ -4,6 +4,10 @@
 
 #include "ShortNames.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <unistd.h>
+
 namespace {
 
 using ListCommandsTest = AppFixture;
@@ -39,6 +43,22 @@ TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
     EXPECT_FALSE(Form().SpeedButton19->isEnabled());
     EXPECT_TRUE(Form().SpeedButton11->isEnabled());
     EXPECT_TRUE(State().IsModified());
+}
+
+// A file whose name is not UTF-8 is added with its own bytes as source.
+TEST_F(ListCommandsTest, FilesNamedInAnyBytesAreAddedWithTheirOwnName) {
+    const QByteArray raw = QFile::encodeName(album_) + "/caf\xE9.mp3";
+    std::FILE* file = std::fopen(raw.constData(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    Start();
+    Browse(album_);
+    Form().SpeedButton6->click();
+    std::vector<std::string> sources;
+    for (const auto& link : CopyLinks())
+        sources.push_back(link->SourcePath);
+    EXPECT_NE(std::find(sources.begin(), sources.end(), raw.toStdString()), sources.end());
+    ::unlink(raw.constData());
 }
 
 TEST_F(ListCommandsTest, TheSameDirectoryTwiceAddsNothingTheSecondTime) {

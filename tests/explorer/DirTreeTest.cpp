@@ -2,6 +2,8 @@
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -68,12 +70,45 @@ TEST_F(DirTreeTest, OpenPathIgnoresMissingEmptyAndOneCharacterPaths) {
     tree.OpenPath(jazz);
     QSignalSpy changes(&tree, &TLsDirTree21::OnDirChange);
     for (const QString& path :
-         {root + QStringLiteral("/Music/Missing"), QString(), QStringLiteral("/"),
-          QStringLiteral("a"), MakeFile(root, QStringLiteral("Music/file.mp3"))}) {
+         {root + QStringLiteral("/Music/Missing"), QString(), QStringLiteral("a"),
+          MakeFile(root, QStringLiteral("Music/file.mp3"))}) {
         tree.OpenPath(path);
         EXPECT_EQ(tree.SelectedPath(), jazz) << path.toStdString();
     }
     EXPECT_EQ(changes.size(), 0);
+}
+
+TEST_F(DirTreeTest, TheTreeFollowsTheListUpToTheRootAndTheComputer) {
+    TLsFilelistView28 list;
+    tree.SetFileList(&list);
+    tree.OpenPath(root + QStringLiteral("/Music/Rock"));
+    list.show();
+    list.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&list));
+    list.CurrentView()->setFocus();
+    for (int i = 0; i < 64 && list.Directory() != QLatin1String("/"); ++i) {
+        QTest::keyClick(list.CurrentView(), Qt::Key_Backspace);
+        EXPECT_EQ(tree.SelectedPath(), list.Directory());
+    }
+    EXPECT_EQ(tree.SelectedPath(), QStringLiteral("/"));
+    EXPECT_EQ(tree.SelectedLevel(), 1);
+    QTest::keyClick(list.CurrentView(), Qt::Key_Backspace);
+    EXPECT_EQ(list.Directory(), TLsFilelistView28::MyComputer());
+    EXPECT_EQ(tree.SelectedLevel(), 0);
+}
+
+TEST_F(DirTreeTest, DeepFoldersWithLongNamesScrollSidewaysInsteadOfBeingCut) {
+    const QString deep = MakeDir(root, QStringLiteral("A folder with a rather long name/"
+                                                      "Another folder with a long name/"
+                                                      "The deepest folder of this little tree"));
+    tree.resize(160, 200);
+    tree.show();
+    tree.OpenPath(deep);
+    QApplication::processEvents();
+    const QRect item = tree.visualItemRect(tree.currentItem());
+    const int textWidth = tree.fontMetrics().horizontalAdvance(tree.currentItem()->text(0));
+    EXPECT_GE(tree.header()->sectionSize(0), item.left() + textWidth);
+    EXPECT_GT(tree.horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(DirTreeTest, SelectingTheComputerOrADriveGivesTheirPaths) {

@@ -1,10 +1,14 @@
 // Folders that the file system allows but Qt cannot name: file names that are not UTF-8, links
-// that point nowhere or at themselves. Whatever the explorer lists must be the very file the
-// user sees, so that adding it to a list never picks another file.
+// that point nowhere or at themselves. Every file is listed, and whatever the explorer lists
+// is the very file of that name, so that adding, copying or deleting it never picks another.
 
+#include "FileOperations.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
+
+#include <QAbstractItemView>
+#include <QAction>
 
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -44,7 +48,12 @@ protected:
     QString dir;
 };
 
-TEST_F(HostileNamesTest, EveryListedFileIsTheFileOfThatName) {
+bool IsFileBytes(const QByteArray& path) {
+    struct stat st = {};
+    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+TEST_F(HostileNamesTest, EveryFileIsListedAndIsTheFileOfThatName) {
     MakeRawFile(dir, "caf\xE9.mp3", "latin-1");
     MakeRawFile(dir, "\xFF\xFE.mp3", "raw");
     MakeRawFile(dir, "caf\xC3\xA9.mp3", "utf-8");
@@ -58,34 +67,81 @@ TEST_F(HostileNamesTest, EveryListedFileIsTheFileOfThatName) {
     TLsFilelistView28 list;
     list.SetDirectory(dir);
     const QStringList captions = list.ItemCaptions();
-    EXPECT_TRUE(captions.contains(QStringLiteral("ok.mp3")));
-    EXPECT_TRUE(captions.contains(QString::fromUtf8("caf\xC3\xA9.mp3")));
+    QStringList shown;
+    for (int row = 0; row < list.CurrentView()->model()->rowCount(); ++row)
+        shown << list.CurrentView()->model()->index(row, 0).data().toString();
+    // Shown with replacement characters, in natural order; links to nothing are left out.
+    EXPECT_EQ(
+        shown,
+        (QStringList{QString::fromUtf8("caf\xC3\xA9.mp3"), QString::fromUtf8("caf\xEF\xBF\xBD.mp3"),
+                     QStringLiteral("ok.mp3"), QString::fromUtf8("\xEF\xBF\xBD\xEF\xBF\xBD.mp3")}));
+    QList<QByteArray> bytes;
     for (const QString& caption : captions) {
-        const QFileInfo info(dir + QLatin1Char('/') + caption);
-        EXPECT_TRUE(info.isFile()) << caption.toStdString();
+        bytes << HostBytes(caption);
+        EXPECT_TRUE(IsFileBytes(HostBytes(dir + QLatin1Char('/') + caption)))
+            << caption.toStdString();
     }
-    // A name Qt cannot decode would come back as another name: it is left out, not guessed.
-    EXPECT_FALSE(captions.contains(QString::fromUtf8("caf\xEF\xBF\xBD.mp3")));
+    EXPECT_EQ(bytes,
+              (QList<QByteArray>{"caf\xC3\xA9.mp3", "caf\xE9.mp3", "ok.mp3", "\xFF\xFE.mp3"}));
 }
 
-TEST_F(HostileNamesTest, FoldersNamedInBytesQtCannotDecodeAreLeftOut) {
+TEST_F(HostileNamesTest, CopyMoveAndDeleteActOnTheRealBytes) {
+    const QString from = MakeDir(dir, QStringLiteral("from"));
+    const QString to = MakeDir(dir, QStringLiteral("to"));
+    MakeRawFile(from, "caf\xE9.mp3", "latin-1");
+    MakeRawFile(from, "\xFF.mp3", "raw");
+    TLsFilelistView28 list;
+    list.show();
+    const auto act = [&](const char* name) {
+        list.findChild<QAction*>(QString::fromLatin1(name))->trigger();
+    };
+    const auto inFolder = [](const QString& folder, const QByteArray& name) {
+        return IsFileBytes(HostBytes(folder) + '/' + name);
+    };
+    list.SetDirectory(from);
+    list.SelectCaptions({HostString("caf\xE9.mp3")});
+    act("actionCopy");
+    list.SetDirectory(to);
+    act("actionPaste");
+    EXPECT_TRUE(inFolder(to, "caf\xE9.mp3"));
+    EXPECT_TRUE(inFolder(from, "caf\xE9.mp3"));
+
+    list.SetDirectory(from);
+    list.SelectCaptions({HostString("\xFF.mp3")});
+    act("actionCut");
+    list.SetDirectory(to);
+    act("actionPaste");
+    EXPECT_TRUE(inFolder(to, "\xFF.mp3"));
+    EXPECT_FALSE(inFolder(from, "\xFF.mp3"));
+
+    list.SelectCaptions({HostString("\xFF.mp3")});
+    ModalRecorder yes([](QWidget* box) { ClickCaption(box, QStringLiteral("&Oui")); });
+    act("actionDelete");
+    EXPECT_FALSE(inFolder(to, "\xFF.mp3"));
+    EXPECT_TRUE(inFolder(TrashFolder() + QStringLiteral("/files"), "\xFF.mp3"));
+}
+
+TEST_F(HostileNamesTest, FoldersNamedInAnyBytesAreShownAndOpen) {
     MakeDir(dir, QStringLiteral("Music/Good"));
-    ASSERT_EQ(
-        ::mkdir(QFile::encodeName(dir + QStringLiteral("/Music/")).append("bad\xE9").constData(),
-                0777),
-        0);
+    const QByteArray bad = QFile::encodeName(dir + QStringLiteral("/Music/")).append("bad\xE9");
+    ASSERT_EQ(::mkdir(bad.constData(), 0777), 0);
+    std::FILE* song = std::fopen((bad + "/song.mp3").constData(), "wb");
+    ASSERT_NE(song, nullptr);
+    std::fclose(song);
 
     TLsDirTree21 tree;
+    TLsFilelistView28 list;
+    tree.SetFileList(&list);
     tree.OpenPath(dir + QStringLiteral("/Music"));
     ASSERT_NE(tree.currentItem(), nullptr);
     tree.currentItem()->setExpanded(true);
-    QStringList children;
-    for (int i = 0; i < tree.currentItem()->childCount(); ++i) {
-        const QString path = TLsDirTree21::PathOf(tree.currentItem()->child(i));
-        EXPECT_TRUE(QFileInfo(path).isDir()) << path.toStdString();
-        children << QFileInfo(path).fileName();
-    }
-    EXPECT_TRUE(children.contains(QStringLiteral("Good")));
+    QStringList texts;
+    for (int i = 0; i < tree.currentItem()->childCount(); ++i)
+        texts << tree.currentItem()->child(i)->text(0);
+    EXPECT_EQ(texts, (QStringList{QString::fromUtf8("bad\xEF\xBF\xBD"), QStringLiteral("Good")}));
+    tree.setCurrentItem(tree.currentItem()->child(0));
+    EXPECT_EQ(HostBytes(tree.SelectedPath()), bad);
+    EXPECT_EQ(list.ItemCaptions(), QStringList{QStringLiteral("song.mp3")});
 }
 
 // The file list of a folder it may not read, and of a folder reached through a link that

@@ -1,0 +1,112 @@
+// The explorer follows the disk: files and folders made or removed by other programs, and
+// volumes mounted or unmounted while it runs.
+#include "TLsDirTree21.h"
+#include "TLsFilelistView28.h"
+#include "TestHelpers.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+class LiveExplorerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        dir = QDir(tmp.path()).canonicalPath();
+    }
+    void TearDown() override { CloseStrayModals(); }
+
+    static QStringList Children(QTreeWidgetItem* item) {
+        QStringList names;
+        for (int i = 0; i < item->childCount(); ++i)
+            names << item->child(i)->text(0);
+        return names;
+    }
+
+    QTemporaryDir tmp;
+    QString dir;
+};
+
+TEST_F(LiveExplorerTest, TheListFollowsFilesChangedByOtherProgramsAndKeepsTheSelection) {
+    const QString music = MakeDir(dir, QStringLiteral("music"));
+    MakeFile(music, QStringLiteral("a.mp3"));
+    MakeFile(music, QStringLiteral("b.mp3"));
+    TLsFilelistView28 list;
+    list.SetDirectory(music);
+    list.SelectCaptions({QStringLiteral("b.mp3")});
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        QStringList after;
+    };
+    const Step steps[] = {
+        {"made",
+         [&] { MakeFile(music, QStringLiteral("c.mp3")); },
+         {QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3")}},
+        {"removed",
+         [&] { QFile::remove(music + QStringLiteral("/a.mp3")); },
+         {QStringLiteral("b.mp3"), QStringLiteral("c.mp3")}},
+        {"renamed",
+         [&] { QFile::rename(music + QStringLiteral("/c.mp3"), music + QStringLiteral("/d.mp3")); },
+         {QStringLiteral("b.mp3"), QStringLiteral("d.mp3")}},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return list.ItemCaptions() == step.after; }, 5000))
+            << list.ItemCaptions().join(QLatin1Char(',')).toStdString();
+        EXPECT_EQ(list.SelectedCaptions(), QStringList{QStringLiteral("b.mp3")});
+    }
+}
+
+TEST_F(LiveExplorerTest, TheTreeFollowsFoldersChangedByOtherPrograms) {
+    MakeDir(dir, QStringLiteral("Music/Jazz"));
+    TLsDirTree21 tree;
+    tree.OpenPath(dir + QStringLiteral("/Music"));
+    QTreeWidgetItem* music = tree.currentItem();
+    ASSERT_NE(music, nullptr);
+    music->setExpanded(true);
+    ASSERT_EQ(Children(music), QStringList{QStringLiteral("Jazz")});
+    MakeDir(dir, QStringLiteral("Music/Blues"));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Children(music) == QStringList{QStringLiteral("Blues"), QStringLiteral("Jazz")};
+        },
+        5000));
+    QDir(dir + QStringLiteral("/Music/Jazz")).removeRecursively();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return Children(music) == QStringList{QStringLiteral("Blues")}; }, 5000));
+}
+
+TEST_F(LiveExplorerTest, AVolumeMountedAfterStartAppearsAsADriveAndGoesWhenUnmounted) {
+    TLsDirTree21 tree;
+    const QString point =
+        QStringLiteral("/mnt/stavio-test-%1").arg(QCoreApplication::applicationPid());
+    QDir().mkpath(point);
+    const QString source = MakeDir(dir, QStringLiteral("player"));
+    // A bind mount of an ordinary folder: a volume of the disk's own file system type.
+    if (::mount(QFile::encodeName(source).constData(), QFile::encodeName(point).constData(),
+                nullptr, MS_BIND, nullptr) != 0) {
+        QDir().rmdir(point);
+        GTEST_SKIP() << "mounting needs root";
+    }
+    const auto shown = [&] { return tree.Drives().contains(point); };
+    EXPECT_TRUE(QTest::qWaitFor(shown, 5000));
+    EXPECT_TRUE(Children(tree.topLevelItem(0))
+                    .contains(QStringLiteral("stavio-test-%1 (%2)")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(point)));
+    tree.OpenPath(point);
+    EXPECT_EQ(tree.SelectedPath(), point);
+    ::umount2(QFile::encodeName(point).constData(), MNT_DETACH);
+    QDir().rmdir(point);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !shown(); }, 5000));
+    EXPECT_EQ(tree.SelectedLevel(), 0);
+}
+
+} // namespace
