@@ -29,6 +29,7 @@ extern const TextTable InfoTexts;         // N = 2
 extern const TextTable ProgressTexts;     // N = 5
 extern const TextTable PaneTexts;         // N = 4
 extern const TextTable RenderReportTexts; // N = 1
+extern const TextTable RenderStatusTexts; // N = 4
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);

@@ -35,12 +35,14 @@ TEST(TextTables, GroupSizesAddUpToSeventyThreeTextsPerLanguage) {
     }
     EXPECT_EQ(total, 73);
     EXPECT_EQ(RenderReportTexts.groupSize, 1);
+    EXPECT_EQ(RenderStatusTexts.groupSize, 4);
 }
 
 TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     // A UTF-8 sequence slipped into the tables would show as two odd characters.
     auto tables = InterfaceTables();
     tables.emplace_back(&RenderReportTexts, 1);
+    tables.emplace_back(&RenderStatusTexts, 4);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {
