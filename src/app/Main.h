@@ -5,6 +5,7 @@
 // MainProjectCommands, MainRender, MainHelp.
 
 #include "ProgramState.h"
+#include "ProjectFigures.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -21,6 +22,7 @@ class QLabel;
 class QMenu;
 class QObject;
 class QSplitter;
+class QTimer;
 class QToolButton;
 class QTreeView;
 class QWidget;
@@ -151,6 +153,13 @@ public:
     // Render (MainRender.cpp).
     void RenderScript1Click();
 
+    // Status bar (MainStatusBar.cpp): the project at a glance whenever the lists change, the
+    // summary after a render.
+    QLabel* StatusPanel = nullptr;
+    QTimer* StatusTimer = nullptr; // gathers a burst of list changes into one update
+    void UpdateStatusBar();
+    void ShowStatusText(const QString& text);
+
     // Help menu (MainHelp.cpp).
     void About1Click();
     void HomePage1Click();
@@ -179,4 +188,7 @@ private:
                            const char* name);
     QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
     void ConnectCommands();
+    void ConnectStatusBar();
+
+    stavio::ProjectFigures figures_;
 };

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 using stavio::Language;
@@ -107,6 +108,7 @@ void TForm1::ApplyLanguage() {
     LsFilelistView281->SetLanguage(ExplorerLanguageOf(language));
     LsDirTree211->OpenPath(LastExplorerDirectory);
     LsFilelistView281->Refresh();
+    StatusTimer->start(); // the figures in the new language
 }
 
 namespace {

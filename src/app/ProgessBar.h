@@ -5,13 +5,18 @@
 
 #include "MediaCopy.h"
 #include "ProgressDisplay.h"
+#include "Render.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 
+#include <atomic>
+#include <memory>
+
 class QFrame;
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 class StavioApp;
 
@@ -28,9 +33,15 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     int Position() const override;
+    void SetDetailText(const std::string& text) override;
+
+    // The render whose script (mode 4) and copy (mode 5) the next showings run; without one,
+    // the two jobs make their own from the current project.
+    void SetRender(stavio::RenderPipeline* render) { render_ = render; }
 
     // The outcome of the last media copy (mode 5), read by the render command.
     const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
+    const stavio::RenderSummary& LastRenderSummary() const { return renderSummary_; }
     // True when the last job ended with an error instead of completing.
     bool LastJobFailed() const { return jobFailed_; }
     bool JobRunning() const { return jobRunning_; }
@@ -39,6 +50,9 @@ public:
     QLabel* Label1;
     QProgressBar* ProgressBar1;
     QTimer* Timer1;
+    // Shown during the media copy only: the sizes, rate and time left, and Cancel.
+    QLabel* DetailLabel;
+    QPushButton* CancelButton;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -50,12 +64,20 @@ private:
     void Timer1Timer();
     void RunJob(unsigned char mode);
     void ReportError(const std::string& text);
+    stavio::RenderPipeline& Render();
+    void ShowCopyControls(bool visible);
+    void CancelButtonClick();
 
     StavioApp& app_;
     bool activationPending_ = false; // set by each showing, consumed by its one activation
     bool jobRunning_ = false;
     bool jobFailed_ = false;
+    bool cancellable_ = false; // the media copy listens to Cancel and Escape
+    std::atomic<bool> cancel_{false};
+    stavio::RenderPipeline* render_ = nullptr;
+    std::unique_ptr<stavio::RenderPipeline> ownRender_;
     stavio::CopyReport copyReport_;
+    stavio::RenderSummary renderSummary_;
     QElapsedTimer sinceRepaint_;
 };
 

@@ -3,6 +3,7 @@
 // this order and alive until the end.
 
 #include "ProgramState.h"
+#include "Render.h"
 
 #include <string>
 
@@ -27,6 +28,8 @@ public:
     stavio::ProgramState State;
     // Job selector of the progress dialog, set by each caller right before showing it.
     unsigned char ProgressMode = 1;
+    // How the render learns the target's free space (a fixed figure in tests).
+    stavio::FreeSpaceProbe FreeSpace = stavio::FileSystemFreeSpace;
 
     TForm1* Form1 = nullptr;               // main window
     TOKBottomDlg1* OKBottomDlg1 = nullptr; // progress dialog
