@@ -73,8 +73,9 @@ TEST(CliNamesTest, FoldernameTakesTypedUtf8Text) {
 TEST(CliNamesTest, HelpListsEveryCommandAndVersionPrintsTheVersion) {
     const CliResult help = RunCli({"--help"});
     EXPECT_EQ(help.exitCode, 0);
-    for (const char* command : {"shortname PATH", "foldername TEXT", "script PROJECT",
-                                "render PROJECT [TARGET]", "tree PROJECT", "resave PROJECT [OUT]"})
+    for (const char* command :
+         {"shortname PATH", "foldername TEXT", "script PROJECT", "render PROJECT [TARGET]",
+          "info PROJECT [TARGET]", "tree PROJECT", "resave PROJECT [OUT]"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 
     const CliResult version = RunCli({"--version"});
