@@ -4,6 +4,7 @@
 #include "Render.h"
 #include "text.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace stavio {
@@ -38,25 +39,33 @@ std::uint64_t SourceSize(const std::string& path) {
 } // namespace
 
 const ProjectFigureValues& ProjectFigures::Update(const TProjectClass& project) {
-    // Lists only grow at the end or lose entries, so the old links are met again in order:
-    // walk both together and read the disk only for links not met before.
-    LinkList links;
-    std::vector<std::uint64_t> sizes;
-    links.reserve(project.CopyLinks.size());
-    sizes.reserve(project.CopyLinks.size());
-    std::size_t old = 0;
-    std::uint64_t bytes = 0;
-    for (const LinkPtr& link : project.CopyLinks) {
-        while (old < links_.size() && links_[old] != link)
+    // Lists only grow at the end or lose entries, so the old links are met again in order.
+    // The common start is kept as it is; behind it both tails are walked together, and the
+    // disk is read only for links not met before.
+    const LinkList& current = project.CopyLinks;
+    std::size_t common = 0;
+    const std::size_t shorter = std::min(links_.size(), current.size());
+    while (common < shorter && links_[common] == current[common])
+        ++common;
+    std::size_t old = common;
+    std::vector<std::uint64_t> tailSizes;
+    tailSizes.reserve(current.size() - common);
+    for (std::size_t i = common; i < current.size(); ++i) {
+        while (old < links_.size() && links_[old] != current[i])
             ++old;
-        const std::uint64_t size =
-            old < links_.size() ? sizes_[old++] : SourceSize(link->SourcePath);
-        links.push_back(link);
-        sizes.push_back(size);
-        bytes += size;
+        tailSizes.push_back(old < links_.size() ? sizes_[old++]
+                                                : SourceSize(current[i]->SourcePath));
     }
-    links_ = std::move(links);
-    sizes_ = std::move(sizes);
+    for (std::size_t i = common; i < sizes_.size(); ++i)
+        bytes_ -= sizes_[i];
+    links_.resize(common);
+    sizes_.resize(common);
+    for (std::size_t i = common; i < current.size(); ++i) {
+        links_.push_back(current[i]);
+        sizes_.push_back(tailSizes[i - common]);
+        bytes_ += tailSizes[i - common];
+    }
+    const std::uint64_t bytes = bytes_;
 
     // The script's count: "[DF]", "[CD]" and "[ES]" are 4 each; line ends are not counted;
     // a signed 32-bit sum, as the writer keeps it.

@@ -30,6 +30,7 @@ private:
     // address of one seen before, and their sources' sizes.
     LinkList links_;
     std::vector<std::uint64_t> sizes_;
+    std::uint64_t bytes_ = 0; // the sum of sizes_
     ProjectFigureValues values_;
 };
 

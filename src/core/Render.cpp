@@ -308,9 +308,9 @@ std::optional<std::uint64_t> FileSystemFreeSpace(const std::string& folder) {
         if (::statvfs(path.c_str(), &info) == 0)
             return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
         const size_t slash = path.find_last_of('/');
-        if (slash == std::string::npos || path == "/")
+        if (path == "/" || path == ".")
             return std::nullopt;
-        path = slash == 0 ? "/" : path.substr(0, slash);
+        path = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
     }
 }
 

@@ -271,6 +271,7 @@ TEST_F(RenderPipelineTest, SurveyWeighsWhatTheCopyAddsAgainstTheFreeSpace) {
     // The real file system of the target answers too.
     EXPECT_TRUE(FileSystemFreeSpace(target).has_value());
     EXPECT_TRUE(FileSystemFreeSpace(target + "/not/made/yet").has_value());
+    EXPECT_TRUE(FileSystemFreeSpace("relative/not/made").has_value());
 }
 
 // Cancel in the middle of the second of three files.
