@@ -199,6 +199,28 @@ TABLES = [
          "No se encuentra el archivo de origen", "Quelldatei nicht gefunden",
          "File di origine non trovato"],
     ]),
+    ("RenderStatusTexts", [
+        ["Copie : %1 fichiers, %2 · Suppression : %3 fichiers · Script : %4 / 16384",
+         "Copy: %1 files, %2 · Delete: %3 files · Script: %4 / 16384",
+         "Copia: %1 archivos, %2 · Borrado: %3 archivos · Script: %4 / 16384",
+         "Kopieren: %1 Dateien, %2 · Löschen: %3 Dateien · Script: %4 / 16384",
+         "Copia: %1 file, %2 · Cancellazione: %3 file · Script: %4 / 16384"],
+        ["Script créé : %1 fichiers copiés (%2), %3 inchangés, %4 anciens fichiers retirés, en %5 s",
+         "Script created: %1 files copied (%2), %3 unchanged, %4 stale files removed, in %5 s",
+         "Script creado: %1 archivos copiados (%2), %3 sin cambios, %4 archivos antiguos eliminados, en %5 s",
+         "Script erstellt: %1 Dateien kopiert (%2), %3 unverändert, %4 veraltete Dateien entfernt, in %5 s",
+         "Script creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s"],
+        ["Copie annulée : %1 fichiers sur %2 copiés, script retiré",
+         "Copy cancelled: %1 of %2 files copied, script removed",
+         "Copia cancelada: %1 de %2 archivos copiados, script eliminado",
+         "Kopieren abgebrochen: %1 von %2 Dateien kopiert, Script entfernt",
+         "Copia annullata: %1 di %2 file copiati, script rimosso"],
+        ["Espace libre insuffisant sur la cible : il faut %1, il reste %2. Copier quand même ?",
+         "Not enough free space on the target: %1 needed, %2 free. Copy anyway?",
+         "No hay espacio libre suficiente en el destino: se necesitan %1, quedan %2. ¿Copiar de todos modos?",
+         "Nicht genug freier Speicher auf dem Ziel: %1 benötigt, %2 frei. Trotzdem kopieren?",
+         "Spazio libero insufficiente sulla destinazione: servono %1, liberi %2. Copiare comunque?"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

@@ -5,6 +5,7 @@
 // MainProjectCommands, MainRender, MainHelp.
 
 #include "ProgramState.h"
+#include "ProjectFigures.h"
 
 #include <QMainWindow>
 #include <QPoint>
@@ -22,6 +23,7 @@ class QMimeData;
 class QMenu;
 class QObject;
 class QSplitter;
+class QTimer;
 class QToolButton;
 class QTreeView;
 class QWidget;
@@ -161,6 +163,13 @@ public:
     // Render (MainRender.cpp).
     void RenderScript1Click();
 
+    // Status bar (MainStatusBar.cpp): the project at a glance whenever the lists change, the
+    // summary after a render.
+    QLabel* StatusPanel = nullptr;
+    QTimer* StatusTimer = nullptr; // gathers a burst of list changes into one update
+    void UpdateStatusBar();
+    void ShowStatusText(const QString& text);
+
     // Help menu (MainHelp.cpp).
     void About1Click();
     void HomePage1Click();
@@ -190,4 +199,7 @@ private:
     QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
     void ConnectCommands();
     void ConnectTags(); // MainMusic.cpp
+    void ConnectStatusBar();
+
+    stavio::ProjectFigures figures_;
 };

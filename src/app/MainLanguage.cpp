@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 
 using stavio::Language;
@@ -111,6 +112,7 @@ void TForm1::ApplyLanguage() {
     LsFilelistView281->SetTagCaptions(tagCaptions);
     LsDirTree211->OpenPath(LastExplorerDirectory);
     LsFilelistView281->Refresh();
+    StatusTimer->start(); // the figures in the new language
 }
 
 namespace {

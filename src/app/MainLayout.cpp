@@ -303,15 +303,17 @@ void TForm1::BuildClientArea() {
     PlayerImagePane->hide();
     setCentralWidget(client);
 
-    auto* panel = new QLabel;
-    panel->setObjectName(QStringLiteral("StatusPanel"));
-    panel->setFixedWidth(50);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    statusBar()->addWidget(panel);
+    StatusPanel = new QLabel;
+    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusPanel->setMinimumWidth(50);
+    StatusPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    StatusPanel->setTextFormat(Qt::RichText);
+    statusBar()->addWidget(StatusPanel, 1);
     statusBar()->setSizeGripEnabled(true);
 }
 
 void TForm1::ConnectCommands() {
+    ConnectStatusBar();
     connect(New2, &QAction::triggered, this, &TForm1::New2Click);
     connect(Property1, &QAction::triggered, this, &TForm1::Property1Click);
     connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);

@@ -3,6 +3,7 @@
 #include "MakeScript.h"
 #include "MessageBoxes.h"
 #include "ProgessBar.h"
+#include "Render.h"
 #include "StavioApp.h"
 #include "text.h"
 
@@ -44,9 +45,23 @@ void TForm1::RenderScript1Click() {
         ShowWarningBox(this, MessageText(language, 3));
         return;
     }
+    // One plan for the script and the copy; whether it fits is asked before anything is
+    // written.
+    stavio::RenderPipeline render(State, App.FreeSpace);
+    if (const stavio::RenderSurvey survey = render.Survey(); !survey.Fits()) {
+        const QString question = QString::fromStdString(
+            stavio::FillText(stavio::RenderStatusTexts, language, 3,
+                             {stavio::FormatSize(survey.bytesNeeded, language),
+                              stavio::FormatSize(*survey.bytesFree, language)}));
+        if (!AskYesNo(this, question))
+            return;
+    }
     // The copy runs also when the script was too big or could not be written.
+    App.OKBottomDlg1->SetRender(&render);
     RunProgressJob(App, 4);
     RunProgressJob(App, 5);
+    App.OKBottomDlg1->SetRender(nullptr);
+    ShowStatusText(QString::fromStdString(stavio::SummaryText(render.Summary(), language)));
     const stavio::CopyReport& report = App.OKBottomDlg1->LastCopyReport();
     if (!report.failures.empty())
         ShowWarningBox(this, CopyFailureReport(State.CurrentLanguage, report));

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 
 namespace {
@@ -35,6 +36,10 @@ QString LoadReportText(stavio::Language language, const stavio::LoadReport& repo
     return text;
 }
 
+// The dialog's client height, and that of the media copy with its line and Cancel button.
+constexpr int kHeight = 57;
+constexpr int kCopyHeight = 111;
+
 } // namespace
 
 TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
@@ -42,7 +47,7 @@ TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent),
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Progress"));
-    setFixedSize(315, 57);
+    setFixedSize(315, kHeight);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -67,6 +72,18 @@ TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent),
     Timer1->setInterval(100);
     Timer1->setSingleShot(false);
     connect(Timer1, &QTimer::timeout, this, &TOKBottomDlg1::Timer1Timer);
+
+    DetailLabel = new QLabel(this);
+    DetailLabel->setObjectName(QStringLiteral("DetailLabel"));
+    DetailLabel->setGeometry(16, 54, 281, 17);
+    DetailLabel->hide();
+
+    CancelButton = new QPushButton(this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    CancelButton->setGeometry(230, 78, 75, 25);
+    CancelButton->setAutoDefault(false);
+    CancelButton->hide();
+    connect(CancelButton, &QPushButton::clicked, this, &TOKBottomDlg1::CancelButtonClick);
 }
 
 void TOKBottomDlg1::SetCaption(const std::string& caption) {
@@ -110,9 +127,12 @@ void TOKBottomDlg1::SetPosition(int position) {
 
 void TOKBottomDlg1::RepaintNow() {
     // User input stays queued, and the activation guard keeps the job from starting again.
+    // During the media copy the Cancel button and Escape are heard too; the dialog is modal,
+    // so nothing else can be reached.
     if (!jobRunning_)
         return;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::processEvents(cancellable_ ? QEventLoop::AllEvents
+                                                 : QEventLoop::ExcludeUserInputEvents);
     // Painted here and now: an update would wait for the window system's next frame, and the
     // bar on its own repaints only once it grew by a whole chunk, which a slow job (a copy to
     // a player) may take seconds to reach.
@@ -127,6 +147,28 @@ int TOKBottomDlg1::Position() const {
 void TOKBottomDlg1::EndJob() {
     jobRunning_ = false;
     ProgressBar1->setValue(position_);
+}
+
+void TOKBottomDlg1::SetDetailText(const std::string& text) {
+    DetailLabel->setText(Utf8(text));
+}
+
+void TOKBottomDlg1::ShowCopyControls(bool visible) {
+    cancellable_ = visible;
+    DetailLabel->setText(QString());
+    DetailLabel->setVisible(visible);
+    CancelButton->setText(QString::fromStdString(
+        stavio::TextUtf8(stavio::RenderDialogTexts, app_.State.CurrentLanguage, 2)));
+    CancelButton->setEnabled(visible);
+    CancelButton->setVisible(visible);
+    setFixedSize(315, visible ? kCopyHeight : kHeight);
+}
+
+void TOKBottomDlg1::CancelButtonClick() {
+    if (!cancellable_)
+        return;
+    cancel_ = true;
+    CancelButton->setEnabled(false); // once is enough; the copy stops at its next block
 }
 
 void TOKBottomDlg1::showEvent(QShowEvent* event) {
@@ -147,6 +189,11 @@ void TOKBottomDlg1::closeEvent(QCloseEvent* event) {
 }
 
 void TOKBottomDlg1::keyPressEvent(QKeyEvent* event) {
+    if (cancellable_ && event->key() == Qt::Key_Escape) {
+        CancelButtonClick(); // Escape acts as Cancel during the copy
+        event->accept();
+        return;
+    }
     if (jobRunning_ || Timer1->isActive()) {
         event->accept(); // Escape must not cut a job short
         return;
@@ -198,19 +245,44 @@ void TOKBottomDlg1::RunJob(unsigned char mode) {
         stavio::SaveProjectFile(state, state.ProjectFileName, *this);
         break;
     case 4: {
-        const int count = stavio::WriteScript(
-            state, stavio::ScriptFileName(state.CurrentProject->TargetPath), *this);
+        ownRender_.reset(); // a new render starts here
+        const int count = Render().WriteScript(*this);
         if (count > stavio::MaxScriptCount)
             ShowErrorBox(this, MessageText(state.CurrentLanguage, 1));
         break;
     }
-    case 5:
+    case 5: {
         copyReport_ = {};
-        copyReport_ = stavio::CopyMedia(state, *this);
+        renderSummary_ = {};
+        stavio::RenderPipeline& render = Render();
+        cancel_ = false;
+        ShowCopyControls(true);
+        try {
+            render.CopyMedia(*this, cancel_);
+        } catch (...) {
+            ShowCopyControls(false);
+            ownRender_.reset();
+            throw;
+        }
+        ShowCopyControls(false);
+        renderSummary_ = render.Summary();
+        copyReport_.filesCopied = renderSummary_.filesCopied + renderSummary_.filesUnchanged;
+        copyReport_.bytesCopied = renderSummary_.bytesCopied;
+        copyReport_.failures = renderSummary_.failures;
+        ownRender_.reset();
         break;
+    }
     default:
         break;
     }
+}
+
+stavio::RenderPipeline& TOKBottomDlg1::Render() {
+    if (render_ != nullptr)
+        return *render_;
+    if (!ownRender_)
+        ownRender_ = std::make_unique<stavio::RenderPipeline>(app_.State);
+    return *ownRender_;
 }
 
 void TOKBottomDlg1::ReportError(const std::string& text) {

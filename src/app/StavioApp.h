@@ -3,6 +3,7 @@
 // this order and alive until the end.
 
 #include "ProgramState.h"
+#include "Render.h"
 #include "Tags.h"
 
 #include <string>
@@ -31,6 +32,8 @@ public:
     // The songs' tags, shared by the explorer's details view and the lists' tooltips; it
     // outlives the windows.
     stavio::TagCache Tags;
+    // How the render learns the target's free space (a fixed figure in tests).
+    stavio::FreeSpaceProbe FreeSpace = stavio::FileSystemFreeSpace;
 
     TForm1* Form1 = nullptr;               // main window
     TOKBottomDlg1* OKBottomDlg1 = nullptr; // progress dialog

@@ -17,6 +17,7 @@ int ShortNameCommand(const Arguments& args);
 int FolderNameCommand(const Arguments& args);
 int ScriptCommand(const Arguments& args);
 int RenderCommand(const Arguments& args);
+int InfoCommand(const Arguments& args);
 int TreeCommand(const Arguments& args);
 int ResaveCommand(const Arguments& args);
 int TagsCommand(const Arguments& args);

@@ -1,15 +1,19 @@
-// The commands that work on a project file: script, render, tree and resave.
+// The commands that work on a project file: script, render, info, tree and resave.
 
 #include "Commands.h"
 
 #include "MediaCopy.h"
+#include "ProjectFigures.h"
 #include "ProjectFile.h"
+#include "Render.h"
 #include "Script.h"
 #include "TerminalProgress.h"
 #include "TextFile.h"
 #include "text.h"
 
-#include <chrono>
+#include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <sys/stat.h>
@@ -134,10 +138,47 @@ int ScriptCommand(const Arguments& args) {
     return complete ? 0 : 1;
 }
 
-int RenderCommand(const Arguments& args) {
+namespace {
+
+// Set by Ctrl+C during a render: the copy stops at its next block.
+std::atomic<bool> interrupted{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+extern "C" void OnInterrupt(int) {
+    interrupted = true;
+}
+
+// Ctrl+C stops the copy instead of the process for as long as this lives.
+class InterruptGuard {
+public:
+    InterruptGuard() {
+        interrupted = false;
+        struct sigaction action {};
+        action.sa_handler = OnInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &previous_);
+    }
+    ~InterruptGuard() { ::sigaction(SIGINT, &previous_, nullptr); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    struct sigaction previous_ {};
+};
+
+// Exit code of a render stopped by Ctrl+C, as a shell reports a process ended by SIGINT.
+constexpr int kInterrupted = 130;
+
+} // namespace
+
+int RenderCommand(const Arguments& given) {
+    Arguments args = given;
+    const auto force = std::find(args.begin(), args.end(), std::string("--force"));
+    const bool forced = force != args.end();
+    if (forced)
+        args.erase(force);
     if (args.empty() || args.size() > 2)
         return UsageError();
-    const auto start = std::chrono::steady_clock::now();
     auto state = NewState();
     std::unique_ptr<ProgressDisplay> progress;
     TerminalProgress* terminal = nullptr;
@@ -148,6 +189,10 @@ int RenderCommand(const Arguments& args) {
     } else {
         progress = std::make_unique<NullProgress>();
     }
+    auto finishBar = [terminal] {
+        if (terminal)
+            terminal->Finish();
+    };
     bool complete = true;
     if (!Load(*state, args[0], *progress, complete))
         return 2;
@@ -155,53 +200,84 @@ int RenderCommand(const Arguments& args) {
     if (args.size() == 2)
         project.TargetPath = args[1];
     if (project.CopyLinks.empty() && project.DeleteLinks.empty()) {
-        if (terminal)
-            terminal->Finish();
+        finishBar();
         PrintMessage(2);
         return 1;
     }
     if (project.TargetPath.empty()) {
-        if (terminal)
-            terminal->Finish();
+        finishBar();
         PrintMessage(3);
+        return 1;
+    }
+
+    RenderPipeline render(*state);
+    // Nothing is written to a target that cannot take the songs, unless the user insists.
+    if (const RenderSurvey survey = render.Survey(); !survey.Fits() && !forced) {
+        finishBar();
+        PrintError("not enough free space on the target: " +
+                   FormatSize(survey.bytesNeeded, Language::English) + " needed, " +
+                   FormatSize(*survey.bytesFree, Language::English) +
+                   " free (--force renders all the same)");
         return 1;
     }
 
     // The target stands for the player's root; a folder named on the command line may be new.
     ::mkdir(project.TargetPath.c_str(), 0777);
 
+    InterruptGuard guard;
     int exitCode = complete ? 0 : 1;
     // A script that cannot be written or is too big does not stop the copy.
     try {
-        if (WriteScript(*state, ScriptFileName(project.TargetPath), *progress) > MaxScriptCount) {
-            if (terminal)
-                terminal->Finish();
+        if (render.WriteScript(*progress) > MaxScriptCount) {
+            finishBar();
             PrintMessage(1);
             exitCode = 1;
         }
     } catch (const FileError& e) {
-        if (terminal)
-            terminal->Finish();
+        finishBar();
         PrintFileError(e);
         exitCode = 2;
     }
 
-    const CopyReport report = CopyMedia(*state, *progress);
-    if (terminal)
-        terminal->Finish();
-    if (!report.failures.empty())
+    render.CopyMedia(*progress, interrupted);
+    finishBar();
+    const RenderSummary& summary = render.Summary();
+    if (!summary.failures.empty())
         PrintError(Cp1252ToUtf8(Text(RenderReportTexts, Language::English, 0)));
-    for (const CopyFailure& failure : report.failures)
+    for (const CopyFailure& failure : summary.failures)
         PrintError((failure.source.empty() ? failure.destination : failure.source) + ": " +
                    failure.reason);
-    if (!report.failures.empty() && exitCode == 0)
+    if (!summary.failures.empty() && exitCode == 0)
         exitCode = 1;
+    std::printf("%s\n", SummaryText(summary, Language::English).c_str());
+    return summary.cancelled ? kInterrupted : exitCode;
+}
 
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%d files copied, %llu bytes, %.2f s\n", report.filesCopied,
-                static_cast<unsigned long long>(report.bytesCopied), seconds);
-    return exitCode;
+int InfoCommand(const Arguments& args) {
+    if (args.empty() || args.size() > 2)
+        return UsageError();
+    bool complete = true; // groups left out are reported; the figures are those of the rest
+    const auto state = LoadedState(args[0], complete);
+    if (!state)
+        return 2;
+    TProjectClass& project = *state->CurrentProject;
+    if (args.size() == 2)
+        project.TargetPath = args[1];
+    ProjectFigures figures;
+    std::printf("%s\n", FiguresText(figures.Update(project), Language::English).c_str());
+    struct stat target {};
+    if (!project.TargetPath.empty() && ::stat(project.TargetPath.c_str(), &target) == 0 &&
+        S_ISDIR(target.st_mode)) {
+        const RenderSurvey survey = RenderPipeline(*state).Survey();
+        std::printf("Target: %s\n", project.TargetPath.c_str());
+        if (survey.bytesFree)
+            std::printf("Free space: %s\n",
+                        FormatSize(*survey.bytesFree, Language::English).c_str());
+        std::printf("To copy: %d files, %s\n", survey.filesToCopy,
+                    FormatSize(survey.bytesToCopy, Language::English).c_str());
+        std::printf("Unchanged: %d files\n", survey.filesUnchanged);
+    }
+    return 0;
 }
 
 int TreeCommand(const Arguments& args) {

@@ -15,6 +15,7 @@ TerminalProgress::~TerminalProgress() {
 void TerminalProgress::SetCaption(const std::string& caption) {
     Finish(); // a new job starts on a line of its own
     caption_ = caption;
+    detail_.clear();
 }
 
 void TerminalProgress::SetStatusText(const std::string& text) {
@@ -34,6 +35,11 @@ void TerminalProgress::SetMaximum(int maximum) {
 void TerminalProgress::SetPosition(int position) {
     position_ = position;
     Draw(false);
+}
+
+void TerminalProgress::SetDetailText(const std::string& text) {
+    detail_ = text;
+    Draw(true);
 }
 
 void TerminalProgress::Finish() {
@@ -57,7 +63,10 @@ void TerminalProgress::Draw(bool force) {
     std::string bar(static_cast<size_t>(BarWidth), ' ');
     for (int i = 0; i < filled && i < BarWidth; ++i)
         bar[static_cast<size_t>(i)] = '#';
-    std::fprintf(stderr, "\r%s [%s] %d/%d", caption_.c_str(), bar.c_str(), position_, maximum_);
+    if (detail_.empty())
+        std::fprintf(stderr, "\r%s [%s] %d/%d", caption_.c_str(), bar.c_str(), position_, maximum_);
+    else // the media copy: its own figures instead of the steps; the line may shrink
+        std::fprintf(stderr, "\r%s [%s] %s\x1b[K", caption_.c_str(), bar.c_str(), detail_.c_str());
     std::fflush(stderr);
     lineOpen_ = true;
 }

@@ -18,6 +18,7 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     int Position() const override { return position_; }
+    void SetDetailText(const std::string& text) override;
 
     // Ends the line of the bar, if one is shown.
     void Finish();
@@ -26,6 +27,7 @@ private:
     void Draw(bool force);
 
     std::string caption_;
+    std::string detail_; // sizes, rate and time left of the media copy
     int maximum_ = 0;
     int position_ = 0;
     int drawnPermille_ = -1;

@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"foldername", FolderNameCommand},
     {"script", ScriptCommand},
     {"render", RenderCommand},
+    {"info", InfoCommand},
     {"tree", TreeCommand},
     {"resave", ResaveCommand},
     {"tags", TagsCommand},
@@ -37,8 +38,13 @@ constexpr const char* kUsage =
     "                           (an empty line for a path that does not exist)\n"
     "  foldername TEXT...       print the folder name made from each typed text\n"
     "  script PROJECT           print the SCRIPT.TXT the project renders to\n"
-    "  render PROJECT [TARGET]  write the script and copy the media into TARGET\n"
-    "                           (the project's target folder by default)\n"
+    "  render PROJECT [TARGET] [--force]\n"
+    "                           write the script and copy the media into TARGET\n"
+    "                           (the project's target folder by default); --force\n"
+    "                           renders even when the target lacks the free space;\n"
+    "                           Ctrl+C stops the copy and removes the script (exit 130)\n"
+    "  info PROJECT [TARGET]    print the project's figures and, for an existing\n"
+    "                           target, its free space and what a render would copy\n"
     "  tree PROJECT             print the project's Copy List and Delete List\n"
     "  resave PROJECT [OUT]     load the project and save it again (to OUT, or over PROJECT)\n"
     "  tags FILE...             print each song's title, artist, album, track and length in\n"

@@ -29,10 +29,12 @@ struct MediaCopyItem {
     std::string destination;       // target/00000001/NAME.MP3
 };
 
-// The copy plan: the same runs and numbers as the script's folder lines.
+// The copy plan: the render plan's runs and numbers, those of the script's folder lines.
 std::vector<MediaCopyItem> MediaCopyPlan(const TProjectClass& project);
 
-// Copies every planned file, going on past failures, and flushes all to the disk.
+// Job 5 of a render on its own (RenderPipeline::CopyMedia without Cancel): removes the stale
+// songs, copies every planned file that changed, going on past failures, and flushes all to
+// the disk. Files found unchanged count as copied.
 CopyReport CopyMedia(ProgramState& state, ProgressDisplay& progress);
 
 } // namespace stavio

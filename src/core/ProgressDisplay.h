@@ -17,6 +17,9 @@ public:
     virtual void SetPosition(int position) = 0;
     virtual int Position() const = 0;
     virtual void StepIt() { SetPosition(Position() + 1); }
+    // The line under the bar of the media copy: sizes, rate and time left. Displays without
+    // such a line ignore it.
+    virtual void SetDetailText(const std::string&) {}
 };
 
 // Accepts everything and shows nothing.

@@ -1,5 +1,6 @@
 #include "Script.h"
 
+#include "Render.h"
 #include "TextFile.h"
 #include "text.h"
 
@@ -38,19 +39,15 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
-std::string FolderLine(int number, const std::string& folderPath) {
-    char digits[16];
-    std::snprintf(digits, sizeof digits, "%.8d", number);
-    std::string line = "\\";
-    line += digits;
-    line += ' ';
-    line += folderPath;
-    return line;
+std::string FolderLine(const RenderRun& run) {
+    return "\\" + NumberedFolderName(run.number) + " " + run.playerFolder;
 }
 
 // Hands every line of the script to line, and calls step once per link, in script order.
+// The folder lines come from the render plan, whose numbers the copy uses too.
 template <typename LineSink, typename StepSink>
-void GenerateScript(const TProjectClass& project, LineSink&& line, StepSink&& step) {
+void GenerateScript(const TProjectClass& project, const RenderPlan& plan, LineSink&& line,
+                    StepSink&& step) {
     if (!project.DeleteLinks.empty()) {
         line(std::string("[DF]"));
         for (const LinkPtr& link : project.DeleteLinks) {
@@ -61,17 +58,13 @@ void GenerateScript(const TProjectClass& project, LineSink&& line, StepSink&& st
             step();
         }
     }
-    if (!project.CopyLinks.empty()) {
+    if (!plan.items.empty()) {
         line(std::string("[CD]"));
-        int number = 0;
-        std::string previous;
-        for (const LinkPtr& link : project.CopyLinks) {
-            std::string folder = EntryFolderPath(link->Node);
-            if (folder != previous) {
-                ++number;
-                previous = std::move(folder);
-                line(FolderLine(number, previous));
-            }
+        const RenderItem* previous = nullptr;
+        for (const RenderItem& item : plan.items) {
+            if (previous == nullptr || previous->run != item.run)
+                line(FolderLine(plan.runs[item.run]));
+            previous = &item;
             step();
         }
     }
@@ -95,7 +88,8 @@ std::string ScriptFileName(const std::string& targetPath) {
 std::vector<std::string> ScriptLines(const TProjectClass& project) {
     std::vector<std::string> lines;
     GenerateScript(
-        project, [&](std::string line) { lines.push_back(std::move(line)); }, [] {});
+        project, MakeRenderPlan(project),
+        [&](std::string line) { lines.push_back(std::move(line)); }, [] {});
     return lines;
 }
 
@@ -107,6 +101,11 @@ int ScriptCount(const std::vector<std::string>& lines) {
 }
 
 int WriteScript(ProgramState& state, const std::string& fileName, ProgressDisplay& progress) {
+    return WriteScript(state, MakeRenderPlan(*state.CurrentProject), fileName, progress);
+}
+
+int WriteScript(ProgramState& state, const RenderPlan& plan, const std::string& fileName,
+                ProgressDisplay& progress) {
     const TProjectClass& project = *state.CurrentProject;
     progress.SetCaption(TextUtf8(ProgressTexts, state.CurrentLanguage, 3));
     progress.SetPosition(0);
@@ -125,7 +124,7 @@ int WriteScript(ProgramState& state, const std::string& fileName, ProgressDispla
     progress.SetMaximum(static_cast<int>(project.CopyLinks.size() + project.DeleteLinks.size()));
     progress.SetPosition(0);
     GenerateScript(
-        project,
+        project, plan,
         [&](const std::string& line) {
             file.WriteLine(line);
             count += static_cast<std::uint32_t>(line.size());

@@ -23,6 +23,10 @@ std::string ScriptFileName(const std::string& targetPath);
 // Writes the script of CurrentProject to fileName (creating its SYSTEM folder) through a
 // temporary file; returns the counted size (line ends not counted). Throws FileError.
 int WriteScript(ProgramState& state, const std::string& fileName, ProgressDisplay& progress);
+// The same with the folder lines of a render plan made beforehand.
+struct RenderPlan;
+int WriteScript(ProgramState& state, const RenderPlan& plan, const std::string& fileName,
+                ProgressDisplay& progress);
 
 // The script's lines for the project, without writing anything.
 std::vector<std::string> ScriptLines(const TProjectClass& project);

@@ -78,7 +78,7 @@ TEST(CliNamesTest, HelpListsEveryCommandAndVersionPrintsTheVersion) {
     EXPECT_EQ(help.exitCode, 0);
     for (const char* command :
          {"shortname PATH", "foldername TEXT", "script PROJECT", "render PROJECT [TARGET]",
-          "tree PROJECT", "resave PROJECT [OUT]", "tags FILE"})
+          "info PROJECT [TARGET]", "tree PROJECT", "resave PROJECT [OUT]", "tags FILE"})
         EXPECT_NE(help.out.find(command), std::string::npos) << command;
 
     const CliResult version = RunCli({"--version"});

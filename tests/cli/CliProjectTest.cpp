@@ -138,7 +138,11 @@ TEST_F(CliProjectTest, RenderWritesTheScriptAndCopiesTheMedia) {
     EXPECT_EQ(ReadBytes(target + "/00000001/SONG1.MP3"), "one");
     EXPECT_EQ(ReadBytes(target + "/00000002/TAKE1.MP3"), "take");
     EXPECT_EQ(ReadBytes(target + "/00000003/SONG-2.MP3"), "two");
-    EXPECT_EQ(run.out.rfind("3 files copied, 10 bytes, ", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("Script created: 3 files copied (0.0 MB), 0 unchanged, 0 stale files "
+                            "removed, in ",
+                            0),
+              0u)
+        << run.out;
     EXPECT_EQ(std::count(run.out.begin(), run.out.end(), '\n'), 1);
 }
 
@@ -152,7 +156,7 @@ TEST_F(CliProjectTest, RenderIntoAnotherTargetAndReportFailedCopies) {
     EXPECT_EQ(ReadBytes(elsewhere + "/00000003/SONG-2.MP3"), "two");
     EXPECT_TRUE(std::filesystem::exists(elsewhere + "/SYSTEM/SCRIPT.TXT"));
     EXPECT_FALSE(std::filesystem::exists(target + "/SYSTEM"));
-    EXPECT_EQ(run.out.rfind("2 files copied, 6 bytes, ", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("Script created: 2 files copied (0.0 MB), ", 0), 0u) << run.out;
 }
 
 TEST_F(CliProjectTest, UnreadableProjectOrWrongCallExitsTwo) {
