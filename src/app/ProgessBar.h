@@ -5,11 +5,8 @@
 
 #include "MediaCopy.h"
 #include "ProgressDisplay.h"
-<<<<<<< HEAD
 #include "ProjectFile.h"
-    =======
 #include "Render.h"
-    >>>>>>> issue-14
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -17,7 +14,7 @@
 #include <atomic>
 #include <memory>
 
-    class QFrame;
+class QFrame;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -37,7 +34,6 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     int Position() const override;
-<<<<<<< HEAD
     // Lets the dialog show what the running job has set so far, before a long step that
     // reports no progress.
     void RepaintNow();
@@ -46,17 +42,14 @@ public:
     const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
     // What the last load (mode 1) left out.
     const stavio::LoadReport& LastLoadReport() const { return loadReport_; }
-=======
+    // The copy's sizes, rate and time left, under the bar.
     void SetDetailText(const std::string& text) override;
 
     // The render whose script (mode 4) and copy (mode 5) the next showings run; without one,
     // the two jobs make their own from the current project.
     void SetRender(stavio::RenderPipeline* render) { render_ = render; }
 
-    // The outcome of the last media copy (mode 5), read by the render command.
-    const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
     const stavio::RenderSummary& LastRenderSummary() const { return renderSummary_; }
->>>>>>> issue-14
     // True when the last job ended with an error instead of completing.
     bool LastJobFailed() const { return jobFailed_; }
     bool JobRunning() const { return jobRunning_; }
@@ -79,14 +72,11 @@ private:
     void Timer1Timer();
     void RunJob(unsigned char mode);
     void ReportError(const std::string& text);
-<<<<<<< HEAD
     // The job is over: the bar shows its last position.
     void EndJob();
-=======
     stavio::RenderPipeline& Render();
     void ShowCopyControls(bool visible);
     void CancelButtonClick();
->>>>>>> issue-14
 
     StavioApp& app_;
     bool activationPending_ = false; // set by each showing, consumed by its one activation
@@ -98,11 +88,8 @@ private:
     stavio::RenderPipeline* render_ = nullptr;
     std::unique_ptr<stavio::RenderPipeline> ownRender_;
     stavio::CopyReport copyReport_;
-<<<<<<< HEAD
     stavio::LoadReport loadReport_;
-=======
     stavio::RenderSummary renderSummary_;
->>>>>>> issue-14
     QElapsedTimer sinceRepaint_;
 };
 
