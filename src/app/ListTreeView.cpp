@@ -8,7 +8,8 @@
 #include <QHeaderView>
 
 ListTreeView::ListTreeView(TForm1& form, ListTreeModel* model, QWidget* parent)
-    : QTreeView(parent), form_(form), model_(model) {
+    : QTreeView(parent), form_(form), model_(model),
+      dragSource_([](const QDropEvent* e) { return e->source(); }) {
     setModel(model);
     model->SetSelectionModel(selectionModel());
     header()->hide();
@@ -38,6 +39,10 @@ ListTreeView::ListTreeView(TForm1& form, ListTreeModel* model, QWidget* parent)
             });
 }
 
+void ListTreeView::SetDragSourceReader(DragSourceReader reader) {
+    dragSource_ = std::move(reader);
+}
+
 void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {
     // Every drag is welcome at first; the drag-over handler decides row by row.
     e->acceptProposedAction();
@@ -45,7 +50,7 @@ void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {
 
 void ListTreeView::dragMoveEvent(QDragMoveEvent* e) {
     bool accept = true;
-    form_.TreeView1DragOver(this, e->source(), e->position().toPoint(), accept);
+    form_.TreeView1DragOver(this, dragSource_(e), e->position().toPoint(), accept);
     if (accept)
         e->acceptProposedAction();
     else
@@ -58,5 +63,5 @@ void ListTreeView::dragLeaveEvent(QDragLeaveEvent* e) {
 
 void ListTreeView::dropEvent(QDropEvent* e) {
     e->acceptProposedAction();
-    form_.TreeView1DragDrop(this, e->source(), e->position().toPoint());
+    form_.TreeView1DragDrop(this, dragSource_(e), e->position().toPoint());
 }

@@ -4,6 +4,8 @@
 
 #include <QTreeView>
 
+#include <functional>
+
 class TForm1;
 class ListTreeModel;
 
@@ -14,6 +16,11 @@ public:
 
     ListTreeModel* Model() const { return model_; }
 
+    // Who started a drag: the drag's own source by default. The offscreen platform runs no
+    // drags, so its tests name the source here to drive the drag events for real.
+    using DragSourceReader = std::function<QObject*(const QDropEvent*)>;
+    void SetDragSourceReader(DragSourceReader reader);
+
 protected:
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
@@ -23,4 +30,5 @@ protected:
 private:
     TForm1& form_;
     ListTreeModel* model_;
+    DragSourceReader dragSource_;
 };

@@ -31,8 +31,10 @@ QString StartFolder(const std::string& projectFileName) {
 } // namespace
 
 void TForm1::SetProjectCaption() {
-    setWindowTitle(QStringLiteral("KELVO Stavio : ") +
-                   QString::fromStdString(stavio::Cp1252ToUtf8(State.CurrentProject->ProjectName)));
+    QString name = QString::fromStdString(stavio::Cp1252ToUtf8(State.CurrentProject->ProjectName));
+    // Qt reads "[*]" in a title as the modified mark; doubled, it shows as typed.
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QStringLiteral("KELVO Stavio : ") + name);
 }
 
 void TForm1::AskToSave() {

@@ -8,11 +8,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Stavio"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Stavio"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
-    // Ties the windows to stavio.desktop, so the desktop shows the installed icon and name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("stavio"));
+    SetApplicationIdentity();
     // Every window is created here, once, and lives until the end.
     StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
     app.Form1->show();

@@ -8,6 +8,9 @@
 #include "ProgessBar.h"
 #include "ProjetProperty.h"
 
+#include <QApplication>
+#include <QIcon>
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -16,6 +19,13 @@ std::string FolderOf(const std::string& path) {
 }
 
 } // namespace
+
+void SetApplicationIdentity() {
+    QApplication::setApplicationName(QStringLiteral("Stavio"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    // Ties the windows to stavio.desktop, so the desktop shows the installed icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("stavio"));
+}
 
 StavioApp::StavioApp(std::string executablePath)
     : ExecutablePath(std::move(executablePath)), State(FolderOf(ExecutablePath)) {

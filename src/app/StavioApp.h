@@ -14,6 +14,10 @@ class TOKBottomDlg4;
 class TOKBottomDlg5;
 class TOKBottomDlg6;
 
+// The name the desktop knows the program by ("Stavio": application name and window class),
+// its icon and its desktop entry. No display name: Qt would add it to every window title.
+void SetApplicationIdentity();
+
 class StavioApp {
 public:
     // executablePath: the program file; its folder is the default target and explorer

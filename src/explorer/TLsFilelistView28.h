@@ -62,12 +62,12 @@ public:
     QAbstractItemView* CurrentView() const;
 
     // The component's own actions, also in its context menu (keys in brackets).
-    void OpenSelection();      // Ctrl+O
+    void OpenSelection();      // context menu only
     void CopySelection();      // Ctrl+C
     void CutSelection();       // Ctrl+X
     void PasteClipboard();     // Ctrl+V
     void NextViewStyle();      // Ctrl+F
-    QString CreateNewFolder(); // Ctrl+N; returns the new folder's path or ""
+    QString CreateNewFolder(); // context menu only; returns the new folder's path or ""
     void SelectAll();          // Ctrl+A
     void DeleteSelection();    // Delete, after confirmation, to the trash
     void UpOneLevel();         // Backspace

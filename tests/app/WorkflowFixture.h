@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -63,7 +64,8 @@ protected:
     TForm1& Form() { return *app_->Form1; }
     stavio::ProgramState& State() { return app_->State; }
     stavio::TProjectClass& Project() { return *app_->State.CurrentProject; }
-    QString Title() { return app_->Form1->windowTitle(); }
+    // The title as the window system gets it.
+    QString Title() { return app_->Form1->windowHandle()->title(); }
 
     // A media file below folderPath ("ROCK" or "ROCK/LIVE") of a list, linked to source.
     static const stavio::ListNode* AddEntry(stavio::ListTree& tree, stavio::LinkList& links,
