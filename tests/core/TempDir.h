@@ -1,9 +1,12 @@
 #pragma once
 // A temporary folder for a test, removed with everything in it at the end.
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
+#include <unistd.h>
 
 namespace stavio::test {
 
@@ -39,5 +42,18 @@ public:
 private:
     std::string path_;
 };
+
+// Runs action with the rights of an ordinary user (nobody) where the tests run as the
+// super-user, who may write everywhere. False, without running it, when that is impossible.
+// The user must be able to reach what action touches (TempDir folders are the owner's only).
+inline bool AsOrdinaryUser(const std::function<void()>& action) {
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot && ::seteuid(65534) != 0)
+        return false;
+    action();
+    if (asRoot && ::seteuid(0) != 0)
+        std::abort(); // the rest of the suite would run with the wrong rights
+    return true;
+}
 
 } // namespace stavio::test
