@@ -43,6 +43,11 @@ void ListTreeView::SetDragSourceReader(DragSourceReader reader) {
     dragSource_ = std::move(reader);
 }
 
+QItemSelectionModel::SelectionFlags ListTreeView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent*) const {
+    return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
+}
+
 void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {
     // Every drag is welcome at first; the drag-over handler decides row by row.
     e->acceptProposedAction();

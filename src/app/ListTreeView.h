@@ -22,6 +22,11 @@ public:
     void SetDragSourceReader(DragSourceReader reader);
 
 protected:
+    // A tree always has exactly one selected node, the one its commands act on: a click or
+    // key may move the selection but never clear it (no Ctrl+click toggling, no click on the
+    // empty area below the nodes).
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* e) const override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dragLeaveEvent(QDragLeaveEvent* e) override;
