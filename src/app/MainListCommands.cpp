@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -66,6 +67,11 @@ void TForm1::TreeView1Change() {
 }
 
 void TForm1::LsDirTree211DirChange(const QString& path) {
+    // Only a folder replaces the remembered one. When that folder is missing at start (an
+    // unmounted drive), the tree shows the computer instead and reports no folder: the
+    // remembered one is kept, and comes back once the drive is there again.
+    if (!QFileInfo(path).isDir())
+        return;
     LastExplorerDirectory = path;
 }
 

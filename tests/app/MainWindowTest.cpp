@@ -156,4 +156,29 @@ TEST_F(MainWindowTest, TheSystemLanguageDecidesTheFirstStart) {
               std::string::npos);
 }
 
+TEST_F(MainWindowTest, AMissingExplorerFolderIsKeptUntilTheUserChoosesAnother) {
+    // An unmounted drive: the remembered folder is not there at start.
+    const QString gone = root_ + QStringLiteral("/unmounted/Music");
+    stavio::SettingsValues values;
+    values.language = stavio::Language::English;
+    values.lastExplorerDirectory = QFile::encodeName(gone).toStdString();
+    stavio::WriteSettings(ExecutablePath(), values);
+    Start();
+    QTest::qWait(50);
+    EXPECT_EQ(Form().LastExplorerDirectory, gone);
+    Form().SpeedButton4->click(); // a refresh cannot open it either
+    Form().Deutsch1->trigger();   // nor applying a language
+    EXPECT_EQ(Form().LastExplorerDirectory, gone);
+    Form().Exit1->trigger();
+    stavio::ReadSettings(ExecutablePath(), values);
+    EXPECT_EQ(values.lastExplorerDirectory, QFile::encodeName(gone).toStdString());
+
+    // Mounted again: the next start opens it; a folder the user selects replaces it.
+    QDir().mkpath(gone);
+    Start();
+    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), gone);
+    Browse(album_);
+    EXPECT_EQ(Form().LastExplorerDirectory, album_);
+}
+
 } // namespace
