@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 STAVIO_PACKAGES="build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-qt6-base-dev qt6-svg-dev xvfb xauth libxcb1-dev desktop-file-utils"
+qt6-base-dev qt6-svg-dev qt6-translations-l10n xvfb xauth libxcb1-dev desktop-file-utils"
 
 stavio_missing_packages() {
     local missing=""

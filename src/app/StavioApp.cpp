@@ -10,6 +10,9 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 namespace {
 
@@ -25,6 +28,17 @@ void SetApplicationIdentity() {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
     // Ties the windows to stavio.desktop, so the desktop shows the installed icon and name.
     QGuiApplication::setDesktopFileName(QStringLiteral("stavio"));
+}
+
+QTranslator* InstallQtTranslations(const QLocale& locale) {
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
 }
 
 StavioApp::StavioApp(std::string executablePath)

@@ -6,6 +6,8 @@
 
 #include <string>
 
+class QLocale;
+class QTranslator;
 class TForm1;
 class TOKBottomDlg1;
 class TForm2;
@@ -17,6 +19,11 @@ class TOKBottomDlg6;
 // The name the desktop knows the program by ("Stavio": application name and window class),
 // its icon and its desktop entry. No display name: Qt would add it to every window title.
 void SetApplicationIdentity();
+
+// Loads Qt's own texts (file dialogs, edit menus) for locale, the desktop's language, as the
+// desktop's common dialogs speak it. Returns the installed translator (owned by the
+// application), or nullptr when Qt has no texts for that language.
+QTranslator* InstallQtTranslations(const QLocale& locale);
 
 class StavioApp {
 public:

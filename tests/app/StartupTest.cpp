@@ -2,6 +2,14 @@
 
 #include "WorkflowFixture.h"
 
+#include <QAction>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QTranslator>
+
+#include <memory>
+
 namespace {
 
 using StartupTest = WorkflowTest;
@@ -115,6 +123,32 @@ TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConf
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2], "Italian");
     EXPECT_FALSE(Exists(Path("not-here")));
+}
+
+TEST(QtTranslationsTest, QtsOwnTextsFollowTheDesktopsLanguage) {
+    struct Case {
+        QLocale::Language language;
+        const char* selectAll; // the edit menu's Select All, as Qt's translators wrote it
+    };
+    const Case cases[] = {
+        {QLocale::French, "Tout sélectionner"},
+        {QLocale::German, "Alles auswählen"},
+        {QLocale::Spanish, "Seleccionar todo"},
+        {QLocale::Italian, "Seleziona tutto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QLocale::languageToString(c.language).toStdString());
+        QTranslator* translator = InstallQtTranslations(QLocale(c.language));
+        ASSERT_NE(translator, nullptr);
+        QLineEdit edit;
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        const QList<QAction*> items = menu->actions();
+        ASSERT_FALSE(items.isEmpty());
+        QAction* selectAll = items.last(); // the menu ends with Select All
+        EXPECT_EQ(selectAll->text().section(QLatin1Char('\t'), 0, 0).toStdString(), c.selectAll);
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 } // namespace
