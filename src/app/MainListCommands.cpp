@@ -6,6 +6,7 @@
 #include "ListOperations.h"
 #include "ListTreeModel.h"
 #include "MessageBoxes.h"
+#include "QtBoundary.h"
 #include "ShortNames.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
@@ -20,22 +21,18 @@
 
 namespace {
 
-std::string HostPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 // What AddFolderNode reads from the explorer: the tree's folder and the list's items.
 class ExplorerPane : public stavio::ExplorerListing {
 public:
     ExplorerPane(const TLsDirTree21& tree, const TLsFilelistView28& list)
         : tree_(tree), list_(list) {}
-    std::string SelectedPath() const override { return HostPath(tree_.SelectedPath()); }
+    std::string SelectedPath() const override { return HostPathFromQt(tree_.SelectedPath()); }
     std::vector<std::string> ItemNames() const override {
         std::vector<std::string> names;
         const QStringList captions = list_.ItemCaptions();
         names.reserve(captions.size());
         for (const QString& caption : captions)
-            names.push_back(HostPath(caption));
+            names.push_back(HostPathFromQt(caption));
         return names;
     }
 
@@ -83,8 +80,8 @@ void AddDirectory(const TLsDirTree21& tree, const TLsFilelistView28& list,
     if (tree.SelectedLevel() < 2) // nothing, the computer or a drive
         return;
     const ExplorerPane explorer(tree, list);
-    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPath(tree.SelectedPath())), listTree, links,
-                          &explorer);
+    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPathFromQt(tree.SelectedPath())), listTree,
+                          links, &explorer);
 }
 
 // Add selected files: each selected item of the file list, in display order.
@@ -92,9 +89,10 @@ void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
                       stavio::ListTree& listTree, stavio::LinkList& links) {
     if (!list.HasSelection())
         return;
-    const std::string folder = HostPath(tree.SelectedPath());
+    const std::string folder = HostPathFromQt(tree.SelectedPath());
     for (const QString& name : list.SelectedCaptions())
-        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPath(name)), listTree, links);
+        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPathFromQt(name)), listTree,
+                            links);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "ProgessBar.h"
 #include "ProjectFileDialogs.h"
 #include "ProjetProperty.h"
+#include "QtBoundary.h"
 #include "StavioApp.h"
 #include "TextFile.h"
 #include "text.h"
@@ -14,18 +15,14 @@
 
 namespace {
 
-QString HostPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 bool IsExistingFile(const std::string& path) {
-    return !path.empty() && QFileInfo(HostPath(path)).isFile();
+    return !path.empty() && QFileInfo(QtPathFromHost(path)).isFile();
 }
 
 // Where the file dialogs start: the folder of the current project file, if any.
 QString StartFolder(const std::string& projectFileName) {
     return projectFileName.empty() ? QString()
-                                   : QFileInfo(HostPath(projectFileName)).absolutePath();
+                                   : QFileInfo(QtPathFromHost(projectFileName)).absolutePath();
 }
 
 } // namespace

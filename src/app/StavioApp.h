@@ -4,9 +4,12 @@
 
 #include "ProgramState.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 class QLocale;
+class QWidget;
 class QTranslator;
 class TForm1;
 class TOKBottomDlg1;
@@ -46,4 +49,9 @@ public:
     TOKBottomDlg4* OKBottomDlg4 = nullptr; // folder name dialog
     TOKBottomDlg5* OKBottomDlg5 = nullptr; // information box
     TOKBottomDlg6* OKBottomDlg6 = nullptr; // render target dialog
+
+private:
+    template <class Window> Window* Own(std::unique_ptr<Window> window);
+    // The seven windows, in the order of creation; destroyed in the reverse order.
+    std::vector<std::unique_ptr<QWidget>> windows_;
 };

@@ -14,25 +14,15 @@
 namespace stavio {
 namespace {
 
+using test::FolderEntries;
+using test::ReadBytes;
 using test::TempDir;
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> ReadLines(TextLineReader& reader) {
     std::vector<std::string> lines;
     while (!reader.AtEnd())
         lines.push_back(reader.ReadLine());
     return lines;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
 }
 
 // ---------------------------------------------------------------------------------------
