@@ -17,13 +17,6 @@ namespace {
 
 using MainWindowTest = AppFixture;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 TEST_F(MainWindowTest, ComesUpInEnglishOnANewProjectWithBothRootsSelected) {
     Start();
     EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
@@ -152,7 +145,7 @@ TEST_F(MainWindowTest, TheSystemLanguageDecidesTheFirstStart) {
     // The tests run in the C locale: English.
     EXPECT_EQ(TForm1::SystemDefaultLanguage(), stavio::Language::English);
     Start();
-    EXPECT_NE(ReadAll(stavio::SettingsFileName(ExecutablePath())).find("\r\nEnglish\r\n"),
+    EXPECT_NE(ReadBytes(stavio::SettingsFileName(ExecutablePath())).find("\r\nEnglish\r\n"),
               std::string::npos);
 }
 

@@ -186,7 +186,7 @@ TEST_F(ProjectCommandsTest, SaveAsAddsTheExtensionAndSaveReusesTheFile) {
         Form().Save1Click();
         EXPECT_TRUE(none.Unexpected.isEmpty());
     }
-    EXPECT_NE(ReadFile(file).find("Second"), std::string::npos);
+    EXPECT_NE(ReadBytes(file).find("Second"), std::string::npos);
     EXPECT_FALSE(State().IsModified());
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project")); // saving leaves the title
 }
@@ -251,7 +251,7 @@ TEST_F(ProjectCommandsTest, ExitAnsweringYesSavesToTheExistingFile) {
     script.Box(QStringLiteral("&Oui"));
     Form().Exit1Click();
     EXPECT_TRUE(script.Finished());
-    EXPECT_NE(ReadFile(file).find("Changed"), std::string::npos);
+    EXPECT_NE(ReadBytes(file).find("Changed"), std::string::npos);
 }
 
 } // namespace

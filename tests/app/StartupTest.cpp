@@ -57,7 +57,7 @@ TEST_F(StartupTest, WithoutASettingsFileOneIsWrittenAndNothingIsLoaded) {
     ASSERT_FALSE(Exists(SettingsPath()));
     Start();
     EXPECT_TRUE(Exists(SettingsPath()));
-    const std::vector<std::string> lines = Lines(ReadFile(SettingsPath()));
+    const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], "");
     EXPECT_EQ(lines[6], Folder());
@@ -72,7 +72,7 @@ TEST_F(StartupTest, CloseWritesTheProjectSavedUnderANewName) {
     State().ProjectFileName = file;
     RunProgressJob(App(), 3);
     Form().close();
-    const std::vector<std::string> lines = Lines(ReadFile(SettingsPath()));
+    const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2], "Italian");
     EXPECT_EQ(lines[4], file);
@@ -84,7 +84,7 @@ TEST_F(StartupTest, AfterNewProjectTheClosedProgramRemembersNoProject) {
     Start();
     RunProgressJob(App(), 2); // what New Project runs
     Form().close();
-    EXPECT_EQ(Lines(ReadFile(SettingsPath())).at(4), "");
+    EXPECT_EQ(Lines(ReadBytes(SettingsPath())).at(4), "");
 }
 
 TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEnds) {
@@ -117,7 +117,7 @@ TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConf
 
     Form().Italian1->trigger();
     Form().close();
-    const std::string bytes = ReadFile(QFile::encodeName(configFile).toStdString());
+    const std::string bytes = ReadBytes(QFile::encodeName(configFile).toStdString());
     QFile::remove(configFile);
     const std::vector<std::string> lines = Lines(bytes);
     ASSERT_EQ(lines.size(), 7u);

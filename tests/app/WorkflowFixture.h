@@ -2,6 +2,7 @@
 // A running program in a temporary folder: the executable's path lies there, so the settings
 // file, the default target and the project files stay inside it.
 
+#include "AppTestSupport.h"
 #include "Main.h"
 #include "ModalScript.h"
 #include "ProgessBar.h"
@@ -110,12 +111,6 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
     static bool Exists(const std::string& path) {
         return QFileInfo::exists(QFile::decodeName(path.c_str()));
     }
@@ -123,7 +118,3 @@ protected:
     QTemporaryDir dir_;
     std::unique_ptr<StavioApp> app_;
 };
-
-inline QString EnglishText(const stavio::TextTable& table, int k) {
-    return QString::fromStdString(stavio::TextUtf8(table, stavio::Language::English, k));
-}
