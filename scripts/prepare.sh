@@ -4,8 +4,8 @@
 # dpkg-dev and file serve cpack -G DEB (dependencies from dpkg-shlibdeps); appstream checks
 # the AppStream file.
 STAVIO_PACKAGES="build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
-qt6-base-dev qt6-svg-dev pkg-config libtag1-dev xvfb xauth desktop-file-utils \
-dpkg-dev file appstream"
+qt6-base-dev qt6-svg-dev qt6-translations-l10n pkg-config libtag1-dev xvfb xauth libxcb1-dev \
+desktop-file-utils dpkg-dev file appstream"
 
 stavio_missing_packages() {
     local missing=""

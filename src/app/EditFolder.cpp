@@ -92,13 +92,18 @@ void TOKBottomDlg4::FormActivate() {
 }
 
 void TOKBottomDlg4::mxFlatEdit1TextEdited(const QString& text) {
-    const QString upper = text.toUpper();
+    // One character for one character: a letter whose capital is more than one character
+    // (ß) stays as typed, and the name rules replace it later. The length never changes, so
+    // the cursor stays after what was typed.
+    QString upper = text;
+    for (QChar& c : upper)
+        if (!c.isSurrogate())
+            c = c.toUpper();
     if (upper == text)
         return;
     const int cursor = mxFlatEdit1->cursorPosition();
-    // Upper-casing may lengthen a few letters (ß); the entry still takes 8 at most.
-    mxFlatEdit1->setText(upper.left(8));
-    mxFlatEdit1->setCursorPosition(qMin(cursor, int(mxFlatEdit1->text().size())));
+    mxFlatEdit1->setText(upper);
+    mxFlatEdit1->setCursorPosition(cursor);
 }
 
 bool TOKBottomDlg4::eventFilter(QObject* watched, QEvent* e) {
@@ -121,4 +126,6 @@ void TOKBottomDlg4::mxFlatButton3Click() {
     box.mxFlatMemo1->appendPlainText(QString());
     box.mxFlatMemo1->appendPlainText(Tr(stavio::InfoTexts, language, 1));
     box.exec();
+    // Back in the entry, so typing and Enter work at once.
+    mxFlatEdit1->setFocus();
 }

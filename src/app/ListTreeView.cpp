@@ -11,7 +11,8 @@
 #include <vector>
 
 ListTreeView::ListTreeView(TForm1& form, ListTreeModel* model, QWidget* parent)
-    : QTreeView(parent), form_(form), model_(model) {
+    : QTreeView(parent), form_(form), model_(model),
+      dragSource_([](const QDropEvent* e) { return e->source(); }) {
     setModel(model);
     model->SetSelectionModel(selectionModel());
     header()->hide();
@@ -62,6 +63,15 @@ void ListTreeView::ExpandFolders() {
     }
 }
 
+void ListTreeView::SetDragSourceReader(DragSourceReader reader) {
+    dragSource_ = std::move(reader);
+}
+
+QItemSelectionModel::SelectionFlags ListTreeView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent*) const {
+    return index.isValid() ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::NoUpdate;
+}
+
 void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {
     // Every drag is welcome at first; the drag-over handler decides row by row.
     e->acceptProposedAction();
@@ -69,7 +79,7 @@ void ListTreeView::dragEnterEvent(QDragEnterEvent* e) {
 
 void ListTreeView::dragMoveEvent(QDragMoveEvent* e) {
     bool accept = true;
-    form_.TreeView1DragOver(this, e->source(), e->position().toPoint(), accept, e->mimeData());
+    form_.TreeView1DragOver(this, dragSource_(e), e->position().toPoint(), accept, e->mimeData());
     // Always a copy: a file manager that proposed a move must not take its files away.
     if (accept && (e->possibleActions() & Qt::CopyAction)) {
         e->setDropAction(Qt::CopyAction);
@@ -86,7 +96,7 @@ void ListTreeView::dragLeaveEvent(QDragLeaveEvent* e) {
 void ListTreeView::dropEvent(QDropEvent* e) {
     e->setDropAction(Qt::CopyAction);
     e->accept();
-    form_.TreeView1DragDrop(this, e->source(), e->position().toPoint(), e->mimeData());
+    form_.TreeView1DragDrop(this, dragSource_(e), e->position().toPoint(), e->mimeData());
 }
 
 void ListTreeView::keyPressEvent(QKeyEvent* e) {

@@ -4,6 +4,8 @@
 
 #include <QTreeView>
 
+#include <functional>
+
 class TForm1;
 class ListTreeModel;
 
@@ -14,7 +16,17 @@ public:
 
     ListTreeModel* Model() const { return model_; }
 
+    // Who started a drag: the drag's own source by default. The offscreen platform runs no
+    // drags, so its tests name the source here to drive the drag events for real.
+    using DragSourceReader = std::function<QObject*(const QDropEvent*)>;
+    void SetDragSourceReader(DragSourceReader reader);
+
 protected:
+    // A tree always has exactly one selected node, the one its commands act on: a click or
+    // key may move the selection but never clear it (no Ctrl+click toggling, no click on the
+    // empty area below the nodes).
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* e) const override;
     void dragEnterEvent(QDragEnterEvent* e) override;
     void dragMoveEvent(QDragMoveEvent* e) override;
     void dragLeaveEvent(QDragLeaveEvent* e) override;
@@ -27,4 +39,5 @@ private:
 
     TForm1& form_;
     ListTreeModel* model_;
+    DragSourceReader dragSource_;
 };

@@ -2,6 +2,7 @@
 
 #include "Main.h"
 
+#include "QtBoundary.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 #include "text.h"
@@ -14,26 +15,6 @@
 #include <QToolButton>
 
 using stavio::Language;
-
-namespace {
-
-ExplorerLanguage ExplorerLanguageOf(Language language) {
-    switch (language) {
-    case Language::French:
-        return ExplorerLanguage::lnFrench;
-    case Language::Spanish:
-        return ExplorerLanguage::lnSpanish;
-    case Language::German:
-        return ExplorerLanguage::lnGerman;
-    case Language::Italian:
-        return ExplorerLanguage::lnItalian;
-    case Language::English:
-        break;
-    }
-    return ExplorerLanguage::lnEnglish;
-}
-
-} // namespace
 
 Language TForm1::SystemDefaultLanguage() {
     switch (QLocale::system().language()) {

@@ -7,6 +7,7 @@
 #include "ListOperations.h"
 #include "ListTreeModel.h"
 #include "MessageBoxes.h"
+#include "QtBoundary.h"
 #include "ShortNames.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
@@ -15,28 +16,24 @@
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QToolButton>
 
 namespace {
-
-// The explorer's names carry bytes that are not UTF-8 escaped; these are the file's bytes.
-std::string HostPath(const QString& path) {
-    return HostBytes(path).toStdString();
-}
 
 // What AddFolderNode reads from the explorer: the tree's folder and the list's items.
 class ExplorerPane : public stavio::ExplorerListing {
 public:
     ExplorerPane(const TLsDirTree21& tree, const TLsFilelistView28& list)
         : tree_(tree), list_(list) {}
-    std::string SelectedPath() const override { return HostPath(tree_.SelectedPath()); }
+    std::string SelectedPath() const override { return HostPathFromQt(tree_.SelectedPath()); }
     std::vector<std::string> ItemNames() const override {
         std::vector<std::string> names;
         const QStringList captions = list_.ItemCaptions();
         names.reserve(captions.size());
         for (const QString& caption : captions)
-            names.push_back(HostPath(caption));
+            names.push_back(HostPathFromQt(caption));
         return names;
     }
 
@@ -68,6 +65,11 @@ void TForm1::TreeView1Change() {
 }
 
 void TForm1::LsDirTree211DirChange(const QString& path) {
+    // Only a folder replaces the remembered one. When that folder is missing at start (an
+    // unmounted drive), the tree shows the computer instead and reports no folder: the
+    // remembered one is kept, and comes back once the drive is there again.
+    if (!QFileInfo(path).isDir())
+        return;
     LastExplorerDirectory = path;
 }
 
@@ -79,8 +81,8 @@ void AddDirectory(const TLsDirTree21& tree, const TLsFilelistView28& list,
     if (tree.SelectedLevel() < 2) // nothing, the computer or a drive
         return;
     const ExplorerPane explorer(tree, list);
-    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPath(tree.SelectedPath())), listTree, links,
-                          &explorer);
+    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPathFromQt(tree.SelectedPath())), listTree,
+                          links, &explorer);
 }
 
 // Add selected files: each selected item of the file list, in display order.
@@ -88,9 +90,10 @@ void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
                       stavio::ListTree& listTree, stavio::LinkList& links) {
     if (!list.HasSelection())
         return;
-    const std::string folder = HostPath(tree.SelectedPath());
+    const std::string folder = HostPathFromQt(tree.SelectedPath());
     for (const QString& name : list.SelectedCaptions())
-        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPath(name)), listTree, links);
+        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPathFromQt(name)), listTree,
+                            links);
 }
 
 } // namespace

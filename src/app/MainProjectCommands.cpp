@@ -4,6 +4,7 @@
 #include "ProgessBar.h"
 #include "ProjectFileDialogs.h"
 #include "ProjetProperty.h"
+#include "QtBoundary.h"
 #include "StavioApp.h"
 #include "TextFile.h"
 #include "text.h"
@@ -14,25 +15,23 @@
 
 namespace {
 
-QString HostPath(const std::string& path) {
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 bool IsExistingFile(const std::string& path) {
-    return !path.empty() && QFileInfo(HostPath(path)).isFile();
+    return !path.empty() && QFileInfo(QtPathFromHost(path)).isFile();
 }
 
 // Where the file dialogs start: the folder of the current project file, if any.
 QString StartFolder(const std::string& projectFileName) {
     return projectFileName.empty() ? QString()
-                                   : QFileInfo(HostPath(projectFileName)).absolutePath();
+                                   : QFileInfo(QtPathFromHost(projectFileName)).absolutePath();
 }
 
 } // namespace
 
 void TForm1::SetProjectCaption() {
-    setWindowTitle(QStringLiteral("KELVO Stavio : ") +
-                   QString::fromStdString(stavio::Cp1252ToUtf8(State.CurrentProject->ProjectName)));
+    QString name = QString::fromStdString(stavio::Cp1252ToUtf8(State.CurrentProject->ProjectName));
+    // Qt reads "[*]" in a title as the modified mark; doubled, it shows as typed.
+    name.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(QStringLiteral("KELVO Stavio : ") + name);
 }
 
 void TForm1::AskToSave() {

@@ -1,32 +1,12 @@
 #include "MakeScript.h"
 
+#include "QtBoundary.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "text.h"
 
-#include <QFile>
 #include <QFrame>
 #include <QPushButton>
-
-namespace {
-
-ExplorerLanguage ExplorerLanguageOf(stavio::Language language) {
-    switch (language) {
-    case stavio::Language::French:
-        return ExplorerLanguage::lnFrench;
-    case stavio::Language::Spanish:
-        return ExplorerLanguage::lnSpanish;
-    case stavio::Language::German:
-        return ExplorerLanguage::lnGerman;
-    case stavio::Language::Italian:
-        return ExplorerLanguage::lnItalian;
-    case stavio::Language::English:
-        break;
-    }
-    return ExplorerLanguage::lnEnglish;
-}
-
-} // namespace
 
 TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     setObjectName(QStringLiteral("OKBottomDlg6"));
@@ -60,7 +40,7 @@ TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent),
 }
 
 std::string TOKBottomDlg6::SelectedPath() const {
-    return QFile::encodeName(LsDirTree211->SelectedPath()).toStdString();
+    return HostPathFromQt(LsDirTree211->SelectedPath());
 }
 
 void TOKBottomDlg6::showEvent(QShowEvent* event) {
@@ -72,7 +52,7 @@ void TOKBottomDlg6::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
     // A target that no longer exists leaves the tree's own selection as it was.
-    LsDirTree211->OpenPath(QFile::decodeName(app_.State.CurrentProject->TargetPath.c_str()));
+    LsDirTree211->OpenPath(QtPathFromHost(app_.State.CurrentProject->TargetPath));
     auto text = [&](int k) {
         return QString::fromUtf8(stavio::TextUtf8(stavio::RenderDialogTexts, language, k).c_str());
     };

@@ -14,6 +14,10 @@
 #include <QTextLayout>
 #include <QValidator>
 
+#include <algorithm>
+#include <array>
+#include <limits>
+
 namespace {
 
 constexpr int kNameLimit = 64;
@@ -28,8 +32,9 @@ std::string ToProject(const QString& text) {
 
 } // namespace
 
-// Refuses typing beyond the limit while leaving a longer text that was put there by the
-// program alone: an edit is refused only when it grows a text that is over the limit.
+// Limits typing and pasting while leaving a longer text that was put there by the program
+// alone: of what is typed or pasted, only as much is kept as fits; a text that is already
+// over the limit may shrink but not grow.
 class TypingLimit : public QValidator {
 public:
     TypingLimit(int limit, QLineEdit* edit) : QValidator(edit), limit_(limit) {
@@ -38,9 +43,15 @@ public:
     }
     // Called before the program sets a text of this length, which the validator sees first.
     void Expect(qsizetype length) { accepted_ = int(length); }
-    State validate(QString& input, int&) const override {
-        const int length = int(input.size());
-        return length > limit_ && length > accepted_ ? Invalid : Acceptable;
+    State validate(QString& input, int& pos) const override {
+        const int excess = int(input.size()) - std::max(limit_, accepted_);
+        if (excess <= 0)
+            return Acceptable;
+        // The inserted characters end at the cursor: the last ones that do not fit go.
+        const int from = std::max(0, pos - excess);
+        input.remove(from, pos - from);
+        pos = from;
+        return int(input.size()) > std::max(limit_, accepted_) ? Invalid : Acceptable;
     }
 
 private:
@@ -69,6 +80,7 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
         e->setFont(font);
         e->setFrame(false);
         e->setGeometry(left, top, width, 15);
+        e->setMaxLength(std::numeric_limits<int>::max()); // texts from files may be long
         return e;
     };
     Label7 = label("Label7", 9, 8, 112);
@@ -86,6 +98,7 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Edit5 = edit("Edit5", 129, 137, 215);
     Edit6 = edit("Edit6", 129, 169, 215);
     Edit7 = edit("Edit7", 129, 201, 215);
+    LayOutRows(font);
     nameLimit_ = new TypingLimit(kNameLimit, Edit1);
     Edit1->setValidator(nameLimit_);
 
@@ -93,7 +106,7 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFont(font);
     Memo1->setFrameShape(QFrame::NoFrame);
-    Memo1->setGeometry(18, 250, 325, 117);
+    Memo1->setGeometry(18, 250, 325 + extraWidth_, 117);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // The scroll bar would change the wrapping width as the text grows.
@@ -108,12 +121,12 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
 
     mxFlatButton1 = new QPushButton(this);
     mxFlatButton1->setObjectName(QStringLiteral("mxFlatButton1"));
-    mxFlatButton1->setGeometry(192, 384, 75, 25);
+    mxFlatButton1->setGeometry(192 + extraWidth_, 384, 75, 25);
     mxFlatButton1->setDefault(true);
     connect(mxFlatButton1, &QPushButton::clicked, this, &QDialog::accept);
     mxFlatButton2 = new QPushButton(this);
     mxFlatButton2->setObjectName(QStringLiteral("mxFlatButton2"));
-    mxFlatButton2->setGeometry(280, 384, 75, 25);
+    mxFlatButton2->setGeometry(280 + extraWidth_, 384, 75, 25);
     connect(mxFlatButton2, &QPushButton::clicked, this, &QDialog::reject);
 
     setTabOrder(Memo1, Edit1);
@@ -127,20 +140,62 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     setTabOrder(mxFlatButton1, mxFlatButton2);
 }
 
+void TForm3::LayOutRows(const QFont& font) {
+    // The captions' column takes the widest caption of all five languages, so none is cut
+    // whatever the language; the inputs follow it and end at the frame. The dialog grows
+    // only where the inputs would become too narrow.
+    const QFontMetrics metrics(font);
+    int column = 105;
+    for (int language = 1; language <= 5; ++language)
+        for (int k = 1; k <= 7; ++k)
+            column = std::max(
+                column, metrics.horizontalAdvance(QString::fromStdString(stavio::TextUtf8(
+                            stavio::PropertyTexts, static_cast<stavio::Language>(language), k))) +
+                            6);
+    constexpr int kNarrowestInput = 180;
+    const int inputLeft = 16 + column + 8;
+    extraWidth_ = std::max(0, inputLeft + kNarrowestInput - 344);
+    const int inputRight = 344 + extraWidth_;
+    setFixedSize(362 + extraWidth_, 415);
+    Label7->setGeometry(9, 8, column + 7, 15);
+    Edit1->setGeometry(inputLeft, 9, inputRight + 8 - inputLeft, 15);
+    const std::pair<QLabel*, QLineEdit*> rows[] = {{Label3, Edit2}, {Label4, Edit3},
+                                                   {Label5, Edit4}, {Label6, Edit5},
+                                                   {Label1, Edit6}, {Label8, Edit7}};
+    int top = 40;
+    for (const auto& [caption, input] : rows) {
+        caption->setGeometry(16, top, column, 15);
+        input->setGeometry(inputLeft, top + 1, inputRight - inputLeft, 15);
+        top += 32;
+    }
+    Label2->setGeometry(16, 232, 329 + extraWidth_, 15);
+}
+
+namespace {
+
+// A lone LF belongs to its comment line; the box shows it as a line break inside the line.
+QString ShownLine(const std::string& line) {
+    return FromProject(line).replace(QLatin1Char('\n'), QChar(QChar::LineSeparator));
+}
+
+} // namespace
+
 void TForm3::ShowProject(const stavio::TProjectClass& project) {
-    const QString name = FromProject(project.ProjectName);
-    nameLimit_->Expect(name.size());
-    Edit1->setText(name);
-    Edit2->setText(FromProject(project.Subject));
-    Edit3->setText(FromProject(project.Author));
-    Edit4->setText(FromProject(project.Copyright));
-    Edit5->setText(FromProject(project.Customer));
-    Edit6->setText(FromProject(project.CreationDate));
-    Edit7->setText(FromProject(project.DiffusionDate));
+    shownTexts_ = {project.ProjectName,  project.Subject,  project.Author,
+                   project.Copyright,    project.Customer, project.CreationDate,
+                   project.DiffusionDate};
+    const std::array<QLineEdit*, 7> edits = Edits();
+    nameLimit_->Expect(FromProject(project.ProjectName).size());
+    for (size_t i = 0; i < edits.size(); ++i) {
+        edits[i]->setText(FromProject(shownTexts_[i]));
+        shownEdits_[i] = edits[i]->text();
+    }
     QStringList lines;
     for (const std::string& line : project.Comments)
-        lines << FromProject(line);
+        lines << ShownLine(line);
     Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+    shownComments_ = Memo1->toPlainText();
+    commentsWereEmpty_ = project.Comments.empty();
 }
 
 void TForm3::ShowNewProjectDefaults() {
@@ -150,35 +205,56 @@ void TForm3::ShowNewProjectDefaults() {
     ShowProject(defaults);
 }
 
+std::array<QLineEdit*, 7> TForm3::Edits() const {
+    return {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7};
+}
+
 void TForm3::StoreInto(stavio::TProjectClass& project) const {
-    project.ProjectName = ToProject(Edit1->text());
-    project.Subject = ToProject(Edit2->text());
-    project.Author = ToProject(Edit3->text());
-    project.Copyright = ToProject(Edit4->text());
-    project.Customer = ToProject(Edit5->text());
-    project.CreationDate = ToProject(Edit6->text());
-    project.DiffusionDate = ToProject(Edit7->text());
+    // A text left as shown keeps its bytes, whatever an edit would make of them.
+    const std::array<QLineEdit*, 7> edits = Edits();
+    std::array<std::string, 7> texts;
+    for (size_t i = 0; i < edits.size(); ++i)
+        texts[i] =
+            edits[i]->text() == shownEdits_[i] ? shownTexts_[i] : ToProject(edits[i]->text());
+    project.ProjectName = texts[0];
+    project.Subject = texts[1];
+    project.Author = texts[2];
+    project.Copyright = texts[3];
+    project.Customer = texts[4];
+    project.CreationDate = texts[5];
+    project.DiffusionDate = texts[6];
     project.Comments = CommentLines();
 }
 
 std::vector<std::string> TForm3::CommentLines() const {
+    const bool untouched = Memo1->toPlainText() == shownComments_;
+    if (untouched && commentsWereEmpty_)
+        return {};
     std::vector<std::string> lines;
     QTextDocument* document = Memo1->document();
     QAbstractTextDocumentLayout* layout = document->documentLayout();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         layout->blockBoundingRect(block); // lays the block out at the box's width
-        const QTextLayout* lines_ = block.layout();
-        if (lines_ == nullptr || lines_->lineCount() == 0) {
+        const QTextLayout* pieces = block.layout();
+        if (pieces == nullptr || pieces->lineCount() == 0) {
             lines.push_back(ToProject(text));
             continue;
         }
-        for (int i = 0; i < lines_->lineCount(); ++i) {
-            const QTextLine line = lines_->lineAt(i);
-            lines.push_back(ToProject(text.mid(line.textStart(), line.textLength())));
+        // Each piece the box wraps is a line; a line break inside a line is no wrap.
+        QString line;
+        for (int i = 0; i < pieces->lineCount(); ++i) {
+            const QTextLine piece = pieces->lineAt(i);
+            line += text.mid(piece.textStart(), piece.textLength());
+            if (line.endsWith(QChar(QChar::LineSeparator)) && i + 1 < pieces->lineCount())
+                continue;
+            lines.push_back(
+                ToProject(line.replace(QChar(QChar::LineSeparator), QLatin1Char('\n'))));
+            line.clear();
         }
     }
-    if (!lines.empty() && lines.back().empty())
+    // The empty line a typed text ends with is not a comment; one the project had stays.
+    if (!untouched && !lines.empty() && lines.back().empty())
         lines.pop_back();
     return lines;
 }
@@ -212,7 +288,7 @@ void TForm3::paintEvent(QPaintEvent* event) {
     // The inputs are borderless; thin frames in the shadow colour outline them.
     QPainter painter(this);
     painter.setPen(palette().color(QPalette::Dark));
-    painter.drawRect(9, 32, 344 - 1, 345 - 1);
+    painter.drawRect(9, 32, 344 + extraWidth_ - 1, 345 - 1);
     for (const QWidget* input : std::initializer_list<const QWidget*>{Edit1, Edit2, Edit3, Edit4,
                                                                       Edit5, Edit6, Edit7, Memo1})
         painter.drawRect(input->geometry().adjusted(-2, -2, 1, 1));

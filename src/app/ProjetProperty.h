@@ -5,9 +5,13 @@
 
 #include <QDialog>
 
+#include <QString>
+
+#include <array>
 #include <string>
 #include <vector>
 
+class QFont;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -27,7 +31,7 @@ public:
     // Edit1..Edit7 into the seven texts; the comments become the lines of Memo1.
     void StoreInto(stavio::TProjectClass& project) const;
     // The comment box's lines as displayed: every wrapped piece is a line of its own; an
-    // empty last line is left out.
+    // empty last line is left out unless the box is as it was shown.
     std::vector<std::string> CommentLines() const;
 
     QLabel* Label1;
@@ -55,7 +59,15 @@ protected:
 
 private:
     void FormActivate();
+    void LayOutRows(const QFont& font);
+    std::array<QLineEdit*, 7> Edits() const;
 
     StavioApp& app_;
     TypingLimit* nameLimit_;
+    int extraWidth_ = 0; // beyond the usual 362 pixels, for captions that need it
+    // What ShowProject put in the dialog, so that what the user left alone stays as it was.
+    std::array<std::string, 7> shownTexts_;
+    std::array<QString, 7> shownEdits_;
+    QString shownComments_;
+    bool commentsWereEmpty_ = false;
 };

@@ -5,14 +5,14 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLocale>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Stavio"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Stavio"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
-    // Ties the windows to their desktop entry, so the desktop shows the installed icon and name.
-    QGuiApplication::setDesktopFileName(QStringLiteral("example.stavio.Stavio"));
+    SetApplicationIdentity();
+    // The program's own texts follow its Language setting; the message boxes keep their
+    // French titles and buttons.
+    InstallQtTranslations(QLocale::system());
     // Every window is created here, once, and lives until the end.
     StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
     app.Form1->show();

@@ -8,6 +8,12 @@
 #include "ProgessBar.h"
 #include "ProjetProperty.h"
 
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -17,23 +23,42 @@ std::string FolderOf(const std::string& path) {
 
 } // namespace
 
+void SetApplicationIdentity() {
+    QApplication::setApplicationName(QStringLiteral("Stavio"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/app.svg")));
+    // Ties the windows to their desktop entry, so the desktop shows the installed icon and name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.stavio.Stavio"));
+}
+
+QTranslator* InstallQtTranslations(const QLocale& locale) {
+    auto* translator = new QTranslator(qApp);
+    if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    return translator;
+}
+
+template <class Window> Window* StavioApp::Own(std::unique_ptr<Window> window) {
+    Window* raw = window.get();
+    windows_.push_back(std::move(window));
+    return raw;
+}
+
 StavioApp::StavioApp(std::string executablePath)
     : ExecutablePath(std::move(executablePath)), State(FolderOf(ExecutablePath)) {
-    Form1 = new TForm1(*this);
-    OKBottomDlg1 = new TOKBottomDlg1(*this);
-    Form2 = new TForm2(*this);
-    Form3 = new TForm3(*this);
-    OKBottomDlg4 = new TOKBottomDlg4(*this);
-    OKBottomDlg5 = new TOKBottomDlg5(*this);
-    OKBottomDlg6 = new TOKBottomDlg6(*this);
+    Form1 = Own(std::make_unique<TForm1>(*this));
+    OKBottomDlg1 = Own(std::make_unique<TOKBottomDlg1>(*this));
+    Form2 = Own(std::make_unique<TForm2>(*this));
+    Form3 = Own(std::make_unique<TForm3>(*this));
+    OKBottomDlg4 = Own(std::make_unique<TOKBottomDlg4>(*this));
+    OKBottomDlg5 = Own(std::make_unique<TOKBottomDlg5>(*this));
+    OKBottomDlg6 = Own(std::make_unique<TOKBottomDlg6>(*this));
 }
 
 StavioApp::~StavioApp() {
-    delete OKBottomDlg6;
-    delete OKBottomDlg5;
-    delete OKBottomDlg4;
-    delete Form3;
-    delete Form2;
-    delete OKBottomDlg1;
-    delete Form1;
+    while (!windows_.empty())
+        windows_.pop_back();
 }

@@ -6,8 +6,13 @@
 #include "Render.h"
 #include "Tags.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
+class QLocale;
+class QWidget;
+class QTranslator;
 class TForm1;
 class TOKBottomDlg1;
 class TForm2;
@@ -15,6 +20,15 @@ class TForm3;
 class TOKBottomDlg4;
 class TOKBottomDlg5;
 class TOKBottomDlg6;
+
+// The name the desktop knows the program by ("Stavio": application name and window class),
+// its icon and its desktop entry. No display name: Qt would add it to every window title.
+void SetApplicationIdentity();
+
+// Loads Qt's own texts (file dialogs, edit menus) for locale, the desktop's language, as the
+// desktop's common dialogs speak it. Returns the installed translator (owned by the
+// application), or nullptr when Qt has no texts for that language.
+QTranslator* InstallQtTranslations(const QLocale& locale);
 
 class StavioApp {
 public:
@@ -42,4 +56,9 @@ public:
     TOKBottomDlg4* OKBottomDlg4 = nullptr; // folder name dialog
     TOKBottomDlg5* OKBottomDlg5 = nullptr; // information box
     TOKBottomDlg6* OKBottomDlg6 = nullptr; // render target dialog
+
+private:
+    template <class Window> Window* Own(std::unique_ptr<Window> window);
+    // The seven windows, in the order of creation; destroyed in the reverse order.
+    std::vector<std::unique_ptr<QWidget>> windows_;
 };

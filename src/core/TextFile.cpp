@@ -305,8 +305,47 @@ void SyncFolderOf(const std::string& path) {
 
 } // namespace
 
-AtomicTextFile::AtomicTextFile(const std::string& path) : path_(path) {
-    tempPath_ = CreateTempBeside(path);
+namespace {
+
+// The file a path stands for once its symbolic links are followed: saving through a link
+// changes the file it points to and keeps the link. A link to a missing file gives that
+// file's path, which the save then creates.
+std::string FollowLinks(const std::string& path) {
+    std::string current = path;
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length <= 0)
+            return current;
+        target.resize(static_cast<size_t>(length));
+        current = target.front() == '/' ? target : ParentFolder(current) + "/" + target;
+    }
+    throw FileError(ELOOP, path);
+}
+
+} // namespace
+
+AtomicTextFile::AtomicTextFile(const std::string& path) : path_(path), target_(FollowLinks(path)) {
+    struct stat st;
+    const bool exists = ::stat(target_.c_str(), &st) == 0;
+    // A file the user may not write is refused, although the folder would let us replace it.
+    if (exists && S_ISREG(st.st_mode) &&
+        ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
+        throw FileError(errno, path_);
+    try {
+        tempPath_ = CreateTempBeside(target_);
+    } catch (const FileError& error) {
+        // A folder the user cannot write, holding a file the user can: that file is written
+        // in place, at the commit, as nothing else can be done.
+        if (exists && S_ISREG(st.st_mode) && (error.Errno() == EACCES || error.Errno() == EPERM)) {
+            inPlace_ = true;
+            return;
+        }
+        throw FileError(error.Errno(), path_);
+    }
     try {
         writer_ = std::make_unique<TextLineWriter>(tempPath_);
     } catch (const FileError& error) {
@@ -316,15 +355,20 @@ AtomicTextFile::AtomicTextFile(const std::string& path) : path_(path) {
 }
 
 AtomicTextFile::~AtomicTextFile() {
-    if (!committed_) {
+    if (!committed_ && !inPlace_) {
         writer_.reset();
         ::unlink(tempPath_.c_str());
     }
 }
 
 void AtomicTextFile::WriteLine(const std::string& line) {
-    if (committed_ || !writer_)
+    if (committed_ || (!writer_ && !inPlace_))
         throw FileError(EBADF, path_);
+    if (inPlace_) {
+        // Held back until the commit, so the file stays whole if the caller gives up.
+        pending_.push_back(line);
+        return;
+    }
     try {
         writer_->WriteLine(line);
     } catch (const FileError& error) {
@@ -333,8 +377,20 @@ void AtomicTextFile::WriteLine(const std::string& line) {
 }
 
 void AtomicTextFile::Commit() {
-    if (committed_ || !writer_)
+    if (committed_ || (!writer_ && !inPlace_))
         throw FileError(EBADF, path_);
+    if (inPlace_) {
+        try {
+            TextLineWriter writer(target_); // truncates; keeps the file's permissions
+            for (const std::string& line : pending_)
+                writer.WriteLine(line);
+            writer.Commit();
+        } catch (const FileError& error) {
+            throw FileError(error.Errno(), path_);
+        }
+        committed_ = true;
+        return;
+    }
     try {
         writer_->Commit();
     } catch (const FileError& error) {
@@ -342,12 +398,12 @@ void AtomicTextFile::Commit() {
     }
     // A file that is replaced keeps its permissions.
     struct stat st;
-    if (::stat(path_.c_str(), &st) == 0)
+    if (::stat(target_.c_str(), &st) == 0)
         ::chmod(tempPath_.c_str(), st.st_mode & 07777);
-    if (::rename(tempPath_.c_str(), path_.c_str()) != 0)
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
         throw FileError(errno, path_);
     committed_ = true;
-    SyncFolderOf(path_);
+    SyncFolderOf(target_);
 }
 
 // ---------------------------------------------------------------------------------------

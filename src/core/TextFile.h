@@ -7,6 +7,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace stavio {
 
@@ -82,7 +83,10 @@ private:
 
 // Writes a text file so that the previous file of that name survives any failure: the lines
 // go to a temporary file in the same folder, which is flushed and renamed over the target
-// only when everything was written.
+// only when everything was written. A symbolic link is followed (the file it points to
+// changes, the link stays); a file the user may not write is refused ("Accès refusé"); the
+// replaced file keeps its permission bits. In a folder the user cannot write, an existing
+// writable file is rewritten in place at the commit (truncated, written, flushed).
 class AtomicTextFile {
 public:
     explicit AtomicTextFile(const std::string& path);
@@ -95,8 +99,11 @@ public:
 
 private:
     std::string path_;
+    std::string target_; // path_ with its links followed
     std::string tempPath_;
     std::unique_ptr<TextLineWriter> writer_;
+    bool inPlace_ = false;
+    std::vector<std::string> pending_; // the lines of an in-place write
     bool committed_ = false;
 };
 

@@ -456,13 +456,14 @@ void TLsDirTree21::CreateActions() {
         addAction(action);
         return action;
     };
-    connect(add("actionOpen", ExplorerText::Open, QKeySequence(Qt::CTRL | Qt::Key_O)),
-            &QAction::triggered, this, [this] {
+    // Open and New folder have no key: Ctrl+O and Ctrl+N belong to the main window.
+    connect(add("actionOpen", ExplorerText::Open, QKeySequence()), &QAction::triggered, this,
+            [this] {
                 if (SelectedLevel() >= 1)
                     opener_(UrlOfPath(SelectedPath()));
             });
-    connect(add("actionNewFolder", ExplorerText::NewFolder, QKeySequence(Qt::CTRL | Qt::Key_N)),
-            &QAction::triggered, this, &TLsDirTree21::NewFolder);
+    connect(add("actionNewFolder", ExplorerText::NewFolder, QKeySequence()), &QAction::triggered,
+            this, &TLsDirTree21::NewFolder);
     connect(add("actionRefresh", ExplorerText::Refresh, QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &TLsDirTree21::RefreshSelected);
 }

@@ -76,12 +76,12 @@ public:
     QAbstractItemView* CurrentView() const;
 
     // The component's own actions, also in its context menu (keys in brackets).
-    void OpenSelection();      // Ctrl+O, Enter, double click; asks first above ten files
+    void OpenSelection();      // Enter, double click, context menu; asks first above ten files
     void CopySelection();      // Ctrl+C
     void CutSelection();       // Ctrl+X
     void PasteClipboard();     // Ctrl+V
     void NextViewStyle();      // Ctrl+F
-    QString CreateNewFolder(); // Ctrl+N; returns the new folder's path or ""
+    QString CreateNewFolder(); // context menu only; returns the new folder's path or ""
     void SelectAll();          // Ctrl+A
     void DeleteSelection();    // Delete, after confirmation, to the trash
     void UpOneLevel();         // Backspace

@@ -40,8 +40,8 @@ const QString kKdeCutFormat = QStringLiteral("application/x-kde-cutselection");
 
 void TLsFilelistView28::CreateActions() {
     const ActionEntry entries[] = {
-        {"actionOpen", ExplorerText::Open, QKeySequence(Qt::CTRL | Qt::Key_O),
-         &TLsFilelistView28::OpenSelection},
+        // Open and New folder have no key: Ctrl+O and Ctrl+N belong to the main window.
+        {"actionOpen", ExplorerText::Open, QKeySequence(), &TLsFilelistView28::OpenSelection},
         {"actionCut", ExplorerText::Cut, QKeySequence(Qt::CTRL | Qt::Key_X),
          &TLsFilelistView28::CutSelection},
         {"actionCopy", ExplorerText::Copy, QKeySequence(Qt::CTRL | Qt::Key_C),
@@ -52,7 +52,7 @@ void TLsFilelistView28::CreateActions() {
          &TLsFilelistView28::DeleteSelection},
         {"actionRename", ExplorerText::Rename, QKeySequence(Qt::Key_F2),
          &TLsFilelistView28::RenameCurrent},
-        {"actionNewFolder", ExplorerText::NewFolder, QKeySequence(Qt::CTRL | Qt::Key_N), nullptr},
+        {"actionNewFolder", ExplorerText::NewFolder, QKeySequence(), nullptr},
         {"actionSelectAll", ExplorerText::SelectAll, QKeySequence(Qt::CTRL | Qt::Key_A),
          &TLsFilelistView28::SelectAll},
         {"actionFind", ExplorerText::Find, QKeySequence(Qt::Key_F3), &TLsFilelistView28::FindFile},

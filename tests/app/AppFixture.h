@@ -2,6 +2,7 @@
 // The running program in a temporary folder (the settings file lies beside the executable
 // path given), with a music folder to browse: ALBUM holds three MP3 files and a text file.
 
+#include "AppTestSupport.h"
 #include "EditFolder.h"
 #include "InfoBox.h"
 #include "ListOperations.h"
@@ -199,7 +200,3 @@ protected:
     QString root_, album_, other_;
     std::unique_ptr<StavioApp> app_;
 };
-
-inline QString English(const stavio::TextTable& table, int k) {
-    return QString::fromStdString(stavio::TextUtf8(table, stavio::Language::English, k));
-}

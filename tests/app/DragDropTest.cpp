@@ -147,6 +147,37 @@ TEST_F(DragDropTest, DragEventsOnTheViewportReachTheHandlers) {
     EXPECT_EQ(Copy().Selected(), c_);
 }
 
+TEST_F(DragDropTest, RealDragMovesAreRefusedWhereTheCommandIsDisabled) {
+    // The offscreen platform runs no drag of its own: the view is told who started it.
+    struct Case {
+        const char* what;
+        QObject* source;
+        const stavio::ListNode* over;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"files below the last node", FileList(), nullptr, false},
+        {"files onto a folder of folders", FileList(), b_, false},
+        {"files onto an empty level-2 folder", FileList(), c_, true},
+        {"a directory onto a level-2 folder", DirTree(), c_, false},
+        {"a directory onto a media file's folder", DirTree(), one_, false},
+        {"a directory below the last node", DirTree(), nullptr, true},
+    };
+    QMimeData data;
+    data.setData(QStringLiteral("application/x-stavio-explorer-drag"), {});
+    QWidget* viewport = Form().TreeView1->viewport();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Form().TreeView1->SetDragSourceReader([&c](const QDropEvent*) { return c.source; });
+        const QPoint pos = Over(c.over);
+        QDragEnterEvent enter(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &enter);
+        QDragMoveEvent move(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+        EXPECT_EQ(move.isAccepted(), c.accepted);
+    }
+}
+
 TEST_F(DragDropTest, TheListsAreNeverDragSourcesNorEditable) {
     for (ListTreeView* view : {Form().TreeView1, Form().TreeView2}) {
         EXPECT_FALSE(view->dragEnabled());

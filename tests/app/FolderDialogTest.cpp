@@ -37,6 +37,45 @@ TEST_F(FolderDialogTest, TypingGivesAtMostEightUpperCaseCharacters) {
     EXPECT_EQ(shown, QStringLiteral("ABCDEFGH"));
 }
 
+TEST_F(FolderDialogTest, EachLetterBecomesOneCapitalAndTheCursorFollowsTheTyping) {
+    struct Case {
+        const char* typed;
+        const char* shown; // UTF-8
+    };
+    const Case cases[] = {
+        {"straße", "STRAßE"},      // no one-letter capital: kept as typed
+        {"éàç", "ÉÀÇ"},            // accented letters have one
+        {"ßßßßßßßßß", "ßßßßßßßß"}, // still eight at most
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QString shown;
+        int cursor = -1;
+        Show([&](TOKBottomDlg4& d) {
+            d.mxFlatEdit1->clear();
+            for (const QChar ch : QString::fromUtf8(c.typed)) // also beyond ASCII
+                QTest::sendKeyEvent(QTest::Click, d.mxFlatEdit1, Qt::Key(ch.toUpper().unicode()),
+                                    QString(ch), Qt::NoModifier);
+            shown = d.mxFlatEdit1->text();
+            cursor = d.mxFlatEdit1->cursorPosition();
+            d.reject();
+        });
+        EXPECT_EQ(shown.toStdString(), c.shown);
+        EXPECT_EQ(cursor, shown.size());
+    }
+    // Typing in the middle leaves the cursor after the typed letter.
+    QString shown;
+    Show([&](TOKBottomDlg4& d) {
+        d.mxFlatEdit1->setText(QStringLiteral("AB"));
+        d.mxFlatEdit1->setCursorPosition(1);
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("x"));
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("y"));
+        shown = d.mxFlatEdit1->text();
+        d.reject();
+    });
+    EXPECT_EQ(shown, QStringLiteral("AXYB"));
+}
+
 TEST_F(FolderDialogTest, PastedTextIsCutAndUpperCasedToo) {
     QApplication::clipboard()->setText(QStringLiteral("pasted text here"));
     QString shown;
@@ -93,6 +132,31 @@ TEST_F(FolderDialogTest, TextsFollowTheLanguageAtEachShowing) {
     Show([](TOKBottomDlg4& d) { d.reject(); });
     EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Modifica il nome della Cartella"));
     EXPECT_EQ(Dialog().mxFlatLabel1->text(), QStringLiteral("Nome: "));
+}
+
+TEST_F(FolderDialogTest, AfterTheInformationBoxTypingAndEnterGoToTheEntry) {
+    QString shown;
+    const int result = Show([&](TOKBottomDlg4& d) {
+        d.mxFlatEdit1->clear();
+        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
+        QTimer::singleShot(0, [&] {
+            // A real click, which gives the "?" button the focus.
+            WithModal([&] { QTest::mouseClick(d.mxFlatButton3, Qt::LeftButton); },
+                      [&](QWidget*) { Box().mxFlatButton1->click(); });
+            (void)QTest::qWaitFor([&] { return QApplication::activeWindow() == &d; }, 2000);
+            QWidget* focus = d.focusWidget();
+            EXPECT_EQ(focus, d.mxFlatEdit1);
+            if (focus != d.mxFlatEdit1) {
+                d.reject(); // Enter on the "?" button would open the box again
+                return;
+            }
+            QTest::keyClicks(focus, QStringLiteral("c"));
+            shown = d.mxFlatEdit1->text();
+            QTest::keyClick(focus, Qt::Key_Return);
+        });
+    });
+    EXPECT_EQ(shown, QStringLiteral("ABC"));
+    EXPECT_EQ(result, QDialog::Accepted);
 }
 
 TEST_F(FolderDialogTest, TheQuestionMarkOpensTheInformationBoxOverTheDialog) {

@@ -247,4 +247,47 @@ TEST_F(ListCommandsTest, TheDirectoryTreeFollowsLastExplorerDirectory) {
     EXPECT_EQ(Form().LastExplorerDirectory, other_);
 }
 
+// The highlighted node and the node the commands act on are always one and the same.
+TEST_F(ListCommandsTest, ClicksAndKeysNeverLeaveAListWithoutItsSelectedNode) {
+    Start();
+    for (ListTreeView* view : {Form().TreeView1, Form().TreeView2}) {
+        stavio::ListTree& tree = view->Model()->Tree();
+        stavio::LinkList links;
+        stavio::ListNode* a = stavio::AddFolderNode("A", tree, links);
+        tree.Select(tree.Root());
+        QApplication::processEvents();
+        auto click = [view](const stavio::ListNode* node, Qt::KeyboardModifiers modifiers) {
+            return [view, node, modifiers] {
+                const QPoint at =
+                    node ? view->visualRect(view->Model()->IndexOf(node)).center()
+                         : QPoint(20, view->viewport()->height() - 5); // below the last node
+                QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, at);
+            };
+        };
+        struct Case {
+            const char* what;
+            std::function<void()> act;
+            const stavio::ListNode* selected;
+        };
+        const Case cases[] = {
+            {"Ctrl+click on the selected root", click(tree.Root(), Qt::ControlModifier),
+             tree.Root()},
+            {"a click on A", click(a, Qt::NoModifier), a},
+            {"Ctrl+click on the selected A", click(a, Qt::ControlModifier), a},
+            {"a click below the last node", click(nullptr, Qt::NoModifier), a},
+            {"Ctrl+click below the last node", click(nullptr, Qt::ControlModifier), a},
+            {"Ctrl+Space", [view] { QTest::keyClick(view, Qt::Key_Space, Qt::ControlModifier); },
+             a},
+            {"Ctrl+click on the root", click(tree.Root(), Qt::ControlModifier), tree.Root()},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(view->objectName().toStdString() + ": " + c.what);
+            c.act();
+            EXPECT_EQ(Name(tree.Selected()), Name(c.selected));
+            EXPECT_EQ(view->selectionModel()->selectedIndexes(),
+                      QModelIndexList{view->Model()->IndexOf(c.selected)});
+        }
+    }
+}
+
 } // namespace

@@ -17,13 +17,6 @@ namespace {
 
 using MainWindowTest = AppFixture;
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 TEST_F(MainWindowTest, ComesUpInEnglishOnANewProjectWithBothRootsSelected) {
     Start();
     EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
@@ -153,8 +146,33 @@ TEST_F(MainWindowTest, TheSystemLanguageDecidesTheFirstStart) {
     // The tests run in the C locale: English.
     EXPECT_EQ(TForm1::SystemDefaultLanguage(), stavio::Language::English);
     Start();
-    EXPECT_NE(ReadAll(stavio::SettingsFileName(ExecutablePath())).find("\r\nEnglish\r\n"),
+    EXPECT_NE(ReadBytes(stavio::SettingsFileName(ExecutablePath())).find("\r\nEnglish\r\n"),
               std::string::npos);
+}
+
+TEST_F(MainWindowTest, AMissingExplorerFolderIsKeptUntilTheUserChoosesAnother) {
+    // An unmounted drive: the remembered folder is not there at start.
+    const QString gone = root_ + QStringLiteral("/unmounted/Music");
+    stavio::SettingsValues values;
+    values.language = stavio::Language::English;
+    values.lastExplorerDirectory = QFile::encodeName(gone).toStdString();
+    stavio::WriteSettings(ExecutablePath(), values);
+    Start();
+    QTest::qWait(50);
+    EXPECT_EQ(Form().LastExplorerDirectory, gone);
+    Form().SpeedButton4->click(); // a refresh cannot open it either
+    Form().Deutsch1->trigger();   // nor applying a language
+    EXPECT_EQ(Form().LastExplorerDirectory, gone);
+    Form().Exit1->trigger();
+    stavio::ReadSettings(ExecutablePath(), values);
+    EXPECT_EQ(values.lastExplorerDirectory, QFile::encodeName(gone).toStdString());
+
+    // Mounted again: the next start opens it; a folder the user selects replaces it.
+    QDir().mkpath(gone);
+    Start();
+    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), gone);
+    Browse(album_);
+    EXPECT_EQ(Form().LastExplorerDirectory, album_);
 }
 
 } // namespace

@@ -9,6 +9,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using FileDialogAct = std::function<void(QFileDialog*)>;
@@ -186,7 +189,7 @@ TEST_F(ProjectCommandsTest, SaveAsAddsTheExtensionAndSaveReusesTheFile) {
         Form().Save1Click();
         EXPECT_TRUE(none.Unexpected.isEmpty());
     }
-    EXPECT_NE(ReadFile(file).find("Second"), std::string::npos);
+    EXPECT_NE(ReadBytes(file).find("Second"), std::string::npos);
     EXPECT_FALSE(State().IsModified());
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project")); // saving leaves the title
 }
@@ -206,6 +209,55 @@ TEST_F(ProjectCommandsTest, SaveFallsBackToSaveAsWhenTheFileWasDeleted) {
     EXPECT_EQ(State().ProjectFileName, replacement);
     EXPECT_TRUE(Exists(replacement));
     EXPECT_FALSE(Exists(gone));
+}
+
+TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
+    struct Case {
+        const char* what;
+        std::function<void(TForm1&)> fire;
+        bool asked; // whether the save question comes first
+    };
+    const Case cases[] = {
+        {"Save", [](TForm1& form) { form.Save1->trigger(); }, false},
+        {"Yes to the question of New Project", [](TForm1& form) { form.New2->trigger(); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start();
+        const std::string path = WriteFile("locked.scp", "the old file\r\n");
+        State().ProjectFileName = path;
+        Modify();
+        // The user's own read-only file, in a folder the user may write: the super-user
+        // writes anything, so the save runs as an ordinary user.
+        const bool asRoot = ::geteuid() == 0;
+        if (asRoot) {
+            ::chmod(dir_.path().toLocal8Bit().constData(), 0777);
+            ::chown(path.c_str(), 65534, 65534);
+        }
+        ::chmod(path.c_str(), 0444);
+        ModalScript script;
+        if (c.asked)
+            script.Box(QStringLiteral("&Oui"));
+        script.Box(QStringLiteral("OK")).Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) {
+            QTimer::singleShot(0, dialog, [dialog] { dialog->close(); });
+        });
+        if (c.asked)
+            script.Then<TForm3>([](TForm3* properties) { properties->reject(); });
+        if (asRoot && ::seteuid(65534) != 0)
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        c.fire(Form());
+        if (asRoot && ::seteuid(0) != 0)
+            FAIL() << "cannot return to the super-user";
+        EXPECT_TRUE(script.Finished());
+        ASSERT_EQ(script.Texts.size(), c.asked ? 2 : 1);
+        EXPECT_TRUE(script.Texts.back().startsWith(QString::fromUtf8("Accès refusé")));
+        EXPECT_EQ(ReadBytes(path), "the old file\r\n");
+        EXPECT_TRUE(State().IsModified());
+        ::chmod(path.c_str(), 0644);
+        TearDown();
+        app_.reset();
+        QFile::remove(QString::fromStdString(SettingsPath())); // names the locked file
+    }
 }
 
 TEST_F(ProjectCommandsTest, SaveAsCancelledKeepsTheFileName) {
@@ -251,7 +303,7 @@ TEST_F(ProjectCommandsTest, ExitAnsweringYesSavesToTheExistingFile) {
     script.Box(QStringLiteral("&Oui"));
     Form().Exit1Click();
     EXPECT_TRUE(script.Finished());
-    EXPECT_NE(ReadFile(file).find("Changed"), std::string::npos);
+    EXPECT_NE(ReadBytes(file).find("Changed"), std::string::npos);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ProjetProperty.h"
 #include "WorkflowFixture.h"
 
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -123,6 +124,105 @@ TEST_F(PropertiesDialogTest, TheNameLimitAppliesToTypingOnly) {
         form->mxFlatButton1->click();
     }));
     EXPECT_EQ(Project().ProjectName, std::string(79, 'N'));
+}
+
+TEST_F(PropertiesDialogTest, OkOnAnUntouchedDialogKeepsEveryByte) {
+    struct Case {
+        const char* what;
+        std::function<void(stavio::TProjectClass&)> set;
+    };
+    const Case cases[] = {
+        {"comments ending in an empty line",
+         [](auto& p) {
+             p.Comments = {"a", ""};
+         }},
+        {"a comment line holding a lone LF",
+         [](auto& p) {
+             p.Comments = {"one\ntwo", "three"};
+         }},
+        {"no comment at all", [](auto& p) { p.Comments = {}; }},
+        {"one empty comment line", [](auto& p) { p.Comments = {""}; }},
+        {"texts longer than an edit's usual limit",
+         [](auto& p) {
+             p.Subject = std::string(40000, 's');
+             p.ProjectName = std::string(33000, 'n');
+         }},
+        {"a text holding a lone LF", [](auto& p) { p.Author = "two\nlines"; }},
+        {"bytes the code page leaves undefined",
+         [](auto& p) { p.Customer = std::string("\x81\x8D\x8F\x90\x9D\x7F\x01", 7); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start();
+        FillProject();
+        c.set(Project());
+        State().RecordSavedState();
+        const stavio::TProjectClass before = Project();
+        ModalScript script;
+        script.Then<TForm3>([](TForm3* form) { form->mxFlatButton1->click(); });
+        Form().Property1->trigger();
+        ASSERT_TRUE(script.Finished());
+        EXPECT_EQ(Project().ProjectName, before.ProjectName);
+        EXPECT_EQ(Project().Subject, before.Subject);
+        EXPECT_EQ(Project().Author, before.Author);
+        EXPECT_EQ(Project().Customer, before.Customer);
+        EXPECT_EQ(Project().Comments, before.Comments);
+        EXPECT_FALSE(State().IsModified());
+        TearDown();
+    }
+}
+
+TEST_F(PropertiesDialogTest, EveryCaptionShowsWholeInEveryLanguage) {
+    Start();
+    for (int language = 1; language <= 5; ++language) {
+        State().CurrentLanguage = static_cast<stavio::Language>(language);
+        ASSERT_TRUE(RunProperties([&](TForm3* form) {
+            const std::pair<QLabel*, QWidget*> rows[] = {
+                {form->Label7, form->Edit1}, {form->Label3, form->Edit2},
+                {form->Label4, form->Edit3}, {form->Label5, form->Edit4},
+                {form->Label6, form->Edit5}, {form->Label1, form->Edit6},
+                {form->Label8, form->Edit7}, {form->Label2, form->Memo1}};
+            for (const auto& [label, input] : rows) {
+                SCOPED_TRACE(label->text().toStdString());
+                const int needed = label->fontMetrics().horizontalAdvance(label->text());
+                EXPECT_LE(needed, label->contentsRect().width());
+                EXPECT_FALSE(label->geometry().intersects(input->geometry()));
+                EXPECT_TRUE(form->rect().contains(input->geometry()));
+            }
+            form->reject();
+        }));
+    }
+}
+
+TEST_F(PropertiesDialogTest, PastingIntoTheNameKeepsWhatFits) {
+    Start();
+    FillProject();
+    struct Case {
+        const char* what;
+        int length;   // of the name before the paste
+        int cursor;   // where the paste goes
+        QString want; // the name afterwards
+    };
+    const QString sixty(60, QLatin1Char('a'));
+    const Case cases[] = {
+        {"at the end", 60, 60, sixty + QStringLiteral("WXYZ")},
+        {"in the middle", 60, 10,
+         QString(10, QLatin1Char('a')) + QStringLiteral("WXYZ") + QString(50, QLatin1Char('a'))},
+        {"into a full name", 64, 64, QString(64, QLatin1Char('a'))},
+    };
+    QApplication::clipboard()->setText(QStringLiteral("WXYZ0123456789"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QString name;
+        ASSERT_TRUE(RunProperties([&](TForm3* form) {
+            form->Edit1->setText(QString(c.length, QLatin1Char('a')));
+            form->Edit1->setCursorPosition(c.cursor);
+            QTest::keyClick(form->Edit1, Qt::Key_V, Qt::ControlModifier);
+            name = form->Edit1->text();
+            form->reject();
+        }));
+        EXPECT_EQ(name.toStdString(), c.want.toStdString());
+    }
 }
 
 TEST_F(PropertiesDialogTest, CancelAfterEditingChangesNothing) {

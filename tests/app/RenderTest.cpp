@@ -54,12 +54,12 @@ TEST_F(RenderTest, RendersTheScriptAndTheNumberedFolders) {
     // A new project's target is the program's folder.
     EXPECT_EQ(openedOn + QLatin1Char('/'), QString::fromStdString(Folder()));
     EXPECT_EQ(title, QStringLiteral("Create Script In : ..."));
-    EXPECT_EQ(ReadFile(target + "/SYSTEM/SCRIPT.TXT"),
+    EXPECT_EQ(ReadBytes(target + "/SYSTEM/SCRIPT.TXT"),
               "[DF]\r\n\\OLD\\GONE.MP3\r\n[CD]\r\n\\00000001 \\ROCK\r\n"
               "\\00000002 \\JAZZ\\LIVE\r\n\\00000003 \\ROCK\r\n[ES]\r\n");
-    EXPECT_EQ(ReadFile(target + "/00000001/SONG1.MP3"), "song one");
-    EXPECT_EQ(ReadFile(target + "/00000002/TAKE1.MP3"), "take");
-    EXPECT_EQ(ReadFile(target + "/00000003/SONG2.MP3"), "song two");
+    EXPECT_EQ(ReadBytes(target + "/00000001/SONG1.MP3"), "song one");
+    EXPECT_EQ(ReadBytes(target + "/00000002/TAKE1.MP3"), "take");
+    EXPECT_EQ(ReadBytes(target + "/00000003/SONG2.MP3"), "song two");
     EXPECT_EQ(QDir(QString::fromStdString(target + "/00000001")).entryList(QDir::Files),
               QStringList{QStringLiteral("SONG1.MP3")});
     EXPECT_EQ(Project().TargetPath, target);
@@ -152,8 +152,8 @@ TEST_F(RenderTest, AMissingSourceIsReportedAndTheOthersAreCopied) {
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QStringLiteral("Some MP3 files could not be copied: 1"));
     EXPECT_EQ(lines[1], QString::fromStdString(missing) + QStringLiteral(": Fichier introuvable"));
-    EXPECT_EQ(ReadFile(target + "/00000001/SONG1.MP3"), "song one");
-    EXPECT_EQ(ReadFile(target + "/00000003/SONG2.MP3"), "song two");
+    EXPECT_EQ(ReadBytes(target + "/00000001/SONG1.MP3"), "song one");
+    EXPECT_EQ(ReadBytes(target + "/00000003/SONG2.MP3"), "song two");
     EXPECT_FALSE(Exists(target + "/00000002/TAKE1.MP3"));
 }
 
@@ -181,7 +181,7 @@ TEST_F(RenderTest, ADeleteOnlyProjectWritesTheScriptAndCopiesNothing) {
     Form().RenderScript1Click();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
-    EXPECT_EQ(ReadFile(target + "/SYSTEM/SCRIPT.TXT"), "[DF]\r\n\\OLD\\GONE.MP3\r\n[ES]\r\n");
+    EXPECT_EQ(ReadBytes(target + "/SYSTEM/SCRIPT.TXT"), "[DF]\r\n\\OLD\\GONE.MP3\r\n[ES]\r\n");
     EXPECT_EQ(QDir(QString::fromStdString(target)).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("SYSTEM")});
 }

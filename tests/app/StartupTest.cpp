@@ -2,6 +2,14 @@
 
 #include "WorkflowFixture.h"
 
+#include <QAction>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QTranslator>
+
+#include <memory>
+
 namespace {
 
 using StartupTest = WorkflowTest;
@@ -49,7 +57,7 @@ TEST_F(StartupTest, WithoutASettingsFileOneIsWrittenAndNothingIsLoaded) {
     ASSERT_FALSE(Exists(SettingsPath()));
     Start();
     EXPECT_TRUE(Exists(SettingsPath()));
-    const std::vector<std::string> lines = Lines(ReadFile(SettingsPath()));
+    const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], "");
     EXPECT_EQ(lines[6], Folder());
@@ -64,7 +72,7 @@ TEST_F(StartupTest, CloseWritesTheProjectSavedUnderANewName) {
     State().ProjectFileName = file;
     RunProgressJob(App(), 3);
     Form().close();
-    const std::vector<std::string> lines = Lines(ReadFile(SettingsPath()));
+    const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2], "Italian");
     EXPECT_EQ(lines[4], file);
@@ -76,7 +84,7 @@ TEST_F(StartupTest, AfterNewProjectTheClosedProgramRemembersNoProject) {
     Start();
     RunProgressJob(App(), 2); // what New Project runs
     Form().close();
-    EXPECT_EQ(Lines(ReadFile(SettingsPath())).at(4), "");
+    EXPECT_EQ(Lines(ReadBytes(SettingsPath())).at(4), "");
 }
 
 TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEnds) {
@@ -109,12 +117,38 @@ TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConf
 
     Form().Italian1->trigger();
     Form().close();
-    const std::string bytes = ReadFile(QFile::encodeName(configFile).toStdString());
+    const std::string bytes = ReadBytes(QFile::encodeName(configFile).toStdString());
     QFile::remove(configFile);
     const std::vector<std::string> lines = Lines(bytes);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2], "Italian");
     EXPECT_FALSE(Exists(Path("not-here")));
+}
+
+TEST(QtTranslationsTest, QtsOwnTextsFollowTheDesktopsLanguage) {
+    struct Case {
+        QLocale::Language language;
+        const char* selectAll; // the edit menu's Select All, as Qt's translators wrote it
+    };
+    const Case cases[] = {
+        {QLocale::French, "Tout sélectionner"},
+        {QLocale::German, "Alles auswählen"},
+        {QLocale::Spanish, "Seleccionar todo"},
+        {QLocale::Italian, "Seleziona tutto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QLocale::languageToString(c.language).toStdString());
+        QTranslator* translator = InstallQtTranslations(QLocale(c.language));
+        ASSERT_NE(translator, nullptr);
+        QLineEdit edit;
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        const QList<QAction*> items = menu->actions();
+        ASSERT_FALSE(items.isEmpty());
+        QAction* selectAll = items.last(); // the menu ends with Select All
+        EXPECT_EQ(selectAll->text().section(QLatin1Char('\t'), 0, 0).toStdString(), c.selectAll);
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // A running program in a temporary folder: the executable's path lies there, so the settings
 // file, the default target and the project files stay inside it.
 
+#include "AppTestSupport.h"
 #include "Main.h"
 #include "ModalScript.h"
 #include "ProgessBar.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -63,7 +65,8 @@ protected:
     TForm1& Form() { return *app_->Form1; }
     stavio::ProgramState& State() { return app_->State; }
     stavio::TProjectClass& Project() { return *app_->State.CurrentProject; }
-    QString Title() { return app_->Form1->windowTitle(); }
+    // The title as the window system gets it.
+    QString Title() { return app_->Form1->windowHandle()->title(); }
 
     // A media file below folderPath ("ROCK" or "ROCK/LIVE") of a list, linked to source.
     static const stavio::ListNode* AddEntry(stavio::ListTree& tree, stavio::LinkList& links,
@@ -108,12 +111,6 @@ protected:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    static std::string ReadFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
     static bool Exists(const std::string& path) {
         return QFileInfo::exists(QFile::decodeName(path.c_str()));
     }
@@ -121,7 +118,3 @@ protected:
     QTemporaryDir dir_;
     std::unique_ptr<StavioApp> app_;
 };
-
-inline QString EnglishText(const stavio::TextTable& table, int k) {
-    return QString::fromStdString(stavio::TextUtf8(table, stavio::Language::English, k));
-}

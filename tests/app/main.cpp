@@ -1,5 +1,7 @@
 // GUI tests: one QApplication, in English whatever the machine's locale, with a private home
 // so the desktop's settings and trash stay out of reach.
+#include "StavioApp.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 
@@ -18,7 +20,7 @@ int main(int argc, char** argv) {
     if (!getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Stavio"));
+    SetApplicationIdentity(); // as the program does
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

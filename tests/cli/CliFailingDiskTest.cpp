@@ -13,16 +13,10 @@
 namespace stavio {
 namespace {
 
+using test::Quoted;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
-
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "'";
-    for (const char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 // Runs the tool with files limited to blocks of 512 bytes and SIGXFSZ ignored, as a full
 // disk would behave; returns the exit code and fills err.

@@ -14,6 +14,8 @@
 namespace stavio {
 namespace {
 
+using test::Quoted;
+using test::ReadBytes;
 using test::TempDir;
 
 struct CliResult {
@@ -22,19 +24,12 @@ struct CliResult {
     std::string err;
 };
 
-std::string Quote(const std::string& arg) {
-    std::string quoted = "'";
-    for (const char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
 CliResult RunCli(const std::vector<std::string>& args) {
     TempDir scratch;
-    std::string command = Quote(STAVIO_CLI);
+    std::string command = Quoted(STAVIO_CLI);
     for (const auto& arg : args)
-        command += " " + Quote(arg);
-    command += " 2>" + Quote(scratch / "err");
+        command += " " + Quoted(arg);
+    command += " 2>" + Quoted(scratch / "err");
     CliResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)

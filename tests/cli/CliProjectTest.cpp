@@ -12,6 +12,8 @@
 namespace stavio {
 namespace {
 
+using test::Lines;
+using test::Quoted;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -21,13 +23,6 @@ struct ToolRun {
     std::string out;
     std::string err;
 };
-
-std::string Quoted(const std::string& arg) {
-    std::string quoted = "'";
-    for (const char c : arg)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 ToolRun RunTool(const std::vector<std::string>& args) {
     TempDir scratch;
@@ -47,13 +42,6 @@ ToolRun RunTool(const std::vector<std::string>& args) {
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     run.err = ReadBytes(scratch / "err");
     return run;
-}
-
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string bytes;
-    for (const std::string& line : lines)
-        bytes += line + "\r\n";
-    return bytes;
 }
 
 class CliProjectTest : public ::testing::Test {

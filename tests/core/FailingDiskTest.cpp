@@ -28,6 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::AddEntry;
+using test::FolderEntries;
 using test::ReadBytes;
 using test::RecordingProgress;
 using test::TempDir;
@@ -69,14 +70,6 @@ std::string WithFileSizeLimit(rlim_t limit, const std::function<std::string()>& 
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
     return text;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class FailingDiskTest : public ::testing::Test {

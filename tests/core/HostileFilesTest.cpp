@@ -25,17 +25,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::AddEntry;
+using test::Lines;
 using test::ReadBytes;
 using test::RecordingProgress;
 using test::TempDir;
 using test::WriteBytes;
-
-std::string Lines(std::initializer_list<std::string> lines, const char* end = "\r\n") {
-    std::string bytes;
-    for (const std::string& line : lines)
-        bytes += line + end;
-    return bytes;
-}
 
 std::string Upper(std::string text) {
     for (char& c : text)

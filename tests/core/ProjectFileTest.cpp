@@ -13,17 +13,11 @@ namespace stavio {
 namespace {
 
 using test::AddEntry;
+using test::Lines;
 using test::ReadBytes;
 using test::RecordingProgress;
 using test::TempDir;
 using test::WriteBytes;
-
-std::string Lines(std::initializer_list<std::string> lines) {
-    std::string bytes;
-    for (const std::string& line : lines)
-        bytes += line + "\r\n";
-    return bytes;
-}
 
 std::vector<std::string> ChildNames(const ListNode* node) {
     std::vector<std::string> names;

@@ -3,23 +3,13 @@
 
 #include "ListOperations.h"
 #include "ProgramState.h"
+#include "TempDir.h"
 
 #include <fstream>
 #include <sstream>
 #include <string>
 
 namespace stavio::test {
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Adds source below the folders of folderPath ("ROCK" or "ROCK/LIVE") as the list commands
 // do, and leaves the root selected. Returns the new file node, or null when refused.

@@ -1,9 +1,16 @@
 #pragma once
-// A temporary folder for a test, removed with everything in it at the end.
+// What the core and command-line tests share: a temporary folder removed with everything in
+// it at the end, file helpers, and a way to act as an ordinary user.
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <sstream>
 #include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace stavio::test {
 
@@ -39,5 +46,53 @@ public:
 private:
     std::string path_;
 };
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The bytes of a text file holding these lines, each ended by end.
+inline std::string Lines(std::initializer_list<std::string> lines, const char* end = "\r\n") {
+    std::string bytes;
+    for (const std::string& line : lines)
+        bytes += line + end;
+    return bytes;
+}
+
+// The names in a folder, in the order the file system gives them.
+inline std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+// arg as one word for the shell.
+inline std::string Quoted(const std::string& arg) {
+    std::string quoted = "'";
+    for (const char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// Runs action with the rights of an ordinary user (nobody) where the tests run as the
+// super-user, who may write everywhere. False, without running it, when that is impossible.
+// The user must be able to reach what action touches (TempDir folders are the owner's only).
+inline bool AsOrdinaryUser(const std::function<void()>& action) {
+    const bool asRoot = ::geteuid() == 0;
+    if (asRoot && ::seteuid(65534) != 0)
+        return false;
+    action();
+    if (asRoot && ::seteuid(0) != 0)
+        std::abort(); // the rest of the suite would run with the wrong rights
+    return true;
+}
 
 } // namespace stavio::test

@@ -7,31 +7,22 @@
 #include <cerrno>
 #include <climits>
 #include <filesystem>
+#include <functional>
 #include <sys/stat.h>
 #include <vector>
 
 namespace stavio {
 namespace {
 
+using test::FolderEntries;
+using test::ReadBytes;
 using test::TempDir;
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> ReadLines(TextLineReader& reader) {
     std::vector<std::string> lines;
     while (!reader.AtEnd())
         lines.push_back(reader.ReadLine());
     return lines;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    return names;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -262,6 +253,106 @@ TEST(AtomicTextFileTest, MissingFolderIsReportedAsSuch) {
     } catch (const FileError& error) {
         EXPECT_STREQ(error.what(), "Chemin d'accès introuvable");
         EXPECT_EQ(error.Path(), dir / "gone/project.scp");
+    }
+}
+
+// Saving through links, over read-only files and in folders the user cannot write.
+TEST(AtomicTextFileTest, LinksPermissionsAndLockedFolders) {
+    struct Case {
+        const char* what;
+        std::function<std::string(TempDir&)> prepare; // the path the save is given
+        const char* error;                            // French text, or nullptr: saved
+        const char* file;                             // the real file, relative to the folder
+        const char* contents;                         // what it holds afterwards
+        mode_t mode;                                  // and its permission bits
+    };
+    auto oldFile = [](TempDir& dir, const char* name, mode_t mode) {
+        const std::string path = dir.File(name, "old\r\n");
+        ::chmod(path.c_str(), mode);
+        return path;
+    };
+    auto folder = [](TempDir& dir, const char* name, mode_t mode) {
+        const std::string path = dir.Folder(name);
+        ::chmod(path.c_str(), mode);
+    };
+    const Case cases[] = {
+        {"a relative link to a file",
+         [&](TempDir& dir) {
+             oldFile(dir, "music/real.scp", 0640);
+             ::symlink("music/real.scp", (dir / "link.scp").c_str());
+             return dir / "link.scp";
+         },
+         nullptr, "music/real.scp", "new\r\n", 0640},
+        {"a link to a link",
+         [&](TempDir& dir) {
+             oldFile(dir, "music/real.scp", 0604);
+             ::symlink((dir / "music/real.scp").c_str(), (dir / "music/first").c_str());
+             ::symlink("music/first", (dir / "second").c_str());
+             return dir / "second";
+         },
+         nullptr, "music/real.scp", "new\r\n", 0604},
+        {"a link to a file not yet there",
+         [&](TempDir& dir) {
+             folder(dir, "music", 0755);
+             ::symlink("music/later.scp", (dir / "link.scp").c_str());
+             return dir / "link.scp";
+         },
+         nullptr, "music/later.scp", "new\r\n", 0644},
+        {"a read-only file in a folder anyone may write",
+         [&](TempDir& dir) {
+             folder(dir, "open", 0777);
+             return oldFile(dir, "open/locked.scp", 0444);
+         },
+         "Accès refusé", "open/locked.scp", "old\r\n", 0444},
+        {"a writable file in a folder the user cannot write",
+         [&](TempDir& dir) {
+             const std::string path = oldFile(dir, "shut/project.scp", 0666);
+             folder(dir, "shut", 0555);
+             return path;
+         },
+         nullptr, "shut/project.scp", "new\r\n", 0666},
+        {"a new file in a folder the user cannot write",
+         [&](TempDir& dir) {
+             folder(dir, "shut", 0555);
+             return dir / "shut/project.scp";
+         },
+         "Accès refusé", "shut/project.scp", "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        ::chmod(dir.Path().c_str(), 0755);
+        const std::string path = c.prepare(dir);
+        // The files are the user's own, as in a real home folder.
+        if (::geteuid() == 0)
+            for (const auto& entry : std::filesystem::recursive_directory_iterator(dir.Path()))
+                ::lchown(entry.path().c_str(), 65534, 65534);
+        const mode_t mask = ::umask(022);
+        std::string error;
+        const bool ran = test::AsOrdinaryUser([&] {
+            try {
+                AtomicTextFile file(path);
+                file.WriteLine("new");
+                file.Commit();
+            } catch (const FileError& e) {
+                error = e.what();
+            }
+        });
+        ::umask(mask);
+        if (!ran)
+            GTEST_SKIP() << "cannot act as an ordinary user";
+        EXPECT_EQ(error, c.error ? c.error : "");
+        const std::string real = dir / c.file;
+        EXPECT_EQ(ReadBytes(real), c.contents);
+        struct stat st;
+        if (c.mode != 0 && ::stat(real.c_str(), &st) == 0) {
+            EXPECT_EQ(st.st_mode & 07777, c.mode);
+        }
+        struct stat link;
+        if (path != real && ::lstat(path.c_str(), &link) == 0) {
+            EXPECT_TRUE(S_ISLNK(link.st_mode)) << "the link was replaced";
+        }
+        ::chmod((dir / "shut").c_str(), 0755); // so the folder can be removed
     }
 }
 

@@ -1,0 +1,445 @@
+// Every menu item, tool button and shortcut of the main window, fired the way a user fires it,
+// must run its own command and nothing else; every caption and tooltip shows its own entry.
+
+#include "AppFixture.h"
+
+#include "Help.h"
+#include "MakeScript.h"
+#include "ProgessBar.h"
+#include "ProjetProperty.h"
+#include "Settings.h"
+
+#include <QDesktopServices>
+#include <QDragMoveEvent>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QShortcut>
+#include <QUrl>
+
+#include <fstream>
+#include <map>
+
+namespace {
+
+using stavio::Language;
+
+// Receives what the Help menu hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QStringList Opened;
+public slots:
+    void Open(const QUrl& url) { Opened << url.toString(); }
+};
+
+// Answers every modal window that comes up and writes down what it was: dialogs are
+// cancelled, message boxes closed, the folder name dialog gets "WIRED" and OK.
+class ModalRecorder : public QObject {
+public:
+    ModalRecorder() {
+        timer_.setInterval(5);
+        connect(&timer_, &QTimer::timeout, this, &ModalRecorder::Poll);
+        timer_.start();
+    }
+    QStringList Seen;
+
+private:
+    void Poll() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || qobject_cast<TOKBottomDlg1*>(modal))
+            return; // the progress dialog closes itself
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            Seen << QStringLiteral("box: ") + box->text();
+            if (box->escapeButton())
+                box->escapeButton()->click();
+            else
+                box->reject();
+            return;
+        }
+        auto* dialog = qobject_cast<QDialog*>(modal);
+        if (auto* properties = qobject_cast<TForm3*>(modal))
+            Seen << QStringLiteral("properties: ") + properties->Edit1->text();
+        else if (auto* files = qobject_cast<QFileDialog*>(modal))
+            Seen << (files->acceptMode() == QFileDialog::AcceptOpen
+                         ? QStringLiteral("open dialog")
+                         : QStringLiteral("save dialog"));
+        else if (qobject_cast<TForm2*>(modal))
+            Seen << QStringLiteral("about box");
+        else if (qobject_cast<TOKBottomDlg6*>(modal))
+            Seen << QStringLiteral("render target dialog");
+        else if (auto* folder = qobject_cast<TOKBottomDlg4*>(modal)) {
+            Seen << QStringLiteral("folder name dialog");
+            folder->mxFlatEdit1->setText(QStringLiteral("WIRED"));
+            folder->mxFlatButton1->click();
+            return;
+        } else
+            Seen << QStringLiteral("other: ") +
+                        QString::fromLatin1(modal->metaObject()->className());
+        if (dialog)
+            dialog->reject();
+        else
+            modal->close();
+    }
+
+    QTimer timer_;
+};
+
+// How a control is fired.
+using Fire = std::function<void(TForm1&)>;
+Fire Trigger(QAction* TForm1::*action) {
+    return [action](TForm1& form) { (form.*action)->trigger(); };
+}
+Fire Click(QToolButton* TForm1::*button) {
+    return [button](TForm1& form) {
+        ASSERT_TRUE((form.*button)->isEnabled());
+        (form.*button)->click();
+    };
+}
+enum class Focus { DirTree, FileList, CopyList };
+QWidget* FocusWidget(TForm1& form, Focus focus) {
+    switch (focus) {
+    case Focus::DirTree:
+        return form.LsDirTree211;
+    case Focus::FileList:
+        return form.LsFilelistView281->CurrentView();
+    case Focus::CopyList:
+        break;
+    }
+    return form.TreeView1;
+}
+Fire Key(const char* sequence, Focus focus) {
+    return [sequence, focus](TForm1& form) {
+        QWidget* target = FocusWidget(form, focus);
+        target->setFocus();
+        ASSERT_TRUE(QTest::qWaitFor([target] { return target->hasFocus(); }, 2000));
+        const QKeyCombination key = QKeySequence(QString::fromLatin1(sequence))[0];
+        QTest::keyClick(target, key.key(), key.keyboardModifiers());
+    };
+}
+
+struct Case {
+    const char* control;
+    Fire fire;
+    QStringList changes; // what differs afterwards, as "what: value"
+    Language startLanguage = Language::French;
+};
+
+QString French(const stavio::TextTable& table, int k) {
+    return QString::fromStdString(stavio::TextUtf8(table, Language::French, k));
+}
+
+class WiringTest : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        QDesktopServices::setUrlHandler(QStringLiteral("http"), &urls_, "Open");
+        QDesktopServices::setUrlHandler(QStringLiteral("mailto"), &urls_, "Open");
+    }
+    void TearDown() override {
+        QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("mailto"));
+        AppFixture::TearDown();
+    }
+
+    // A project "Current" saved in saved.scp (which holds a stand-in), a folder DIR selected
+    // in both lists, the explorer on ALBUM with one.mp3 selected and a file it does not list
+    // yet.
+    void Prepare(Language language) {
+        QFile::remove(album_ + QStringLiteral("/zz.mp3")); // left by the previous row
+        urls_.Opened.clear();
+        stavio::SettingsValues values;
+        values.language = language;
+        values.lastExplorerDirectory = QFile::encodeName(album_).toStdString();
+        stavio::WriteSettings(ExecutablePath(), values);
+        Start();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&Form()));
+        projectFile_ = root_ + QStringLiteral("/saved.scp");
+        std::ofstream(QFile::encodeName(projectFile_).toStdString()) << "stand-in\r\n";
+        State().ProjectFileName = QFile::encodeName(projectFile_).toStdString();
+        State().CurrentProject->ProjectName = "Current";
+        stavio::AddFolderNode("DIR", Copy(), CopyLinks());
+        stavio::AddFolderNode("DIR", Delete(), DeleteLinks());
+        State().RecordSavedState();
+        Browse(album_);
+        Form().LsFilelistView281->ItemCaptions(); // listed before the new file comes
+        MakeFile(album_ + QStringLiteral("/zz.mp3"));
+        Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+        QApplication::processEvents();
+    }
+
+    static QString Listing(const stavio::ListNode* node, const QString& path = {}) {
+        const QString here = path + QString::fromStdString(node->Text());
+        QStringList all{here};
+        for (int i = 0; i < node->ChildCount(); ++i)
+            all << Listing(node->Child(i), here + QLatin1Char('/'));
+        return all.join(QLatin1Char(' '));
+    }
+
+    std::map<QString, QString> Facts() {
+        std::map<QString, QString> facts;
+        facts[QStringLiteral("copy list")] = Listing(Copy().Root());
+        facts[QStringLiteral("delete list")] = Listing(Delete().Root());
+        facts[QStringLiteral("language")] =
+            QString::number(static_cast<int>(State().CurrentLanguage));
+        facts[QStringLiteral("view style")] =
+            QString::number(Form().LsFilelistView281->ViewStyle());
+        QStringList checked;
+        for (QAction* item :
+             {Form().Explorater1, Form().CopyList1, Form().DeleteList1, Form().NewImage1})
+            if (item->isChecked())
+                checked << item->objectName();
+        facts[QStringLiteral("view checks")] = checked.join(QLatin1Char(' '));
+        facts[QStringLiteral("explorer")] = Form().LsDirTree211->SelectedPath();
+        facts[QStringLiteral("files")] =
+            Form().LsFilelistView281->ItemCaptions().join(QLatin1Char(' '));
+        facts[QStringLiteral("window")] =
+            Form().isVisible() ? QStringLiteral("shown") : QStringLiteral("closed");
+        QFile file(projectFile_);
+        facts[QStringLiteral("project file")] = file.open(QIODevice::ReadOnly)
+                                                    ? QString::fromLatin1(file.readLine()).trimmed()
+                                                    : QString();
+        facts[QStringLiteral("opened")] = urls_.Opened.join(QLatin1Char(' '));
+        return facts;
+    }
+
+    QStringList Fired(const Case& c) {
+        const auto before = Facts();
+        ModalRecorder modals;
+        c.fire(Form());
+        QTest::qWait(20);
+        QStringList changes;
+        for (const QString& seen : modals.Seen)
+            changes << QStringLiteral("modal: ") + seen;
+        for (const auto& [what, value] : Facts())
+            if (before.at(what) != value)
+                changes << what + QStringLiteral(": ") + value;
+        return changes;
+    }
+
+    UrlCatcher urls_;
+    QString projectFile_;
+};
+
+TEST_F(WiringTest, EveryControlRunsItsOwnCommand) {
+    const QString album = QStringLiteral(
+        "PLAYER PLAYER/DIR PLAYER/DIR/ALBUM PLAYER/DIR/ALBUM/ONE.MP3 PLAYER/DIR/ALBUM/THREE.MP3 "
+        "PLAYER/DIR/ALBUM/TWO.MP3");
+    const QString oneFile = QStringLiteral("PLAYER PLAYER/DIR PLAYER/DIR/ONE.MP3");
+    const QString wired = QStringLiteral("PLAYER PLAYER/DIR PLAYER/DIR/WIRED");
+    const QString relisted = QStringLiteral("files: one.mp3 three.mp3 two.mp3 zz.mp3");
+    const QString newProject = QStringLiteral("modal: properties: New Project");
+    const QString properties = QStringLiteral("modal: properties: Current");
+    const QString open = QStringLiteral("modal: open dialog");
+    const QString saved = QStringLiteral("project file: Group Of Program File of KELVO");
+    const QString saveAs = QStringLiteral("modal: save dialog");
+    const QString render = QStringLiteral("modal: box: ") + French(stavio::MessageTexts, 2);
+    const QString closed = QStringLiteral("window: closed");
+    const QString about = QStringLiteral("modal: about box");
+    auto language = [&](int n) {
+        return QStringList{QStringLiteral("language: ") + QString::number(n), relisted};
+    };
+    auto list = [](const char* which, const QString& listing) {
+        return QStringList{QString::fromLatin1(which) + QStringLiteral(" list: ") + listing};
+    };
+
+    const Case cases[] = {
+        // Main menu.
+        {"New2", Trigger(&TForm1::New2), {newProject}},
+        {"Property1", Trigger(&TForm1::Property1), {properties}},
+        {"Open1", Trigger(&TForm1::Open1), {open}},
+        {"Save1", Trigger(&TForm1::Save1), {saved}},
+        {"SaveAs1", Trigger(&TForm1::SaveAs1), {saveAs}},
+        {"RenderScript1", Trigger(&TForm1::RenderScript1), {render}},
+        {"Exit1", Trigger(&TForm1::Exit1), {closed}},
+        {"Explorater1",
+         Trigger(&TForm1::Explorater1),
+         {QStringLiteral("view checks: Explorater1")}},
+        {"CopyList1", Trigger(&TForm1::CopyList1), {QStringLiteral("view checks: CopyList1")}},
+        {"DeleteList1",
+         Trigger(&TForm1::DeleteList1),
+         {QStringLiteral("view checks: DeleteList1")}},
+        {"NewImage1", Trigger(&TForm1::NewImage1), {QStringLiteral("view checks: NewImage1")}},
+        {"English1", Trigger(&TForm1::English1), language(2)},
+        {"French1", Trigger(&TForm1::French1), language(1), Language::English},
+        {"Espaol1", Trigger(&TForm1::Espaol1), language(3)},
+        {"Deutsch1", Trigger(&TForm1::Deutsch1), language(4)},
+        {"Italian1", Trigger(&TForm1::Italian1), language(5)},
+        {"About1", Trigger(&TForm1::About1), {about}},
+        {"HomePage1",
+         Trigger(&TForm1::HomePage1),
+         {QStringLiteral("opened: ") + QString::fromLatin1(HomePageAddress)}},
+        {"SendEmailToSupport1",
+         Trigger(&TForm1::SendEmailToSupport1),
+         {QStringLiteral("opened: ") + QString::fromLatin1(SupportMailAddress)}},
+        // Tool buttons.
+        {"SpeedButton10", Click(&TForm1::SpeedButton10), {newProject}},
+        {"SpeedButton8", Click(&TForm1::SpeedButton8), {open}},
+        {"SpeedButton9", Click(&TForm1::SpeedButton9), {saved}},
+        {"SpeedButton1", Click(&TForm1::SpeedButton1), {render}},
+        {"SpeedButton6", Click(&TForm1::SpeedButton6), list("copy", album)},
+        {"SpeedButton7", Click(&TForm1::SpeedButton7), list("delete", album)},
+        {"SpeedButton4", Click(&TForm1::SpeedButton4), {relisted}},
+        {"SpeedButton11", Click(&TForm1::SpeedButton11), list("copy", oneFile)},
+        {"SpeedButton12", Click(&TForm1::SpeedButton12), list("delete", oneFile)},
+        {"SpeedButton5", Click(&TForm1::SpeedButton5), {relisted}},
+        {"SpeedButton13", Click(&TForm1::SpeedButton13), {QStringLiteral("view style: 3")}},
+        {"SpeedButton14", Click(&TForm1::SpeedButton14), list("copy", QStringLiteral("PLAYER"))},
+        {"SpeedButton19", Click(&TForm1::SpeedButton19),
+         QStringList{QStringLiteral("modal: folder name dialog")} + list("copy", wired)},
+        {"SpeedButton15", Click(&TForm1::SpeedButton15), list("delete", QStringLiteral("PLAYER"))},
+        {"SpeedButton20", Click(&TForm1::SpeedButton20),
+         QStringList{QStringLiteral("modal: folder name dialog")} + list("delete", wired)},
+        // Shortcuts, wherever the focus is; the explorer has it right after start-up.
+        {"Ctrl+N in the directory tree", Key("Ctrl+N", Focus::DirTree), {newProject}},
+        {"Ctrl+N in the file list", Key("Ctrl+N", Focus::FileList), {newProject}},
+        {"Ctrl+N in the Copy List", Key("Ctrl+N", Focus::CopyList), {newProject}},
+        {"Ctrl+O in the directory tree", Key("Ctrl+O", Focus::DirTree), {open}},
+        {"Ctrl+O in the file list", Key("Ctrl+O", Focus::FileList), {open}},
+        {"Ctrl+O in the Copy List", Key("Ctrl+O", Focus::CopyList), {open}},
+        {"Ctrl+P", Key("Ctrl+P", Focus::FileList), {properties}},
+        {"Ctrl+S", Key("Ctrl+S", Focus::DirTree), {saved}},
+        {"Ctrl+Alt+S", Key("Ctrl+Alt+S", Focus::FileList), {saveAs}},
+        {"F9", Key("F9", Focus::CopyList), {render}},
+        {"F1", Key("F1", Focus::DirTree), {about}},
+        {"Alt+F4", Key("Alt+F4", Focus::FileList), {closed}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control);
+        Prepare(c.startLanguage);
+        QStringList fired = Fired(c), expected = c.changes;
+        fired.sort();
+        expected.sort();
+        EXPECT_EQ(fired.join(QLatin1Char('\n')).toStdString(),
+                  expected.join(QLatin1Char('\n')).toStdString());
+        TearDown();
+        SetUp();
+    }
+}
+
+// Two enabled shortcuts with the same key whose contexts overlap: Qt runs neither.
+TEST_F(WiringTest, NoShortcutOfTheMainWindowIsAmbiguous) {
+    Start();
+    Form().French1->trigger(); // the explorer's actions take their texts
+    struct Binding {
+        QString owner;
+        QKeySequence key;
+        Qt::ShortcutContext context;
+        QWidget* scope; // the widget the key is bound to
+    };
+    std::vector<Binding> bindings;
+    for (QAction* action : Form().findChildren<QAction*>()) {
+        if (!action->isEnabled())
+            continue;
+        for (const QKeySequence& key : action->shortcuts())
+            for (QObject* object : action->associatedObjects())
+                if (auto* widget = qobject_cast<QWidget*>(object))
+                    bindings.push_back(
+                        {action->objectName(), key, action->shortcutContext(), widget});
+    }
+    for (QShortcut* shortcut : Form().findChildren<QShortcut*>())
+        if (shortcut->isEnabled())
+            for (const QKeySequence& key : shortcut->keys())
+                bindings.push_back({shortcut->objectName(), key, shortcut->context(),
+                                    qobject_cast<QWidget*>(shortcut->parent())});
+    ASSERT_GT(bindings.size(), 10u);
+
+    auto within = [](const QWidget* inner, const QWidget* outer) {
+        for (const QWidget* w = inner; w; w = w->parentWidget())
+            if (w == outer)
+                return true;
+        return false;
+    };
+    // A menu's actions count for the window that shows the menu.
+    auto windowWide = [](const Binding& b) {
+        return b.context == Qt::WindowShortcut || b.context == Qt::ApplicationShortcut ||
+               qobject_cast<QMenu*>(b.scope) != nullptr;
+    };
+    auto overlap = [&](const Binding& a, const Binding& b) {
+        if (windowWide(a) || windowWide(b) || a.scope == b.scope)
+            return true;
+        return (a.context == Qt::WidgetWithChildrenShortcut && within(b.scope, a.scope)) ||
+               (b.context == Qt::WidgetWithChildrenShortcut && within(a.scope, b.scope));
+    };
+    for (size_t i = 0; i < bindings.size(); ++i)
+        for (size_t j = i + 1; j < bindings.size(); ++j) {
+            const Binding& a = bindings[i];
+            const Binding& b = bindings[j];
+            if (a.key == b.key && a.owner != b.owner) {
+                EXPECT_FALSE(overlap(a, b))
+                    << a.key.toString().toStdString() << ": " << a.owner.toStdString() << " and "
+                    << b.owner.toStdString();
+            }
+        }
+}
+
+// Each tooltip, caption and header shows its own table entry, in every language.
+TEST_F(WiringTest, EveryCaptionAndTooltipShowsItsOwnEntry) {
+    Start();
+    const std::pair<QAction * TForm1::*, Language> choices[] = {
+        {&TForm1::French1, Language::French},   {&TForm1::English1, Language::English},
+        {&TForm1::Espaol1, Language::Spanish},  {&TForm1::Deutsch1, Language::German},
+        {&TForm1::Italian1, Language::Italian},
+    };
+    const std::pair<QToolButton * TForm1::*, int> hints[] = {
+        {&TForm1::SpeedButton10, 0},  {&TForm1::SpeedButton8, 1},   {&TForm1::SpeedButton9, 2},
+        {&TForm1::SpeedButton1, 3},   {&TForm1::SpeedButton6, 4},   {&TForm1::SpeedButton7, 5},
+        {&TForm1::SpeedButton11, 6},  {&TForm1::SpeedButton12, 7},  {&TForm1::SpeedButton4, 8},
+        {&TForm1::SpeedButton5, 8},   {&TForm1::SpeedButton13, 9},  {&TForm1::SpeedButton14, 10},
+        {&TForm1::SpeedButton19, 11}, {&TForm1::SpeedButton15, 12}, {&TForm1::SpeedButton20, 13},
+    };
+    struct Caption {
+        const char* name;
+        std::function<QString(TForm1&)> shown;
+        const stavio::TextTable& table;
+        int k;
+    };
+    auto item = [](QAction* TForm1::*a) { return [a](TForm1& f) { return (f.*a)->text(); }; };
+    auto menu = [](QMenu* TForm1::*m) { return [m](TForm1& f) { return (f.*m)->title(); }; };
+    auto header = [](QLabel* TForm1::*l) { return [l](TForm1& f) { return (f.*l)->text(); }; };
+    const Caption captions[] = {
+        {"File1", menu(&TForm1::File1), stavio::FileMenuTexts, 0},
+        {"New2", item(&TForm1::New2), stavio::FileMenuTexts, 1},
+        {"Property1", item(&TForm1::Property1), stavio::FileMenuTexts, 2},
+        {"Open1", item(&TForm1::Open1), stavio::FileMenuTexts, 3},
+        {"Save1", item(&TForm1::Save1), stavio::FileMenuTexts, 4},
+        {"SaveAs1", item(&TForm1::SaveAs1), stavio::FileMenuTexts, 5},
+        {"Exit1", item(&TForm1::Exit1), stavio::FileMenuTexts, 6},
+        {"RenderScript1", item(&TForm1::RenderScript1), stavio::FileMenuTexts, 7},
+        {"Options1", menu(&TForm1::Options1), stavio::OptionsMenuTexts, 0},
+        {"Language1", menu(&TForm1::Language1), stavio::LanguageMenuTexts, 0},
+        {"English1", item(&TForm1::English1), stavio::LanguageMenuTexts, 1},
+        {"French1", item(&TForm1::French1), stavio::LanguageMenuTexts, 2},
+        {"Espaol1", item(&TForm1::Espaol1), stavio::LanguageMenuTexts, 3},
+        {"Deutsch1", item(&TForm1::Deutsch1), stavio::LanguageMenuTexts, 4},
+        {"Italian1", item(&TForm1::Italian1), stavio::LanguageMenuTexts, 5},
+        {"Help1", menu(&TForm1::Help1), stavio::HelpMenuTexts, 0},
+        {"About1", item(&TForm1::About1), stavio::HelpMenuTexts, 1},
+        {"Web1", menu(&TForm1::Web1), stavio::HelpMenuTexts, 2},
+        {"HomePage1", item(&TForm1::HomePage1), stavio::HelpMenuTexts, 3},
+        {"SendEmailToSupport1", item(&TForm1::SendEmailToSupport1), stavio::HelpMenuTexts, 4},
+        {"ExplorerHeader", header(&TForm1::ExplorerHeader), stavio::PaneTexts, 0},
+        {"CopyListHeader", header(&TForm1::CopyListHeader), stavio::PaneTexts, 1},
+        {"DeleteListHeader", header(&TForm1::DeleteListHeader), stavio::PaneTexts, 2},
+        {"PlayerImageHeader", header(&TForm1::PlayerImageHeader), stavio::PaneTexts, 3},
+    };
+    for (const auto& [choice, language] : choices) {
+        (Form().*choice)->trigger();
+        auto text = [language](const stavio::TextTable& table, int k) {
+            return QString::fromStdString(stavio::TextUtf8(table, language, k));
+        };
+        for (const auto& [button, k] : hints) {
+            SCOPED_TRACE((Form().*button)->objectName().toStdString());
+            EXPECT_EQ((Form().*button)->toolTip(), text(stavio::HintTexts, k));
+        }
+        for (const Caption& c : captions) {
+            SCOPED_TRACE(c.name);
+            EXPECT_EQ(c.shown(Form()), text(c.table, c.k));
+        }
+    }
+}
+
+} // namespace
+
+#include "WiringTest.moc"
