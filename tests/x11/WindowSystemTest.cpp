@@ -66,7 +66,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(Connection(), nullptr) << "not on an X server";
         app_ = std::make_unique<StavioApp>(
-            QFile::encodeName(dir_.filePath(QStringLiteral("stavio"))).toStdString());
+            QFile::encodeName(dir_.filePath(QStringLiteral("example.stavio.Stavio"))).toStdString());
         app_->Form1->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(app_->Form1));
         ASSERT_TRUE(QTest::qWaitFor([this] { return !app_->Form1->FirstActivation; }, 5000));
@@ -89,7 +89,7 @@ TEST_F(WindowSystemTest, TheMainWindowHasItsTitleAndTheProgramsClass) {
     const QList<QByteArray> wmClass = Property(form.winId(), "WM_CLASS").split('\0');
     ASSERT_GE(wmClass.size(), 2);
     EXPECT_EQ(wmClass[1].toStdString(), "Stavio");
-    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("stavio"));
+    EXPECT_EQ(QGuiApplication::desktopFileName(), QStringLiteral("example.stavio.Stavio"));
 
     // A name holding Qt's modified mark shows as typed.
     ModalScript script;
