@@ -76,7 +76,7 @@ FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
 FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
                          ExplorerLanguage language, FileBatchControl* control = nullptr);
 
-// The user's trash folder (freedesktop.org trash specification).
+// The user's trash folder, laid out as the freedesktop.org desktops expect.
 QString TrashFolder();
 
 // Moves each path to the user's trash, which must be on the same volume; an item that
