@@ -1,5 +1,6 @@
 #include "ListOperations.h"
 #include "TempDir.h"
+#include "TreeRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,26 +17,7 @@ public:
     std::vector<std::string> ItemNames() const override { return items; }
 };
 
-struct Recorder : ListTreeObserver {
-    std::vector<std::string> events;
-    void NodeAboutToBeInserted(ListNode* p, int row) override {
-        events.push_back("about-insert " + p->Text() + " " + std::to_string(row));
-    }
-    void NodeInserted(ListNode* n) override { events.push_back("inserted " + n->Text()); }
-    void NodesAboutToBeRemoved(ListNode* p, int f, int l) override {
-        events.push_back("about-remove " + p->Text() + " " + std::to_string(f) + "-" +
-                         std::to_string(l));
-    }
-    void NodesRemoved(ListNode* p, int f, int l) override {
-        events.push_back("removed " + p->Text() + " " + std::to_string(f) + "-" +
-                         std::to_string(l));
-    }
-    void SelectionChanged(ListNode* n) override {
-        events.push_back("selected " + (n ? n->Text() : std::string("(none)")));
-    }
-    void BulkChangeBegins() override { events.push_back("bulk begins"); }
-    void BulkChangeEnded() override { events.push_back("bulk ended"); }
-};
+using Recorder = stavio::test::TreeRecorder;
 
 class ListOperationsTest : public ::testing::Test {
 protected:
