@@ -66,7 +66,8 @@ protected:
     void SetUp() override {
         ASSERT_NE(Connection(), nullptr) << "not on an X server";
         app_ = std::make_unique<StavioApp>(
-            QFile::encodeName(dir_.filePath(QStringLiteral("example.stavio.Stavio"))).toStdString());
+            QFile::encodeName(dir_.filePath(QStringLiteral("example.stavio.Stavio")))
+                .toStdString());
         app_->Form1->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(app_->Form1));
         ASSERT_TRUE(QTest::qWaitFor([this] { return !app_->Form1->FirstActivation; }, 5000));
