@@ -1,4 +1,5 @@
 #include "MediaCopy.h"
+#include "CopyTargetFixture.h"
 
 #include "ProjectTestSupport.h"
 #include "RecordingProgress.h"
@@ -17,26 +18,7 @@ using test::ReadBytes;
 using test::RecordingProgress;
 using test::TempDir;
 
-class MediaCopyTest : public ::testing::Test {
-protected:
-    MediaCopyTest() : state(dir.Path() + "/") {
-        state.ResetProject();
-        target = dir.Folder("player");
-        project().TargetPath = target + "/";
-    }
-    TProjectClass& project() { return *state.CurrentProject; }
-    std::string Copy(const std::string& folders, const std::string& name,
-                     const std::string& content) {
-        const std::string source = dir.File("src/" + folders + "/" + name, content);
-        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source), nullptr);
-        return source;
-    }
-
-    TempDir dir;
-    ProgramState state;
-    RecordingProgress progress;
-    std::string target;
-};
+class MediaCopyTest : public test::CopyTargetFixture {};
 
 // SONG1 in ROCK, TAKE1 in JAZZ\LIVE, SONG2 in ROCK again: three runs, three folders.
 TEST_F(MediaCopyTest, CopiesIntoTheScriptsNumberedFolders) {

@@ -1,6 +1,7 @@
 // The render pipeline: script and numbered folders agree, stale songs go, unchanged files
 // stay, the fit check, Cancel and the summary.
 
+#include "CopyTargetFixture.h"
 #include "Render.h"
 
 #include "ProjectFigures.h"
@@ -26,20 +27,8 @@ using test::ReadBytes;
 using test::RecordingProgress;
 using test::TempDir;
 
-class RenderPipelineTest : public ::testing::Test {
+class RenderPipelineTest : public test::CopyTargetFixture {
 protected:
-    RenderPipelineTest() : state(dir.Path() + "/") {
-        state.ResetProject();
-        target = dir.Folder("player");
-        project().TargetPath = target + "/";
-    }
-    TProjectClass& project() { return *state.CurrentProject; }
-    std::string Copy(const std::string& folders, const std::string& name,
-                     const std::string& content) {
-        const std::string source = dir.File("src/" + folders + "/" + name, content);
-        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source), nullptr);
-        return source;
-    }
     // Runs the script and copy jobs as a render does.
     RenderSummary Render(const std::atomic<bool>& cancel = never) {
         RenderPipeline render(state, [this](const std::string&) { return freeSpace; });
@@ -60,10 +49,6 @@ protected:
     }
 
     static inline const std::atomic<bool> never{false};
-    TempDir dir;
-    ProgramState state;
-    RecordingProgress progress;
-    std::string target;
     std::optional<std::uint64_t> freeSpace;
 };
 
