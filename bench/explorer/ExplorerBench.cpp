@@ -123,8 +123,9 @@ void BM_ExpandTwentyThousandFolders(benchmark::State& state) {
 }
 BENCHMARK(BM_ExpandTwentyThousandFolders)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// F5 with every one of 50,000 files selected: the longest pause of the window, and the
-// whole selection kept.
+// F5 with every one of 50,000 files selected: the longest pause of the window (the
+// longest time between two turns of its event loop, as while listing), and the whole
+// selection kept.
 void BM_RefreshKeepsFiftyThousandSelected(benchmark::State& state) {
     const QString folder = BigFolder();
     TLsFilelistView28 list;
@@ -139,16 +140,25 @@ void BM_RefreshKeepsFiftyThousandSelected(benchmark::State& state) {
         QApplication::processEvents();
         state.ResumeTiming();
         QElapsedTimer clock;
+        qint64 last = 0;
+        QTimer ticker;
+        ticker.setInterval(0);
+        QObject::connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longest = std::max(longest, now - last);
+            last = now;
+        });
         clock.start();
+        ticker.start();
         list.Refresh();
-        longest = std::max(longest, clock.elapsed());
-        qint64 last = clock.elapsed();
-        while (list.IsLoading()) {
+        longest = std::max(longest, clock.elapsed()); // the synchronous part of F5
+        last = clock.elapsed();
+        while (list.IsLoading())
             QApplication::processEvents(QEventLoop::AllEvents, 50);
-            longest = std::max(longest, clock.elapsed() - last);
-            last = clock.elapsed();
-        }
+        // The layout and the paint of the rows that follow the end of the reading.
         QApplication::processEvents();
+        QApplication::processEvents();
+        ticker.stop();
         longest = std::max(longest, clock.elapsed() - last);
         kept = list.SelectedCaptions().size();
     }

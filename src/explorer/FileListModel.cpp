@@ -70,7 +70,10 @@ FileListModel::FileListModel(QObject* parent)
     : QAbstractTableModel(parent), collator_(NaturalCollator()) {
     fileIcon_ = QFileIconProvider().icon(QFileIconProvider::File);
     sliceTimer_.setInterval(0);
-    connect(&sliceTimer_, &QTimer::timeout, this, [this] { ReadSlice(kSliceMs); });
+    connect(&sliceTimer_, &QTimer::timeout, this, &FileListModel::ReadNextSlice);
+    stageTimer_.setInterval(0);
+    stageTimer_.setSingleShot(true);
+    connect(&stageTimer_, &QTimer::timeout, this, &FileListModel::NextStage);
     SetMask(QStringLiteral("*.mp3"));
 }
 
@@ -138,6 +141,8 @@ QVariant FileListModel::TagData(const QString& name, int column, int role) const
 
 void FileListModel::CloseFolder() {
     sliceTimer_.stop();
+    stageTimer_.stop();
+    stage_ = Stage::Idle;
     dir_.reset();
 }
 
@@ -162,17 +167,53 @@ void FileListModel::Load(const QString& folder) {
         return;
     }
     dir_.reset(dir);
-    ReadSlice(kFirstSliceMs);
+    stage_ = Stage::Reading;
+    if (ReadSlice(kFirstSliceMs))
+        Complete();
+    else
+        sliceTimer_.start();
 }
 
 void FileListModel::FinishLoading() {
     if (dir_)
         ReadSlice(-1);
+    Complete();
 }
 
-void FileListModel::ReadSlice(int budgetMs) {
-    if (!dir_)
+void FileListModel::ReadNextSlice() {
+    if (!ReadSlice(kSliceMs))
         return;
+    // A folder read over several turns is sorted in a turn of its own, and the news that
+    // it is complete (which brings the selection back) comes in the next: each is a pause
+    // the user does not feel, where all three at once would be.
+    sliceTimer_.stop();
+    stage_ = Stage::Sorting;
+    stageTimer_.start();
+}
+
+void FileListModel::NextStage() {
+    if (stage_ == Stage::Sorting) {
+        SortEntries();
+        stage_ = Stage::Announcing;
+        stageTimer_.start();
+    } else if (stage_ == Stage::Announcing) {
+        stage_ = Stage::Idle;
+        emit LoadingFinished();
+    }
+}
+
+void FileListModel::Complete() {
+    if (dir_ == nullptr && stage_ == Stage::Reading)
+        stage_ = Stage::Sorting;
+    sliceTimer_.stop();
+    stageTimer_.stop();
+    while (stage_ != Stage::Idle)
+        NextStage();
+}
+
+bool FileListModel::ReadSlice(int budgetMs) {
+    if (!dir_)
+        return true;
     auto* dir = static_cast<DIR*>(dir_.get());
     const int fd = ::dirfd(dir);
     QElapsedTimer clock;
@@ -213,13 +254,9 @@ void FileListModel::ReadSlice(int budgetMs) {
         std::move(slice.begin(), slice.end(), std::back_inserter(entries_));
         endInsertRows();
     }
-    if (done) {
-        CloseFolder();
-        SortEntries();
-        emit LoadingFinished();
-    } else if (!sliceTimer_.isActive()) {
-        sliceTimer_.start();
-    }
+    if (done)
+        dir_.reset();
+    return done;
 }
 
 void FileListModel::sort(int column, Qt::SortOrder order) {

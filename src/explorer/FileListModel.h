@@ -49,7 +49,8 @@ public:
     // Starts reading `folder` (empty: no files); the first slice is read at once.
     void Load(const QString& folder);
     QString Folder() const { return folder_; }
-    bool IsLoading() const { return dir_ != nullptr; }
+    // True until the folder is read, sorted and LoadingFinished has been sent.
+    bool IsLoading() const { return stage_ != Stage::Idle; }
     // Why the folder could not be read ("" when it could).
     QString ReadError() const { return readError_; }
     // Reads what is left without returning to the event loop.
@@ -97,7 +98,13 @@ private:
         std::optional<QCollatorSortKey> key;
     };
 
-    void ReadSlice(int budgetMs);
+    enum class Stage { Idle, Reading, Sorting, Announcing };
+    // Reads for about `budgetMs` (negative: to the end); true once the folder is read.
+    bool ReadSlice(int budgetMs);
+    void ReadNextSlice();
+    void NextStage();
+    // Sorts and announces at once what is read.
+    void Complete();
     void SortEntries();
     void IndexRows();
     QString TypeText(const QString& name) const;
@@ -116,6 +123,8 @@ private:
     QCollator collator_;
     QHash<QString, int> rows_; // row of each name, valid once sorted
     QTimer sliceTimer_;
+    QTimer stageTimer_;
+    Stage stage_ = Stage::Idle;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
     int sortColumn_ = NameColumn;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
