@@ -315,6 +315,23 @@ bool SameFile(const QByteArray& a, const QByteArray& b) {
            sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+// Whether `folder` holds an entry spelt exactly `name`, byte for byte. On a volume that
+// ignores case a path also answers to the other spellings of an entry's name.
+bool HasEntrySpelt(const QByteArray& folder, const QByteArray& name) {
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return true; // unknown: assume the name is taken
+    bool found = false;
+    while (const dirent* d = ::readdir(dir)) {
+        if (name == d->d_name) {
+            found = true;
+            break;
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
 bool RemoveTree(const QByteArray& path, Batch* batch) {
     struct stat st = {};
     if (::lstat(path.constData(), &st) != 0) {
@@ -648,8 +665,11 @@ RenameOutcome RenameInFolder(const QString& folder, const QString& oldName, cons
     const QByteArray to = HostBytes(JoinPath(folder, newName));
     if (Exists(to)) {
         // The same file under another case: a volume that ignores case (FAT). It takes
-        // the new spelling through a free intermediate name.
-        if (!SameFile(from, to) || oldName.compare(newName, Qt::CaseInsensitive) != 0)
+        // the new spelling through a free intermediate name. Not every such volume gives
+        // one file one inode number (FUSE), so a name that is not in the folder as spelt
+        // tells it too.
+        if (oldName.compare(newName, Qt::CaseInsensitive) != 0 ||
+            !(SameFile(from, to) || !HasEntrySpelt(HostBytes(folder), HostBytes(newName))))
             return RenameOutcome::Exists;
         const QByteArray middle =
             HostBytes(JoinPath(folder, UniqueName(folder, QStringLiteral(".stavio-rename"))));
