@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QPersistentModelIndex>
+#include <QScrollBar>
 #include <QSet>
 #include <QTimer>
 #include <QUrl>
@@ -362,7 +363,22 @@ void TLsDirTree21::OpenPath(const QString& path) {
     setCurrentItem(item);
     quiet_ = false;
     scrollToItem(item, QAbstractItemView::PositionAtCenter);
+    RevealLabelOf(item);
     CurrentChanged(item);
+}
+
+void TLsDirTree21::RevealLabelOf(QTreeWidgetItem* item) {
+    // Centring also centres sideways, which cuts the names' beginnings in a narrow pane.
+    // The tree stays at its left edge while the item's icon and the start of its name show
+    // there; a deeper one is shown from its parent's branch line.
+    // The column's width and so the scroll range follow the newly opened folders first.
+    header()->resizeSections(QHeaderView::ResizeToContents);
+    updateGeometries();
+    QScrollBar* sideways = horizontalScrollBar();
+    const int left = visualItemRect(item).left() + sideways->value();
+    const int room = viewport()->width();
+    const int start = iconSize().width() + fontMetrics().horizontalAdvance(item->text(0).left(4));
+    sideways->setValue(left + start <= room ? 0 : left - indentation());
 }
 
 QString TLsDirTree21::SelectedPath() const {

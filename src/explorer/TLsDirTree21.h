@@ -65,6 +65,7 @@ private:
     QTreeWidgetItem* ChildNamed(QTreeWidgetItem* item, const QString& name) const;
     QTreeWidgetItem* EnsureChild(QTreeWidgetItem* item, const QString& name);
     void SelectSilently(QTreeWidgetItem* item);
+    void RevealLabelOf(QTreeWidgetItem* item);
     void CurrentChanged(QTreeWidgetItem* current);
     void FollowList(const QString& dir);
     void FolderCreated(const QString& path);
