@@ -5,6 +5,7 @@
 #include "ExplorerTexts.h"
 #include "FileListModel.h"
 #include "FileOperations.h"
+#include "FolderWatcher.h"
 #include "MessageBoxes.h"
 #include "TLsFilelistView28.h"
 
@@ -14,7 +15,6 @@
 #include <QDrag>
 #include <QFileIconProvider>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QPersistentModelIndex>
@@ -130,16 +130,16 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
 
     mounts_ = new MountWatcher(this);
     connect(mounts_, &MountWatcher::MountsChanged, this, &TLsDirTree21::DrivesChanged);
-    folders_ = new QFileSystemWatcher(this);
-    connect(folders_, &QFileSystemWatcher::directoryChanged, this, &TLsDirTree21::FolderChanged);
+    folders_ = new FolderWatcher(this);
+    connect(folders_, &FolderWatcher::FolderChanged, this, &TLsDirTree21::FolderChanged);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* item) {
         const QString path = PathOf(item);
-        if (!path.isEmpty() && folders_->directories().size() < kWatchedFolders)
-            folders_->addPath(path);
+        if (!path.isEmpty() && folders_->Folders().size() < kWatchedFolders)
+            folders_->AddPath(path);
     });
     connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* item) {
         if (!PathOf(item).isEmpty())
-            folders_->removePath(PathOf(item));
+            folders_->RemovePath(PathOf(item));
     });
 }
 
@@ -193,7 +193,7 @@ void TLsDirTree21::FolderChanged(const QString& path) {
     if (item && IsLoaded(item))
         LoadChildren(item, true);
     if (!IsFolder(path))
-        folders_->removePath(path);
+        folders_->RemovePath(path);
 }
 
 QString TLsDirTree21::PathOf(const QTreeWidgetItem* item) {

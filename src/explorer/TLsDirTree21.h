@@ -9,7 +9,7 @@
 #include <functional>
 
 class MountWatcher;
-class QFileSystemWatcher;
+class FolderWatcher;
 class TLsFilelistView28;
 class QUrl;
 
@@ -86,5 +86,5 @@ private:
     std::function<bool(const QUrl&)> opener_;
     // The disk is followed: the mount table, and the opened folders (a bounded number).
     MountWatcher* mounts_ = nullptr;
-    QFileSystemWatcher* folders_ = nullptr;
+    FolderWatcher* folders_ = nullptr;
 };

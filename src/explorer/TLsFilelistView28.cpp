@@ -5,13 +5,13 @@
 #include "FileListModel.h"
 #include "FileListViews.h"
 #include "FileOperations.h"
+#include "FolderWatcher.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -130,12 +130,11 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     directory_ = MyComputer();
     // Files made, removed or renamed by other programs show without a refresh; a burst of
     // changes is read once.
-    watcher_ = new QFileSystemWatcher(this);
+    watcher_ = new FolderWatcher(this);
     changeTimer_ = new QTimer(this);
     changeTimer_->setSingleShot(true);
     changeTimer_->setInterval(200);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, changeTimer_,
-            qOverload<>(&QTimer::start));
+    connect(watcher_, &FolderWatcher::FolderChanged, changeTimer_, qOverload<>(&QTimer::start));
     connect(changeTimer_, &QTimer::timeout, this, [this] {
         const bool editing = CurrentView()->indexWidget(selection_->currentIndex()) != nullptr;
         if (busy_ || editing)
@@ -151,10 +150,9 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
 }
 
 void TLsFilelistView28::Watch() {
-    if (!watcher_->directories().isEmpty())
-        watcher_->removePaths(watcher_->directories());
+    watcher_->RemoveAll();
     if (InFolder())
-        watcher_->addPath(directory_);
+        watcher_->AddPath(directory_);
 }
 
 void TLsFilelistView28::ShowReadNotice() {

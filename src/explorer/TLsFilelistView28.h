@@ -15,7 +15,7 @@ class FileListModel;
 class QAbstractItemView;
 class QAction;
 class QItemSelectionModel;
-class QFileSystemWatcher;
+class FolderWatcher;
 class QLabel;
 class QTimer;
 class QStackedLayout;
@@ -121,7 +121,7 @@ private:
     QItemSelectionModel* selection_ = nullptr;
     QStackedLayout* stack_ = nullptr;
     QLabel* notice_ = nullptr;
-    QFileSystemWatcher* watcher_ = nullptr;
+    FolderWatcher* watcher_ = nullptr;
     QTimer* changeTimer_ = nullptr;
     QString directory_;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
