@@ -220,6 +220,11 @@ TABLES = [
          "No hay espacio libre suficiente en el destino: se necesitan %1, quedan %2. ¿Copiar de todos modos?",
          "Nicht genug freier Speicher auf dem Ziel: %1 benötigt, %2 frei. Trotzdem kopieren?",
          "Spazio libero insufficiente sulla destinazione: servono %1, liberi %2. Copiare comunque?"],
+        ["Script non créé : %1 fichiers copiés (%2), %3 inchangés, %4 anciens fichiers retirés, en %5 s",
+         "Script not created: %1 files copied (%2), %3 unchanged, %4 stale files removed, in %5 s",
+         "Script no creado: %1 archivos copiados (%2), %3 sin cambios, %4 archivos antiguos eliminados, en %5 s",
+         "Script nicht erstellt: %1 Dateien kopiert (%2), %3 unverändert, %4 veraltete Dateien entfernt, in %5 s",
+         "Script non creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s"],
     ]),
 ]
 

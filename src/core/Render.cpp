@@ -379,7 +379,12 @@ RenderSurvey RenderPipeline::Survey() const {
 
 int RenderPipeline::WriteScript(ProgressDisplay& progress) {
     startNs_ = NowNs();
-    return stavio::WriteScript(state_, plan_, ScriptFileName(plan_.target), progress);
+    try {
+        return stavio::WriteScript(state_, plan_, ScriptFileName(plan_.target), progress);
+    } catch (...) {
+        summary_.scriptFailed = true;
+        throw;
+    }
 }
 
 void RenderPipeline::RemoveStaleSongs() {
@@ -520,7 +525,7 @@ std::string SummaryText(const RenderSummary& summary, Language language) {
         return FillText(RenderStatusTexts, language, 2,
                         {std::to_string(summary.filesCopied + summary.filesUnchanged),
                          std::to_string(summary.filesPlanned)});
-    return FillText(RenderStatusTexts, language, 1,
+    return FillText(RenderStatusTexts, language, summary.scriptFailed ? 4 : 1,
                     {std::to_string(summary.filesCopied), FormatSize(summary.bytesCopied, language),
                      std::to_string(summary.filesUnchanged), std::to_string(summary.staleRemoved),
                      WithOneDecimal(summary.seconds, language)});

@@ -66,6 +66,8 @@ struct RenderSummary {
     std::uint64_t bytesCopied = 0;
     double seconds = 0;
     bool cancelled = false;
+    // The script could not be written; the songs are copied all the same.
+    bool scriptFailed = false;
     std::vector<CopyFailure> failures;
 };
 
@@ -107,7 +109,8 @@ std::string FormatSize(std::uint64_t bytes, Language language);
 std::string FillText(const TextTable& table, Language language, int k,
                      const std::vector<std::string>& args);
 
-// The summary line of a finished render: RenderStatusTexts entry 1, or entry 2 after Cancel.
+// The summary line of a finished render: RenderStatusTexts entry 1, entry 4 when the script
+// could not be written, or entry 2 after Cancel.
 std::string SummaryText(const RenderSummary& summary, Language language);
 
 } // namespace stavio

@@ -9,6 +9,7 @@
 #include "RecordingProgress.h"
 #include "Script.h"
 #include "TempDir.h"
+#include "TextFile.h"
 
 #include <gtest/gtest.h>
 
@@ -294,6 +295,23 @@ TEST_F(RenderPipelineTest, CancelKeepsTheCopiedFilesAndRemovesTheScript) {
               "Copy cancelled: 1 of 3 files copied, script removed");
     EXPECT_EQ(SummaryText(summary, Language::German),
               "Kopieren abgebrochen: 1 von 3 Dateien kopiert, Script entfernt");
+}
+
+// A target where SYSTEM is a file: no script can be made there. The songs are copied all
+// the same, and the summary does not claim a script.
+TEST_F(RenderPipelineTest, TheSummarySaysSoWhenTheScriptCouldNotBeWritten) {
+    Copy("ROCK", "FIRST.MP3", "first");
+    fs::create_directories(target);
+    test::WriteBytes(target + "/SYSTEM", "not a folder");
+    RenderPipeline render(state);
+    EXPECT_THROW(render.WriteScript(progress), FileError);
+    render.CopyMedia(progress, never);
+    EXPECT_EQ(ReadBytes(target + "/00000001/FIRST.MP3"), "first");
+    const RenderSummary& summary = render.Summary();
+    EXPECT_TRUE(summary.scriptFailed);
+    EXPECT_EQ(
+        SummaryText(summary, Language::English).rfind("Script not created: 1 files copied", 0), 0u)
+        << SummaryText(summary, Language::English);
 }
 
 TEST(RenderTexts, SizesAndSummaries) {
