@@ -36,6 +36,9 @@ if(STAVIO_BUILD_GUI)
   # The window's icons are SVG: Qt draws them through the plugins of libqt6svg6, which the
   # program loads at run time and so does not link.
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6svg6 (>= 6.2)")
+  # Qt's own texts (file dialogs, edit menus) in the desktop's language; without them the
+  # program works, in English there.
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Compresses the manual pages and the changelog in the package tree, as Debian wants them.

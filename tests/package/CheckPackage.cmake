@@ -36,7 +36,7 @@ if(NOT EXISTS "${deb}")
 endif()
 
 # The control fields.
-foreach(field Package Version Architecture Section Priority Maintainer Homepage Depends
+foreach(field Package Version Architecture Section Priority Maintainer Homepage Depends Recommends
         Description)
   run(value "${DPKG_DEB}" --field "${deb}" ${field})
   string(REGEX REPLACE "\n$" "" value "${value}")
@@ -82,6 +82,9 @@ foreach(package IN LISTS needed)
     fail("Depends lacks ${package} with a version: '${field_Depends}'")
   endif()
 endforeach()
+if(WITH_DESKTOP AND NOT field_Recommends MATCHES "(^|, )qt6-translations-l10n($|,| )")
+  fail("Recommends lacks qt6-translations-l10n: '${field_Recommends}'")
+endif()
 
 # The files: all below /usr, owned by root, and exactly the expected ones.
 run(listing "${DPKG_DEB}" --contents "${deb}")
