@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -22,7 +24,12 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         dir = QDir(tmp.path()).canonicalPath();
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override {
+        CloseStrayModals();
+        // QTemporaryDir cannot remove the names that are not UTF-8.
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);
+    }
 
     static QStringList Children(QTreeWidgetItem* item) {
         QStringList names;

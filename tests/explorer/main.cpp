@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 int main(int argc, char** argv) {
     QTemporaryDir home(QDir::tempPath() + QStringLiteral("/stavio-explorer-home-XXXXXX"));
@@ -18,5 +19,9 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // The trash holds names that are not UTF-8, which QTemporaryDir cannot remove.
+    std::error_code ignored;
+    std::filesystem::remove_all(homePath.toStdString(), ignored);
+    return result;
 }
