@@ -463,7 +463,7 @@ TEST_F(FileSafetyTest, DeleteOnAnotherVolumeOrWithoutTrashAsksToDeleteForGood) {
     }
 }
 
-TEST_F(FileSafetyTest, TrashEntriesEscapeThePathAsTheTrashSpecificationSays) {
+TEST_F(FileSafetyTest, TrashEntriesEscapeTheirPathsAsTheDesktopTrashExpects) {
     const QString name = QStringLiteral("new\nline %.mp3");
     MakeFile(music, name);
     const FileBatchResult result = MoveToTrash({music + QLatin1Char('/') + name});
