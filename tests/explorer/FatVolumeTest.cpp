@@ -123,4 +123,46 @@ TEST(FatVolumeTest, RenamesAndNewFoldersOnAVolumeThatIgnoresCase) {
     EXPECT_EQ(Names(player), "Album");
 }
 
+// Copies and moves onto the player: a name taken in another case gets a free name, the file
+// that holds it stays whole, a link the volume cannot hold is reported, and nothing
+// half-written or temporary is left.
+TEST(FatVolumeTest, CopiesAndMovesOntoAVolumeThatIgnoresCaseLoseNothing) {
+    QTemporaryDir work;
+    ASSERT_TRUE(work.isValid());
+    FatVolume volume(work.path());
+    if (!volume.Mounted())
+        GTEST_SKIP() << volume.Why().toStdString();
+    const QString player = volume.Path();
+    const QString music = work.path() + QStringLiteral("/music");
+    QDir().mkpath(music + QStringLiteral("/Album"));
+    auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    };
+    write(player + QStringLiteral("/SONG.MP3"), "on the player");
+    write(music + QStringLiteral("/Song.mp3"), "from the disk");
+    write(music + QStringLiteral("/Moved.mp3"), "moved");
+    write(music + QStringLiteral("/Album/Track.mp3"), "track");
+    ASSERT_TRUE(
+        QFile::link(QStringLiteral("Track.mp3"), music + QStringLiteral("/Album/link.mp3")));
+
+    const FileBatchResult copied =
+        CopyInto({music + QStringLiteral("/Song.mp3"), music + QStringLiteral("/Album")}, player,
+                 ExplorerLanguage::lnEnglish);
+    const FileBatchResult moved =
+        MoveInto({music + QStringLiteral("/Moved.mp3")}, player, ExplorerLanguage::lnEnglish);
+
+    EXPECT_EQ(Names(player), "Album,Moved.mp3,SONG.MP3,Song (2).mp3");
+    EXPECT_EQ(Names(player + QStringLiteral("/Album")), "Track.mp3");
+    EXPECT_EQ(Contents(player + QStringLiteral("/SONG.MP3")), QByteArray("on the player"));
+    EXPECT_EQ(Contents(player + QStringLiteral("/Song (2).mp3")), QByteArray("from the disk"));
+    EXPECT_EQ(Contents(player + QStringLiteral("/Album/Track.mp3")), QByteArray("track"));
+    EXPECT_EQ(Contents(player + QStringLiteral("/Moved.mp3")), QByteArray("moved"));
+    ASSERT_EQ(copied.failed.size(), 1); // the link: FAT holds none
+    EXPECT_TRUE(copied.failed[0].path.endsWith(QStringLiteral("link.mp3")));
+    EXPECT_TRUE(moved.failed.isEmpty());
+    EXPECT_FALSE(QFile::exists(music + QStringLiteral("/Moved.mp3")));
+}
+
 } // namespace
