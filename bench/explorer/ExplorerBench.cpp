@@ -21,8 +21,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -80,20 +82,26 @@ private:
 constexpr int kFiles = 50000;
 constexpr int kFolders = 20000;
 
+// A folder filled once by `fill` and kept for the whole run, in memory where the machine
+// has it: making the files is not what is measured.
+QString ScratchFolder(const std::function<void(const QString&)>& fill) {
+    static std::vector<std::unique_ptr<QTemporaryDir>> kept;
+    const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+    kept.push_back(
+        std::make_unique<QTemporaryDir>((shm ? QStringLiteral("/dev/shm") : QDir::tempPath()) +
+                                        QStringLiteral("/stavio-bench-XXXXXX")));
+    const QString path = kept.back()->path();
+    fill(path);
+    return path;
+}
+
 const QString& BigFolder() {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
-    if (!dir) {
-        const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
-        dir = std::make_unique<QTemporaryDir>(shm ? QStringLiteral("/dev/shm/stavio-bench-XXXXXX")
-                                                  : QDir::tempPath() +
-                                                        QStringLiteral("/stavio-bench-XXXXXX"));
-        path = dir->path();
+    static const QString path = ScratchFolder([](const QString& folder) {
         for (int i = 0; i < kFiles; ++i) {
-            QFile file(path + QStringLiteral("/track%1.mp3").arg(i, 5, 10, QLatin1Char('0')));
+            QFile file(folder + QStringLiteral("/track%1.mp3").arg(i, 5, 10, QLatin1Char('0')));
             file.open(QIODevice::WriteOnly);
         }
-    }
+    });
     return path;
 }
 
@@ -132,18 +140,13 @@ void BM_LongestPauseWhileListing(benchmark::State& state) {
 BENCHMARK(BM_LongestPauseWhileListing)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 const QString& ManyFolders() {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
-    if (!dir) {
-        const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
-        dir = std::make_unique<QTemporaryDir>(shm ? QStringLiteral("/dev/shm/stavio-bench-XXXXXX")
-                                                  : QDir::tempPath() +
-                                                        QStringLiteral("/stavio-bench-XXXXXX"));
-        path = dir->path() + QStringLiteral("/parent");
-        QDir().mkpath(path);
-        for (int i = 0; i < kFolders; ++i)
-            QDir().mkdir(path + QStringLiteral("/Album %1").arg(i));
-    }
+    static const QString path =
+        ScratchFolder([](const QString& folder) {
+            QDir().mkpath(folder + QStringLiteral("/parent"));
+            for (int i = 0; i < kFolders; ++i)
+                QDir().mkdir(folder + QStringLiteral("/parent/Album %1").arg(i));
+        }) +
+        QStringLiteral("/parent");
     return path;
 }
 
@@ -253,20 +256,13 @@ QByteArray SongBytes(int i) {
 }
 
 const QString& SongFolder() {
-    static std::unique_ptr<QTemporaryDir> dir;
-    static QString path;
-    if (!dir) {
-        const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
-        dir = std::make_unique<QTemporaryDir>(shm ? QStringLiteral("/dev/shm/stavio-songs-XXXXXX")
-                                                  : QDir::tempPath() +
-                                                        QStringLiteral("/stavio-songs-XXXXXX"));
-        path = dir->path();
+    static const QString path = ScratchFolder([](const QString& folder) {
         for (int i = 0; i < kSongs; ++i) {
-            QFile file(path + QStringLiteral("/Song %1.mp3").arg(i, 5, 10, QLatin1Char('0')));
+            QFile file(folder + QStringLiteral("/Song %1.mp3").arg(i, 5, 10, QLatin1Char('0')));
             file.open(QIODevice::WriteOnly);
             file.write(SongBytes(i));
         }
-    }
+    });
     return path;
 }
 
