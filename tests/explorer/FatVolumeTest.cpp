@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -65,17 +67,26 @@ QByteArray Contents(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(FatVolumeTest, RenamesAndNewFoldersOnAVolumeThatIgnoresCase) {
+class FatVolumeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(work.isValid());
+        volume = std::make_unique<FatVolume>(work.path());
+        if (!volume->Mounted())
+            GTEST_SKIP() << volume->Why().toStdString();
+        player = volume->Path();
+        // The volume really ignores case: one file answers to both spellings.
+        ASSERT_TRUE(QFile(player + QStringLiteral("/probe.mp3")).open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QFile::exists(player + QStringLiteral("/PROBE.MP3")));
+        ASSERT_TRUE(QFile::remove(player + QStringLiteral("/probe.mp3")));
+    }
+
     QTemporaryDir work;
-    ASSERT_TRUE(work.isValid());
-    FatVolume volume(work.path());
-    if (!volume.Mounted())
-        GTEST_SKIP() << volume.Why().toStdString();
-    const QString player = volume.Path();
-    // The volume really ignores case: one file answers to both spellings.
-    ASSERT_TRUE(QFile(player + QStringLiteral("/probe.mp3")).open(QIODevice::WriteOnly));
-    ASSERT_TRUE(QFile::exists(player + QStringLiteral("/PROBE.MP3")));
-    ASSERT_TRUE(QFile::remove(player + QStringLiteral("/probe.mp3")));
+    std::unique_ptr<FatVolume> volume; // unmounted before the work folder goes
+    QString player;
+};
+
+TEST_F(FatVolumeTest, RenamesAndNewFoldersOnAVolumeThatIgnoresCase) {
 
     struct Case {
         const char* rename; // the file renamed
@@ -126,13 +137,7 @@ TEST(FatVolumeTest, RenamesAndNewFoldersOnAVolumeThatIgnoresCase) {
 // Copies and moves onto the player: a name taken in another case gets a free name, the file
 // that holds it stays whole, a link the volume cannot hold is reported, and nothing
 // half-written or temporary is left.
-TEST(FatVolumeTest, CopiesAndMovesOntoAVolumeThatIgnoresCaseLoseNothing) {
-    QTemporaryDir work;
-    ASSERT_TRUE(work.isValid());
-    FatVolume volume(work.path());
-    if (!volume.Mounted())
-        GTEST_SKIP() << volume.Why().toStdString();
-    const QString player = volume.Path();
+TEST_F(FatVolumeTest, CopiesAndMovesOntoAVolumeThatIgnoresCaseLoseNothing) {
     const QString music = work.path() + QStringLiteral("/music");
     QDir().mkpath(music + QStringLiteral("/Album"));
     auto write = [](const QString& path, const QByteArray& bytes) {
