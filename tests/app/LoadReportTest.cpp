@@ -35,9 +35,10 @@ TEST_F(LoadReportTest, OpenShowsMissingEntriesGreyedAndOneWarningForWhatWasLeftO
 
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Avertissement")});
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::LoadReportTexts, 0) +
-                                        QStringLiteral(" 1\n") + QString::fromStdString(unnamed)});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Avertissement")});
+    EXPECT_EQ(script.Texts(),
+              QStringList{EnglishText(stavio::LoadReportTexts, 0) + QStringLiteral(" 1\n") +
+                          QString::fromStdString(unnamed)});
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Unplugged"));
 
     // The kept entry: greyed, its tooltip naming its source as not found; a present one looks

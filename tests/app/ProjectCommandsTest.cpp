@@ -62,8 +62,8 @@ TEST_F(ProjectCommandsTest, NewProjectConfirmedStartsAnEmptyUnmodifiedProject) {
     Form().New2Click();
 
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 0)});
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Confirmation")});
+    EXPECT_EQ(script.Texts(), QStringList{EnglishText(stavio::MessageTexts, 0)});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Confirmation")});
     EXPECT_EQ(fields,
               (QStringList{QStringLiteral("New Project"), QString(), QStringLiteral("...")}));
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Demo"));
@@ -164,8 +164,8 @@ TEST_F(ProjectCommandsTest, OpeningAMissingFileResetsAndReportsIt) {
     Form().Open1Click();
 
     EXPECT_TRUE(script.Finished());
-    ASSERT_EQ(script.Texts.size(), 1);
-    EXPECT_TRUE(script.Texts[0].startsWith(QStringLiteral("Fichier introuvable")));
+    ASSERT_EQ(script.Texts().size(), 1);
+    EXPECT_TRUE(script.Texts()[0].startsWith(QStringLiteral("Fichier introuvable")));
     EXPECT_EQ(State().ProjectFileName, missing);
     EXPECT_EQ(Project().ProjectName, "New Project");
 }
@@ -249,8 +249,8 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         if (asRoot && ::seteuid(0) != 0)
             FAIL() << "cannot return to the super-user";
         EXPECT_TRUE(script.Finished());
-        ASSERT_EQ(script.Texts.size(), c.asked ? 2 : 1);
-        EXPECT_TRUE(script.Texts.back().startsWith(QString::fromUtf8("Accès refusé")));
+        ASSERT_EQ(script.Texts().size(), c.asked ? 2 : 1);
+        EXPECT_TRUE(script.Texts().back().startsWith(QString::fromUtf8("Accès refusé")));
         EXPECT_EQ(ReadBytes(path), "the old file\r\n");
         EXPECT_TRUE(State().IsModified());
         ::chmod(path.c_str(), 0644);

@@ -22,7 +22,7 @@ protected:
         MakeDir(root, QStringLiteral("Music/Jazz"));
         MakeDir(root, QStringLiteral("Music/.hidden"));
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QTreeWidgetItem* ItemOf(const QString& path) {
         for (QTreeWidgetItem* i :

@@ -31,7 +31,7 @@ protected:
         list.SetDirectory(music);
         list.show();
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QStringList Enabled() const {
         QStringList names;
@@ -135,10 +135,11 @@ TEST_F(FileListFeedbackTest, EnterOrADoubleClickOpensAndManyFilesAreAskedFor) {
         opened.clear();
         list.SelectCaptions(list.ItemCaptions().mid(0, c.files));
         const QString answer = QString::fromUtf8(c.answer);
-        ModalRecorder boxes([&](QWidget* box) { ClickCaption(box, answer); });
+        ModalScript boxes;
+        boxes.Otherwise([&](QWidget* box) { ModalScript::Press(box, answer); });
         QTest::keyClick(view, Qt::Key_Return);
         EXPECT_EQ(opened.size(), c.opened);
-        EXPECT_EQ(boxes.texts,
+        EXPECT_EQ(boxes.Texts(),
                   answer.isEmpty()
                       ? QStringList()
                       : QStringList{QStringLiteral("Open these %1 files?").arg(c.files)});

@@ -38,7 +38,7 @@ protected:
         dir = QDir(tmp.path()).canonicalPath();
     }
     void TearDown() override {
-        CloseStrayModals();
+        ModalScript::CloseStray();
         // QDir cannot remove what it cannot name: the bytes go first.
         std::error_code ignored;
         std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);
@@ -115,7 +115,8 @@ TEST_F(HostileNamesTest, CopyMoveAndDeleteActOnTheRealBytes) {
     EXPECT_FALSE(inFolder(from, "\xFF.mp3"));
 
     list.SelectCaptions({HostString("\xFF.mp3")});
-    ModalRecorder yes([](QWidget* box) { ClickCaption(box, QStringLiteral("&Oui")); });
+    ModalScript yes;
+    yes.Otherwise([](QWidget* box) { ModalScript::Press(box, QStringLiteral("&Oui")); });
     act("actionDelete");
     EXPECT_FALSE(inFolder(to, "\xFF.mp3"));
     EXPECT_TRUE(inFolder(TrashFolder() + QStringLiteral("/files"), "\xFF.mp3"));
