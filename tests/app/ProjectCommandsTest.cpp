@@ -1,6 +1,7 @@
 // New Project, Open, Save, Save as and Exit, with the question before a modified project is
 // dropped.
 
+#include "../core/TempDir.h"
 #include "ProjetProperty.h"
 #include "WorkflowFixture.h"
 
@@ -243,11 +244,8 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         });
         if (c.asked)
             script.Then<TForm3>([](TForm3* properties) { properties->reject(); });
-        if (asRoot && ::seteuid(65534) != 0)
+        if (!stavio::test::AsOrdinaryUser([&] { c.fire(Form()); }))
             GTEST_SKIP() << "cannot act as an ordinary user";
-        c.fire(Form());
-        if (asRoot && ::seteuid(0) != 0)
-            FAIL() << "cannot return to the super-user";
         EXPECT_TRUE(script.Finished());
         ASSERT_EQ(script.Texts().size(), c.asked ? 2 : 1);
         EXPECT_TRUE(script.Texts().back().startsWith(QString::fromUtf8("Accès refusé")));
