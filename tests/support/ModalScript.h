@@ -63,7 +63,6 @@ public:
     }
 
     bool Finished() const { return next_ == steps_.size(); }
-    size_t StepsDone() const { return next_; }
 
     std::vector<SeenBox> Boxes; // the message boxes answered, in order
     QStringList Unexpected;     // what nobody answered: a box's text, another window's class
