@@ -24,12 +24,7 @@ TEST_F(LoadReportTest, OpenShowsMissingEntriesGreyedAndOneWarningForWhatWasLeftO
                              "\r\nTRACK1~1.MP3\r\nOLD\\\r\n" + unnamed + "\r\n\r\nOLD\\\r\n");
     Start();
     ModalScript script;
-    script
-        .Then<QFileDialog>([&](QFileDialog* dialog) {
-            dialog->selectFile(QString::fromStdString(file));
-            static_cast<QDialog*>(dialog)->accept();
-        })
-        .Box(QStringLiteral("&Abandon"));
+    script.Then<QFileDialog>(Choose(file)).Box(QStringLiteral("&Abandon"));
 
     Form().Open1->trigger();
 
@@ -60,10 +55,7 @@ TEST_F(LoadReportTest, AProjectWhoseSourcesAllExistOpensWithoutAWarning) {
     const std::string file = WriteProjectFile("fine.scp", "Fine");
     Start();
     ModalScript script;
-    script.Then<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->selectFile(QString::fromStdString(file));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    script.Then<QFileDialog>(Choose(file));
     Form().Open1->trigger();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());

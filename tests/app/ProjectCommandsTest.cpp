@@ -24,12 +24,6 @@ bool IsOpenDialog(QFileDialog* dialog) {
     return dialog->acceptMode() == QFileDialog::AcceptOpen;
 }
 
-FileDialogAct Choose(const std::string& path) {
-    return [path](QFileDialog* dialog) {
-        dialog->selectFile(QString::fromStdString(path));
-        static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
-    };
-}
 const FileDialogAct Cancel = [](QFileDialog* dialog) { dialog->reject(); };
 
 class ProjectCommandsTest : public WorkflowTest {
