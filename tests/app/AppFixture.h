@@ -9,6 +9,7 @@
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
 #include "Main.h"
+#include "ModalScript.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
@@ -17,22 +18,18 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
-#include <vector>
 
 class AppFixture : public ::testing::Test {
 protected:
@@ -48,14 +45,7 @@ protected:
     }
 
     void TearDown() override {
-        // A failed test may leave a dialog open; close it so the next test does not hang.
-        for (int i = 0; i < 5; ++i)
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                if (auto* dialog = qobject_cast<QDialog*>(modal))
-                    dialog->reject();
-                else
-                    modal->close();
-            }
+        ModalScript::CloseStray();
         app_.reset();
     }
 
@@ -115,79 +105,8 @@ protected:
         return node ? QString::fromStdString(node->Text()) : QStringLiteral("(none)");
     }
 
-    // Runs action; each modal widget that comes up meanwhile gets the next answer, in order.
-    // Returns how many answers ran. An answer must not block: one that opens a further modal
-    // widget does so through a queued call.
-    static int WithModals(const std::function<void()>& action,
-                          std::vector<std::function<void(QWidget*)>> answers) {
-        size_t next = 0;
-        QPointer<QWidget> answered;
-        QPointer<QWidget> unexpected;
-        QElapsedTimer since;
-        QTimer timer;
-        timer.setInterval(5);
-        QObject::connect(&timer, &QTimer::timeout, [&] {
-            if (answered && !answered->isVisible())
-                answered = nullptr; // a dialog shown again counts anew
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || !modal->isVisible() || modal == answered)
-                return;
-            if (next == answers.size()) {
-                // Not ours (an inner helper may answer it); after a while nobody will: close
-                // it so the test fails instead of hanging.
-                if (modal != unexpected) {
-                    unexpected = modal;
-                    since.start();
-                } else if (since.hasExpired(3000)) {
-                    ADD_FAILURE() << "unexpected modal " << modal->metaObject()->className();
-                    if (auto* dialog = qobject_cast<QDialog*>(modal))
-                        dialog->reject();
-                    else
-                        modal->close();
-                }
-                return;
-            }
-            answered = modal;
-            answers[next++](modal);
-        });
-        timer.start();
-        action();
-        return static_cast<int>(next);
-    }
-    static bool WithModal(const std::function<void()>& action,
-                          const std::function<void(QWidget*)>& answer) {
-        return WithModals(action, {answer}) == 1;
-    }
-
-    // Clicks the button captioned caption of a message box, after recording the box.
-    struct BoxSeen {
-        QString title, text;
-        QStringList buttons;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-    };
-    static std::function<void(QWidget*)> Press(const QString& caption, BoxSeen* seen = nullptr) {
-        return [caption, seen](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            ASSERT_NE(box, nullptr) << "expected a message box";
-            if (seen) {
-                seen->title = box->windowTitle();
-                seen->text = box->text();
-                seen->icon = box->icon();
-                for (QAbstractButton* b : box->buttons())
-                    seen->buttons << b->text();
-            }
-            for (QAbstractButton* b : box->buttons())
-                if (b->text() == caption) {
-                    b->click();
-                    return;
-                }
-            box->reject();
-            FAIL() << "no button " << caption.toStdString();
-        };
-    }
-
     // Fills the folder name dialog with text and presses its OK button.
-    static std::function<void(QWidget*)> EnterFolderName(const QString& text) {
+    static ModalScript::Answer EnterFolderName(const QString& text) {
         return [text](QWidget* modal) {
             auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
             ASSERT_NE(dialog, nullptr) << "expected the folder name dialog";

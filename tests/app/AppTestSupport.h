@@ -1,20 +1,12 @@
 #pragma once
 // What the window tests share besides their fixtures.
 
+#include "../core/TempDir.h"
 #include "text.h"
 
 #include <QString>
 
-#include <fstream>
-#include <sstream>
-#include <string>
-
-inline std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
+using stavio::test::ReadBytes;
 
 // Entry k of table in English, as the windows show it.
 inline QString EnglishText(const stavio::TextTable& table, int k) {

@@ -19,9 +19,9 @@ protected:
 
     // Shows the dialog modally; act runs once it is up. Returns the dialog's result.
     int Show(const std::function<void(TOKBottomDlg4&)>& act) {
-        int result = -1;
-        WithModal([&] { result = Dialog().exec(); }, [&](QWidget*) { act(Dialog()); });
-        return result;
+        ModalScript script;
+        script.Then([&](QWidget*) { act(Dialog()); });
+        return Dialog().exec();
     }
 };
 
@@ -141,8 +141,9 @@ TEST_F(FolderDialogTest, AfterTheInformationBoxTypingAndEnterGoToTheEntry) {
         QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
         QTimer::singleShot(0, [&] {
             // A real click, which gives the "?" button the focus.
-            WithModal([&] { QTest::mouseClick(d.mxFlatButton3, Qt::LeftButton); },
-                      [&](QWidget*) { Box().mxFlatButton1->click(); });
+            ModalScript box;
+            box.Then([&](QWidget*) { Box().mxFlatButton1->click(); });
+            QTest::mouseClick(d.mxFlatButton3, Qt::LeftButton);
             (void)QTest::qWaitFor([&] { return QApplication::activeWindow() == &d; }, 2000);
             QWidget* focus = d.focusWidget();
             EXPECT_EQ(focus, d.mxFlatEdit1);
@@ -168,15 +169,16 @@ TEST_F(FolderDialogTest, TheQuestionMarkOpensTheInformationBoxOverTheDialog) {
         QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
         // Twice from one showing; the text is rebuilt each time, not appended.
         auto openBox = [&] {
-            WithModal([&] { d.mxFlatButton3->click(); },
-                      [&](QWidget* modal) {
-                          EXPECT_EQ(modal, static_cast<QWidget*>(&Box()));
-                          texts << Box().mxFlatMemo1->toPlainText();
-                          title = Box().windowTitle();
-                          ok = Box().mxFlatButton1->text();
-                          ++boxes;
-                          Box().mxFlatButton1->click();
-                      });
+            ModalScript box;
+            box.Then([&](QWidget* modal) {
+                EXPECT_EQ(modal, static_cast<QWidget*>(&Box()));
+                texts << Box().mxFlatMemo1->toPlainText();
+                title = Box().windowTitle();
+                ok = Box().mxFlatButton1->text();
+                ++boxes;
+                Box().mxFlatButton1->click();
+            });
+            d.mxFlatButton3->click();
         };
         QTimer::singleShot(0, [&d, openBox] {
             openBox();

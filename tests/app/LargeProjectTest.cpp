@@ -162,10 +162,7 @@ TEST_F(LargeProjectTest, AfterALoadTheListsSelectionAndCommandsAreAsForASmallPro
             ASSERT_TRUE(State().CopyTree.Selected()->IsMediaFile());
             ASSERT_TRUE(Form().SpeedButton11->isEnabled());
             ModalScript script;
-            script.Then<QFileDialog>([&](QFileDialog* dialog) {
-                dialog->selectFile(QString::fromStdString(project));
-                static_cast<QDialog*>(dialog)->accept();
-            });
+            script.Then<QFileDialog>(Choose(project));
             Form().Open1->trigger();
             EXPECT_TRUE(script.Finished());
         }

@@ -24,20 +24,16 @@ TEST_F(LoadReportTest, OpenShowsMissingEntriesGreyedAndOneWarningForWhatWasLeftO
                              "\r\nTRACK1~1.MP3\r\nOLD\\\r\n" + unnamed + "\r\n\r\nOLD\\\r\n");
     Start();
     ModalScript script;
-    script
-        .Then<QFileDialog>([&](QFileDialog* dialog) {
-            dialog->selectFile(QString::fromStdString(file));
-            static_cast<QDialog*>(dialog)->accept();
-        })
-        .Box(QStringLiteral("&Abandon"));
+    script.Then<QFileDialog>(Choose(file)).Box(QStringLiteral("&Abandon"));
 
     Form().Open1->trigger();
 
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Avertissement")});
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::LoadReportTexts, 0) +
-                                        QStringLiteral(" 1\n") + QString::fromStdString(unnamed)});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Avertissement")});
+    EXPECT_EQ(script.Texts(),
+              QStringList{EnglishText(stavio::LoadReportTexts, 0) + QStringLiteral(" 1\n") +
+                          QString::fromStdString(unnamed)});
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Unplugged"));
 
     // The kept entry: greyed, its tooltip naming its source as not found; a present one looks
@@ -59,10 +55,7 @@ TEST_F(LoadReportTest, AProjectWhoseSourcesAllExistOpensWithoutAWarning) {
     const std::string file = WriteProjectFile("fine.scp", "Fine");
     Start();
     ModalScript script;
-    script.Then<QFileDialog>([&](QFileDialog* dialog) {
-        dialog->selectFile(QString::fromStdString(file));
-        static_cast<QDialog*>(dialog)->accept();
-    });
+    script.Then<QFileDialog>(Choose(file));
     Form().Open1->trigger();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());

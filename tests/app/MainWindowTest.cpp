@@ -128,9 +128,11 @@ TEST_F(MainWindowTest, TheSettingsFileGivesLanguageAndFolderAtStart) {
 TEST_F(MainWindowTest, AnUnreadableSettingsFileIsReportedAndTheFirstActivationSkipped) {
     // A folder in the settings file's place can be neither read nor created.
     QDir().mkpath(QString::fromStdString(stavio::SettingsFileName(ExecutablePath())));
-    BoxSeen box;
-    ASSERT_TRUE(WithModal([&] { app_ = std::make_unique<StavioApp>(ExecutablePath()); },
-                          Press(QStringLiteral("OK"), &box)));
+    ModalScript script;
+    script.Box(QStringLiteral("OK"));
+    app_ = std::make_unique<StavioApp>(ExecutablePath());
+    ASSERT_TRUE(script.Finished());
+    const ModalScript::SeenBox& box = script.Boxes.at(0);
     EXPECT_EQ(box.title, QStringLiteral("Stavio"));
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_FALSE(box.text.isEmpty());

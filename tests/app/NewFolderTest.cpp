@@ -8,8 +8,10 @@ using NewFolderTest = AppFixture;
 
 TEST_F(NewFolderTest, TheTypedNameIsMadeAFolderNameAndSelected) {
     Start();
-    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19->click(); },
-                          EnterFolderName(QStringLiteral("my music"))));
+    ModalScript script;
+    script.Then(EnterFolderName(QStringLiteral("my music")));
+    Form().SpeedButton19->click();
+    ASSERT_TRUE(script.Finished());
     stavio::ListNode* folder = Child(Copy().Root(), "MY0MUSIC");
     ASSERT_NE(folder, nullptr);
     EXPECT_EQ(Copy().Selected(), folder);
@@ -17,23 +19,28 @@ TEST_F(NewFolderTest, TheTypedNameIsMadeAFolderNameAndSelected) {
     EXPECT_EQ(Delete().Root()->ChildCount(), 0);
 
     // Into the new folder goes a sub-folder; one level deeper nothing at all.
-    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19->click(); },
-                          EnterFolderName(QStringLiteral("rock_n_roll"))));
+    script.Then(EnterFolderName(QStringLiteral("rock_n_roll")));
+    Form().SpeedButton19->click();
+    ASSERT_TRUE(script.Finished());
     stavio::ListNode* sub = Child(folder, "ROCK0N0R");
     ASSERT_NE(sub, nullptr);
     EXPECT_FALSE(Form().SpeedButton19->isEnabled());
-    ASSERT_TRUE(
-        WithModal([&] { Form().SpeedButton19Click(); }, EnterFolderName(QStringLiteral("deep"))));
+    script.Then(EnterFolderName(QStringLiteral("deep")));
+    Form().SpeedButton19Click();
+    ASSERT_TRUE(script.Finished());
     EXPECT_EQ(sub->ChildCount(), 0);
     EXPECT_FALSE(State().IsModified()); // folders alone do not count
 }
 
 TEST_F(NewFolderTest, AnEmptyNameIsRefusedWithItsMessage) {
     Start();
-    BoxSeen box;
-    EXPECT_EQ(WithModals([&] { Form().SpeedButton20->click(); },
-                         {EnterFolderName(QString()), Press(QStringLiteral("&Abandon"), &box)}),
-              2);
+    ModalScript script;
+    script.Then(EnterFolderName(QString())).Box(QStringLiteral("&Abandon"));
+    Form().SpeedButton20->click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
+    ASSERT_EQ(script.Boxes.size(), 1u);
+    const ModalScript::SeenBox& box = script.Boxes[0];
     EXPECT_EQ(box.text,
               QStringLiteral("Impossible to create directory : No directory name edited!"));
     EXPECT_EQ(box.title, QStringLiteral("Erreur"));
@@ -45,42 +52,48 @@ TEST_F(NewFolderTest, AnEmptyNameIsRefusedWithItsMessage) {
 TEST_F(NewFolderTest, SystemIsAForbiddenNameInTheCurrentLanguage) {
     Start();
     Form().French1Click();
-    BoxSeen box;
-    EXPECT_EQ(WithModals([&] { Form().SpeedButton19->click(); },
-                         {EnterFolderName(QStringLiteral("system")),
-                          Press(QStringLiteral("&Abandon"), &box)}),
-              2);
-    EXPECT_EQ(box.text,
-              QString::fromUtf8("Impossible de créer le répertoire : nom de répertoire interdit!"));
-    EXPECT_EQ(box.title, QStringLiteral("Erreur"));
+    ModalScript script;
+    script.Then(EnterFolderName(QStringLiteral("system"))).Box(QStringLiteral("&Abandon"));
+    Form().SpeedButton19->click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(script.Texts(),
+              QStringList{QString::fromUtf8(
+                  "Impossible de créer le répertoire : nom de répertoire interdit!")});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Erreur")});
     EXPECT_EQ(Copy().Root()->ChildCount(), 0);
 
     // "SYSTEMS" is cut to eight characters only: "SYSTEMS" is another name.
-    EXPECT_EQ(WithModals([&] { Form().SpeedButton19->click(); },
-                         {EnterFolderName(QStringLiteral("systems"))}),
-              1);
+    ModalScript systems;
+    systems.Then(EnterFolderName(QStringLiteral("systems")));
+    Form().SpeedButton19->click();
+    EXPECT_TRUE(systems.Finished());
+    EXPECT_TRUE(systems.Unexpected.isEmpty());
     EXPECT_NE(Child(Copy().Root(), "SYSTEMS"), nullptr);
 }
 
 TEST_F(NewFolderTest, CancelOrATakenNameAddsNothingAndSaysNothing) {
     Start();
-    ASSERT_TRUE(
-        WithModal([&] { Form().SpeedButton19->click(); }, EnterFolderName(QStringLiteral("live"))));
+    ModalScript script;
+    script.Then(EnterFolderName(QStringLiteral("live")));
+    Form().SpeedButton19->click();
+    ASSERT_TRUE(script.Finished());
     Copy().Select(Copy().Root());
     // Taken: the existing folder is not even selected.
-    EXPECT_EQ(WithModals([&] { Form().SpeedButton19->click(); },
-                         {EnterFolderName(QStringLiteral("LIVE"))}),
-              1);
+    script.Then(EnterFolderName(QStringLiteral("LIVE")));
+    Form().SpeedButton19->click();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_TRUE(script.Unexpected.isEmpty());
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
     EXPECT_EQ(Copy().Selected(), Copy().Root());
 
-    ASSERT_TRUE(WithModal([&] { Form().SpeedButton19->click(); },
-                          [](QWidget* modal) {
-                              auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
-                              ASSERT_NE(dialog, nullptr);
-                              dialog->mxFlatEdit1->setText(QStringLiteral("other"));
-                              dialog->mxFlatButton2->click();
-                          }));
+    script.Then([](QWidget* modal) {
+        auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->mxFlatEdit1->setText(QStringLiteral("other"));
+        dialog->mxFlatButton2->click();
+    });
+    Form().SpeedButton19->click();
+    ASSERT_TRUE(script.Finished());
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
 }
 

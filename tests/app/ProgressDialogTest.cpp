@@ -103,9 +103,9 @@ TEST_F(ProgressDialogTest, AFailedLoadIsReportedAndTheDialogStaysUntilClosed) {
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(openAfterTheBox);
     EXPECT_TRUE(Dialog().LastJobFailed());
-    ASSERT_EQ(script.Texts.size(), 1);
-    EXPECT_TRUE(script.Texts[0].startsWith(QStringLiteral("Fichier introuvable")));
-    EXPECT_TRUE(script.Texts[0].contains(QString::fromStdString(missing)));
+    ASSERT_EQ(script.Texts().size(), 1);
+    EXPECT_TRUE(script.Texts()[0].startsWith(QStringLiteral("Fichier introuvable")));
+    EXPECT_TRUE(script.Texts()[0].contains(QString::fromStdString(missing)));
     // The caption of the main window is only set after a load that went through.
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
 }
@@ -122,7 +122,7 @@ TEST_F(ProgressDialogTest, ABadCountInAProjectFileIsReportedWithTheRuntimesText)
     RunProgressJob(App(), 1);
 
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(script.Texts,
+    EXPECT_EQ(script.Texts(),
               QStringList{QStringLiteral("'many' n'est pas une valeur enti\u00e8re correcte")});
     EXPECT_EQ(Project().ProjectName, "Bad"); // what was read before the error stays
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
@@ -145,8 +145,8 @@ TEST_F(ProgressDialogTest, ATooBigScriptIsReportedOnceAndTheDialogStillClosesIts
 
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty()); // the box's return of focus ran nothing again
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 1)});
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Erreur")});
+    EXPECT_EQ(script.Texts(), QStringList{EnglishText(stavio::MessageTexts, 1)});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Erreur")});
     EXPECT_FALSE(Dialog().isVisible());
     EXPECT_FALSE(Dialog().LastJobFailed());
     EXPECT_EQ(Dialog().windowTitle(), EnglishText(stavio::ProgressTexts, 3));

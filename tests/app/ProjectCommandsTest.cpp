@@ -1,6 +1,7 @@
 // New Project, Open, Save, Save as and Exit, with the question before a modified project is
 // dropped.
 
+#include "../core/TempDir.h"
 #include "ProjetProperty.h"
 #include "WorkflowFixture.h"
 
@@ -23,12 +24,6 @@ bool IsOpenDialog(QFileDialog* dialog) {
     return dialog->acceptMode() == QFileDialog::AcceptOpen;
 }
 
-FileDialogAct Choose(const std::string& path) {
-    return [path](QFileDialog* dialog) {
-        dialog->selectFile(QString::fromStdString(path));
-        static_cast<QDialog*>(dialog)->accept(); // as the Open or Save button does
-    };
-}
 const FileDialogAct Cancel = [](QFileDialog* dialog) { dialog->reject(); };
 
 class ProjectCommandsTest : public WorkflowTest {
@@ -62,8 +57,8 @@ TEST_F(ProjectCommandsTest, NewProjectConfirmedStartsAnEmptyUnmodifiedProject) {
     Form().New2Click();
 
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 0)});
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Confirmation")});
+    EXPECT_EQ(script.Texts(), QStringList{EnglishText(stavio::MessageTexts, 0)});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Confirmation")});
     EXPECT_EQ(fields,
               (QStringList{QStringLiteral("New Project"), QString(), QStringLiteral("...")}));
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Demo"));
@@ -164,8 +159,8 @@ TEST_F(ProjectCommandsTest, OpeningAMissingFileResetsAndReportsIt) {
     Form().Open1Click();
 
     EXPECT_TRUE(script.Finished());
-    ASSERT_EQ(script.Texts.size(), 1);
-    EXPECT_TRUE(script.Texts[0].startsWith(QStringLiteral("Fichier introuvable")));
+    ASSERT_EQ(script.Texts().size(), 1);
+    EXPECT_TRUE(script.Texts()[0].startsWith(QStringLiteral("Fichier introuvable")));
     EXPECT_EQ(State().ProjectFileName, missing);
     EXPECT_EQ(Project().ProjectName, "New Project");
 }
@@ -243,14 +238,11 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         });
         if (c.asked)
             script.Then<TForm3>([](TForm3* properties) { properties->reject(); });
-        if (asRoot && ::seteuid(65534) != 0)
+        if (!stavio::test::AsOrdinaryUser([&] { c.fire(Form()); }))
             GTEST_SKIP() << "cannot act as an ordinary user";
-        c.fire(Form());
-        if (asRoot && ::seteuid(0) != 0)
-            FAIL() << "cannot return to the super-user";
         EXPECT_TRUE(script.Finished());
-        ASSERT_EQ(script.Texts.size(), c.asked ? 2 : 1);
-        EXPECT_TRUE(script.Texts.back().startsWith(QString::fromUtf8("Accès refusé")));
+        ASSERT_EQ(script.Texts().size(), c.asked ? 2 : 1);
+        EXPECT_TRUE(script.Texts().back().startsWith(QString::fromUtf8("Accès refusé")));
         EXPECT_EQ(ReadBytes(path), "the old file\r\n");
         EXPECT_TRUE(State().IsModified());
         ::chmod(path.c_str(), 0644);

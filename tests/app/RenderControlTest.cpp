@@ -67,8 +67,8 @@ TEST_F(RenderControlTest, ARenderThatDoesNotFitAsksFirst) {
 
         EXPECT_TRUE(script.Finished());
         EXPECT_TRUE(script.Unexpected.isEmpty());
-        EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Confirmation")});
-        EXPECT_EQ(script.Texts,
+        EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Confirmation")});
+        EXPECT_EQ(script.Texts(),
                   QStringList{QStringLiteral("Not enough free space on the target: 3.0 MB needed, "
                                              "1.0 MB free. Copy anyway?")});
         EXPECT_EQ(Exists(target + "/SYSTEM/SCRIPT.TXT"), c.rendered);

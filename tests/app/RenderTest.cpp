@@ -112,8 +112,8 @@ TEST_F(RenderTest, AnEmptyProjectIsRefusedBeforeAnyDialog) {
     Form().RenderScript1Click();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 2)});
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Avertissement")});
+    EXPECT_EQ(script.Texts(), QStringList{EnglishText(stavio::MessageTexts, 2)});
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Avertissement")});
 }
 
 TEST_F(RenderTest, NoFolderSelectedLeavesTheTargetEmptyAndWritesNothing) {
@@ -129,7 +129,7 @@ TEST_F(RenderTest, NoFolderSelectedLeavesTheTargetEmptyAndWritesNothing) {
         .Box(QStringLiteral("&Abandon"));
     Form().RenderScript1Click();
     EXPECT_TRUE(script.Finished());
-    EXPECT_EQ(script.Texts, QStringList{EnglishText(stavio::MessageTexts, 3)});
+    EXPECT_EQ(script.Texts(), QStringList{EnglishText(stavio::MessageTexts, 3)});
     EXPECT_TRUE(Project().TargetPath.empty());
     EXPECT_FALSE(Exists(Folder() + "SYSTEM"));
 }
@@ -146,9 +146,9 @@ TEST_F(RenderTest, AMissingSourceIsReportedAndTheOthersAreCopied) {
     Form().RenderScript1Click();
 
     EXPECT_TRUE(script.Finished());
-    ASSERT_EQ(script.Texts.size(), 1);
-    EXPECT_EQ(script.Titles, QStringList{QStringLiteral("Avertissement")});
-    const QStringList lines = script.Texts[0].split(QLatin1Char('\n'));
+    ASSERT_EQ(script.Texts().size(), 1);
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Avertissement")});
+    const QStringList lines = script.Texts()[0].split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_EQ(lines[0], QStringLiteral("Some MP3 files could not be copied: 1"));
     EXPECT_EQ(lines[1], QString::fromStdString(missing) + QStringLiteral(": Fichier introuvable"));
@@ -166,8 +166,8 @@ TEST_F(RenderTest, TheReportNamesAtMostTenFiles) {
     ModalScript script;
     script.Then<TOKBottomDlg6>(Pick(target)).Box(QStringLiteral("&Abandon"));
     Form().RenderScript1Click();
-    ASSERT_EQ(script.Texts.size(), 1);
-    const QStringList lines = script.Texts[0].split(QLatin1Char('\n'));
+    ASSERT_EQ(script.Texts().size(), 1);
+    const QStringList lines = script.Texts()[0].split(QLatin1Char('\n'));
     EXPECT_EQ(lines.size(), 11);
     EXPECT_EQ(lines[0], QStringLiteral("Einige MP3-Dateien konnten nicht kopiert werden: 12"));
 }

@@ -98,8 +98,8 @@ TEST_F(StartupTest, ASettingsFileThatCannotBeWrittenIsReportedAndTheProgramEnds)
     Form().close();
     EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(Form().isVisible());
-    ASSERT_EQ(script.Texts.size(), 1);
-    EXPECT_FALSE(script.Texts[0].isEmpty());
+    ASSERT_EQ(script.Texts().size(), 1);
+    EXPECT_FALSE(script.Texts()[0].isEmpty());
 }
 
 TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConfigFolder) {

@@ -34,57 +34,42 @@ public slots:
     void Open(const QUrl& url) { Opened << url.toString(); }
 };
 
-// Answers every modal window that comes up and writes down what it was: dialogs are
-// cancelled, message boxes closed, the folder name dialog gets "WIRED" and OK.
-class ModalRecorder : public QObject {
-public:
-    ModalRecorder() {
-        timer_.setInterval(5);
-        connect(&timer_, &QTimer::timeout, this, &ModalRecorder::Poll);
-        timer_.start();
-    }
-    QStringList Seen;
-
-private:
-    void Poll() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || qobject_cast<TOKBottomDlg1*>(modal))
+// Answers a modal window and writes down what it was: dialogs are cancelled, message boxes
+// closed, the folder name dialog gets "WIRED" and OK.
+ModalScript::Answer RecordAndAnswer(QStringList& seen) {
+    return [&seen](QWidget* modal) {
+        if (qobject_cast<TOKBottomDlg1*>(modal))
             return; // the progress dialog closes itself
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            Seen << QStringLiteral("box: ") + box->text();
-            if (box->escapeButton())
-                box->escapeButton()->click();
-            else
-                box->reject();
+            seen << QStringLiteral("box: ") + box->text();
+            ModalScript::Dismiss(box);
             return;
         }
         auto* dialog = qobject_cast<QDialog*>(modal);
         if (auto* properties = qobject_cast<TForm3*>(modal))
-            Seen << QStringLiteral("properties: ") + properties->Edit1->text();
+            seen << QStringLiteral("properties: ") + properties->Edit1->text();
         else if (auto* files = qobject_cast<QFileDialog*>(modal))
-            Seen << (files->acceptMode() == QFileDialog::AcceptOpen
+            seen << (files->acceptMode() == QFileDialog::AcceptOpen
                          ? QStringLiteral("open dialog")
                          : QStringLiteral("save dialog"));
         else if (qobject_cast<TForm2*>(modal))
-            Seen << QStringLiteral("about box");
+            seen << QStringLiteral("about box");
         else if (qobject_cast<TOKBottomDlg6*>(modal))
-            Seen << QStringLiteral("render target dialog");
+            seen << QStringLiteral("render target dialog");
         else if (auto* folder = qobject_cast<TOKBottomDlg4*>(modal)) {
-            Seen << QStringLiteral("folder name dialog");
+            seen << QStringLiteral("folder name dialog");
             folder->mxFlatEdit1->setText(QStringLiteral("WIRED"));
             folder->mxFlatButton1->click();
             return;
         } else
-            Seen << QStringLiteral("other: ") +
+            seen << QStringLiteral("other: ") +
                         QString::fromLatin1(modal->metaObject()->className());
         if (dialog)
             dialog->reject();
         else
             modal->close();
-    }
-
-    QTimer timer_;
-};
+    };
+}
 
 // How a control is fired.
 using Fire = std::function<void(TForm1&)>;
@@ -206,11 +191,13 @@ protected:
 
     QStringList Fired(const Case& c) {
         const auto before = Facts();
-        ModalRecorder modals;
+        QStringList modals;
+        ModalScript script;
+        script.Otherwise(RecordAndAnswer(modals));
         c.fire(Form());
         QTest::qWait(20);
         QStringList changes;
-        for (const QString& seen : modals.Seen)
+        for (const QString& seen : modals)
             changes << QStringLiteral("modal: ") + seen;
         for (const auto& [what, value] : Facts())
             if (before.at(what) != value)

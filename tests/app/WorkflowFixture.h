@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -59,6 +61,14 @@ protected:
         app_->Form1->show();
         app_->Form1->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([this] { return !app_->Form1->FirstActivation; }, 5000));
+    }
+
+    // Answers a file dialog with path, as its Open or Save button does.
+    static std::function<void(QFileDialog*)> Choose(const std::string& path) {
+        return [path](QFileDialog* dialog) {
+            dialog->selectFile(QString::fromStdString(path));
+            static_cast<QDialog*>(dialog)->accept();
+        };
     }
 
     StavioApp& App() { return *app_; }

@@ -33,7 +33,7 @@ protected:
         list.SetDirectory(music);
         list.show();
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QAction* Action(const char* name) {
         auto* action = list.findChild<QAction*>(QString::fromLatin1(name));
@@ -149,10 +149,10 @@ TEST_F(FileActionsTest, PasteAcceptsFoldersFromOtherProgramsButNotIntoThemselves
 
     // A folder pasted into itself is refused with a message.
     list.SetDirectory(album);
-    auto answered =
-        AnswerNextModal([](QWidget* box) { qobject_cast<QMessageBox*>(box)->accept(); });
+    ModalScript script;
+    script.Then([](QWidget* box) { qobject_cast<QMessageBox*>(box)->accept(); });
     Action("actionPaste")->trigger();
-    EXPECT_TRUE(*answered);
+    EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(QFileInfo::exists(album + QStringLiteral("/album")));
 }
 
@@ -173,12 +173,13 @@ TEST_F(FileActionsTest, OpenHandsEachSelectedFileToTheDesktop) {
 TEST_F(FileActionsTest, NewFolderAsksForANameAndCreatesIt) {
     QSignalSpy created(&list, &TLsFilelistView28::FolderCreated);
     QString proposed;
-    auto answered = AnswerNextModal([&](QWidget* dialog) {
+    ModalScript script;
+    script.Then([&](QWidget* dialog) {
         proposed = dialog->findChild<QLineEdit*>()->text();
         Type(dialog, QStringLiteral("Live"));
     });
     Action("actionNewFolder")->trigger();
-    ASSERT_TRUE(*answered);
+    ASSERT_TRUE(script.Finished());
     EXPECT_EQ(proposed, QStringLiteral("New Folder"));
     EXPECT_TRUE(QFileInfo(music + QStringLiteral("/Live")).isDir());
     ASSERT_EQ(created.size(), 1);
@@ -186,28 +187,26 @@ TEST_F(FileActionsTest, NewFolderAsksForANameAndCreatesIt) {
     EXPECT_EQ(list.ItemCaptions().size(), 3); // folders are not listed
 
     // Cancelled: nothing is made.
-    answered = AnswerNextModal([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
+    script.Then([](QWidget* dialog) { qobject_cast<QDialog*>(dialog)->reject(); });
     EXPECT_EQ(list.CreateNewFolder(), QString());
-    EXPECT_TRUE(*answered);
+    EXPECT_TRUE(script.Finished());
     EXPECT_EQ(created.size(), 1);
 }
 
 TEST_F(FileActionsTest, DeleteAsksAndMovesTheFilesToTheTrash) {
     list.SelectCaptions({QStringLiteral("a.mp3"), QStringLiteral("c.mp3")});
 
-    QString question;
-    auto answered = AnswerNextModal([&](QWidget* box) {
-        question = qobject_cast<QMessageBox*>(box)->text();
-        ClickCaption(box, QStringLiteral("&Non"));
-    });
+    ModalScript script;
+    script.Box(QStringLiteral("&Non"));
     Action("actionDelete")->trigger();
-    ASSERT_TRUE(*answered);
+    ASSERT_TRUE(script.Finished());
+    const QString question = script.Texts().value(0);
     EXPECT_TRUE(question.contains(QStringLiteral("2"))) << question.toStdString();
     EXPECT_EQ(list.ItemCaptions().size(), 3);
 
-    answered = AnswerNextModal([](QWidget* box) { ClickCaption(box, QStringLiteral("&Oui")); });
+    script.Box(QStringLiteral("&Oui"));
     Action("actionDelete")->trigger();
-    ASSERT_TRUE(*answered);
+    ASSERT_TRUE(script.Finished());
     EXPECT_EQ(list.ItemCaptions(), QStringList{QStringLiteral("b.mp3")});
     const QString trash = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
                           QStringLiteral("/Trash");
@@ -254,30 +253,24 @@ TEST_F(FileActionsTest, RenameEditsTheNameInPlace) {
 TEST_F(FileActionsTest, FindSelectsTheMatchingFiles) {
     MakeFile(music, QStringLiteral("Best Of.mp3"));
     list.Refresh();
-    auto answered = AnswerNextModal([](QWidget* dialog) { Type(dialog, QStringLiteral("BEST")); });
+    ModalScript script;
+    script.Then([](QWidget* dialog) { Type(dialog, QStringLiteral("BEST")); });
     Action("actionFind")->trigger();
-    ASSERT_TRUE(*answered);
+    ASSERT_TRUE(script.Finished());
     EXPECT_EQ(list.SelectedCaptions(), QStringList{QStringLiteral("Best Of.mp3")});
 
-    answered = AnswerNextModal([](QWidget* dialog) { Type(dialog, QStringLiteral("?.mp3")); });
+    script.Then([](QWidget* dialog) { Type(dialog, QStringLiteral("?.mp3")); });
     list.FindFile();
-    ASSERT_TRUE(*answered);
+    ASSERT_TRUE(script.Finished());
     EXPECT_EQ(
         list.SelectedCaptions(),
         (QStringList{QStringLiteral("a.mp3"), QStringLiteral("b.mp3"), QStringLiteral("c.mp3")}));
 
-    QString message;
-    answered = AnswerNextModal([&](QWidget* dialog) {
-        // The second dialog, the message, is answered by a second helper.
-        auto box = AnswerNextModal([&](QWidget* b) {
-            message = qobject_cast<QMessageBox*>(b)->text();
-            Click(b, QMessageBox::Ok);
-        });
-        Type(dialog, QStringLiteral("nothing"));
-    });
+    script.Then([](QWidget* dialog) { Type(dialog, QStringLiteral("nothing")); })
+        .Then([](QWidget* box) { Click(box, QMessageBox::Ok); });
     list.FindFile();
-    ASSERT_TRUE(*answered);
-    EXPECT_EQ(message, QStringLiteral("No file found."));
+    ASSERT_TRUE(script.Finished());
+    EXPECT_EQ(script.Texts(), QStringList{QStringLiteral("No file found.")});
 }
 
 TEST_F(FileActionsTest, RefreshPicksUpChangesMadeOutside) {

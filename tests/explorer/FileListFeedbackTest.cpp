@@ -1,5 +1,6 @@
 // What the file list offers and says: actions enabled only when they can act, the context
 // menu of empty space, a folder it cannot read, and opening songs.
+#include "../core/TempDir.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
@@ -17,8 +18,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 namespace {
 
 class FileListFeedbackTest : public ::testing::Test {
@@ -31,7 +30,7 @@ protected:
         list.SetDirectory(music);
         list.show();
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QStringList Enabled() const {
         QStringList names;
@@ -135,10 +134,11 @@ TEST_F(FileListFeedbackTest, EnterOrADoubleClickOpensAndManyFilesAreAskedFor) {
         opened.clear();
         list.SelectCaptions(list.ItemCaptions().mid(0, c.files));
         const QString answer = QString::fromUtf8(c.answer);
-        ModalRecorder boxes([&](QWidget* box) { ClickCaption(box, answer); });
+        ModalScript boxes;
+        boxes.Otherwise([&](QWidget* box) { ModalScript::Press(box, answer); });
         QTest::keyClick(view, Qt::Key_Return);
         EXPECT_EQ(opened.size(), c.opened);
-        EXPECT_EQ(boxes.texts,
+        EXPECT_EQ(boxes.Texts(),
                   answer.isEmpty()
                       ? QStringList()
                       : QStringList{QStringLiteral("Open these %1 files?").arg(c.files)});
@@ -168,16 +168,15 @@ TEST_F(FileListFeedbackTest, AFolderThatCannotBeReadSaysSo) {
     MakeFile(locked, QStringLiteral("hidden.mp3"));
     QFile::setPermissions(locked, QFileDevice::ExeOwner | QFileDevice::ExeOther);
     // The super-user reads every folder: look as an ordinary user.
-    const bool asRoot = geteuid() == 0;
     QFile::setPermissions(tmp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner | QFileDevice::ExeGroup |
                                           QFileDevice::ExeOther);
-    if (asRoot && seteuid(65534) != 0)
+    QString shown;
+    if (!stavio::test::AsOrdinaryUser([&] {
+            list.SetDirectory(locked);
+            shown = list.Directory();
+        }))
         GTEST_SKIP() << "cannot act as an ordinary user";
-    list.SetDirectory(locked);
-    const QString shown = list.Directory();
-    if (asRoot && seteuid(0) != 0)
-        FAIL() << "cannot return to the super-user";
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     auto* notice = list.findChild<QLabel*>(QStringLiteral("readNotice"));

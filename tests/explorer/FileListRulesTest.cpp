@@ -22,7 +22,7 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         music = MakeDir(QDir(tmp.path()).canonicalPath(), QStringLiteral("music"));
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QTemporaryDir tmp;
     QString music;
@@ -53,7 +53,8 @@ TEST_F(FileListRulesTest, FindTakesOnlyStarAndQuestionMarkAsWildcards) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
         list.SelectCaptions({});
-        ModalRecorder answers([&](QWidget* modal) {
+        ModalScript answers;
+        answers.Otherwise([&](QWidget* modal) {
             if (auto* input = qobject_cast<QInputDialog*>(modal)) {
                 input->setTextValue(QString::fromUtf8(c.pattern));
                 input->accept();
@@ -65,8 +66,8 @@ TEST_F(FileListRulesTest, FindTakesOnlyStarAndQuestionMarkAsWildcards) {
         QStringList selected = list.SelectedCaptions();
         selected.sort(Qt::CaseInsensitive);
         EXPECT_EQ(selected, c.found);
-        EXPECT_EQ(answers.texts, c.found.isEmpty() ? QStringList{QStringLiteral("No file found.")}
-                                                   : QStringList());
+        EXPECT_EQ(answers.Texts(), c.found.isEmpty() ? QStringList{QStringLiteral("No file found.")}
+                                                     : QStringList());
     }
 }
 

@@ -19,7 +19,7 @@ protected:
         ASSERT_TRUE(tmp.isValid());
         dir = QDir(tmp.path()).canonicalPath();
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QTemporaryDir tmp;
     QString dir;

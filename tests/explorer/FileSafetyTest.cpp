@@ -99,7 +99,7 @@ protected:
         list.SetDirectory(music);
         list.show();
     }
-    void TearDown() override { CloseStrayModals(); }
+    void TearDown() override { ModalScript::CloseStray(); }
 
     QAction* Action(const char* name) {
         return list.findChild<QAction*>(QString::fromLatin1(name));
@@ -117,10 +117,11 @@ protected:
 
     // Pastes into the list's folder; returns the text of the report box ("" for none).
     QString PasteAndReadReport() {
-        ModalRecorder boxes;
+        ModalScript boxes;
+        boxes.Otherwise(ModalScript::Dismiss);
         Action("actionPaste")->trigger();
         QTest::qWait(50);
-        return boxes.texts.join(QLatin1Char('\n'));
+        return boxes.Texts().join(QLatin1Char('\n'));
     }
 
     QTemporaryDir tmp;
@@ -219,10 +220,11 @@ TEST_F(FileSafetyTest, CancelStopsABigCopyWhileTheWindowKeepsWorking) {
     QObject::connect(&heartbeat, &QTimer::timeout, [&] { ++ticks; });
     heartbeat.start(10);
     bool sawProgress = false;
-    ModalRecorder cancel([&](QWidget* modal) {
+    ModalScript cancel;
+    cancel.Otherwise([&](QWidget* modal) {
         if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
             sawProgress = true;
-            ClickCaption(progress, QStringLiteral("Cancel"));
+            ModalScript::Press(progress, QStringLiteral("Cancel"));
         } else {
             modal->close();
         }
@@ -230,7 +232,7 @@ TEST_F(FileSafetyTest, CancelStopsABigCopyWhileTheWindowKeepsWorking) {
     PutOnClipboard({big}, false);
     Action("actionPaste")->trigger();
     EXPECT_TRUE(sawProgress);
-    EXPECT_TRUE(cancel.texts.isEmpty()) << cancel.texts.join(QLatin1Char(',')).toStdString();
+    EXPECT_TRUE(cancel.Texts().isEmpty()) << cancel.Texts().join(QLatin1Char(',')).toStdString();
     EXPECT_GT(ticks, 10); // the event loop ran while the copy did
     EXPECT_TRUE(AllNames(music).isEmpty()) << AllNames(music).join(QLatin1Char(',')).toStdString();
     EXPECT_EQ(QFileInfo(big).size(), qint64(2) << 30);
@@ -276,15 +278,17 @@ TEST_F(FileSafetyTest, RenameTakesTheNameAsTypedAndKeepsTheExtension) {
         auto* editor = list.CurrentView()->viewport()->findChild<QLineEdit*>();
         ASSERT_NE(editor, nullptr);
         EXPECT_EQ(editor->selectedText(), QString::fromUtf8(c.selected));
-        ModalRecorder boxes;
+        ModalScript boxes;
+        boxes.Otherwise(ModalScript::Dismiss);
         editor->setText(QString::fromUtf8(c.typed));
         QTest::keyClick(editor, Qt::Key_Return);
         QTest::qWait(100);
         if (*c.message)
-            EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.texts.isEmpty(); }, 3000));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !boxes.Texts().isEmpty(); }, 3000));
         else
-            EXPECT_TRUE(boxes.texts.isEmpty()) << boxes.texts.join(QLatin1Char(',')).toStdString();
-        EXPECT_TRUE(boxes.texts.join(QLatin1Char(',')).contains(QString::fromUtf8(c.message)));
+            EXPECT_TRUE(boxes.Texts().isEmpty())
+                << boxes.Texts().join(QLatin1Char(',')).toStdString();
+        EXPECT_TRUE(boxes.Texts().join(QLatin1Char(',')).contains(QString::fromUtf8(c.message)));
         EXPECT_EQ(AllNames(music).join(QLatin1Char(',')), QString::fromUtf8(c.after));
     }
 }
@@ -307,7 +311,8 @@ TEST_F(FileSafetyTest, ASecondClickOnASelectedFileDoesNotRename) {
 
 TEST_F(FileSafetyTest, NewFolderWithATakenNameSaysSo) {
     MakeDir(music, QStringLiteral("Live"));
-    ModalRecorder answers([](QWidget* modal) {
+    ModalScript answers;
+    answers.Otherwise([](QWidget* modal) {
         if (auto* input = qobject_cast<QInputDialog*>(modal)) {
             input->setTextValue(QStringLiteral("Live"));
             input->accept();
@@ -317,7 +322,7 @@ TEST_F(FileSafetyTest, NewFolderWithATakenNameSaysSo) {
     });
     Action("actionNewFolder")->trigger();
     QTest::qWait(50);
-    EXPECT_EQ(answers.texts,
+    EXPECT_EQ(answers.Texts(),
               QStringList{QStringLiteral("A file or folder named \"Live\" already exists.")});
 }
 
@@ -325,19 +330,14 @@ TEST_F(FileSafetyTest, DeleteQuestionsUseTheProgramsFrenchButtons) {
     MakeFile(music, QStringLiteral("a.mp3"));
     list.Refresh();
     list.SelectCaptions({QStringLiteral("a.mp3")});
-    QStringList captions;
-    QString title;
-    auto answered = AnswerNextModal([&](QWidget* box) {
-        title = box->windowTitle();
-        for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
-            captions.append(button->text());
-        ClickCaption(box, QStringLiteral("&Non"));
-    });
+    ModalScript script;
+    script.Box(QStringLiteral("&Non"));
     Action("actionDelete")->trigger();
-    ASSERT_TRUE(*answered);
+    ASSERT_TRUE(script.Finished());
+    QStringList captions = script.Boxes.at(0).buttons;
     captions.sort();
     EXPECT_EQ(captions, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
-    EXPECT_EQ(title, QStringLiteral("Confirmation"));
+    EXPECT_EQ(script.Titles(), QStringList{QStringLiteral("Confirmation")});
     EXPECT_TRUE(QFile::exists(music + QStringLiteral("/a.mp3")));
 }
 
@@ -454,9 +454,10 @@ TEST_F(FileSafetyTest, DeleteOnAnotherVolumeOrWithoutTrashAsksToDeleteForGood) {
         MakeFile(c.folder, QStringLiteral("song.mp3"));
         list.SetDirectory(c.folder);
         list.SelectCaptions({QStringLiteral("song.mp3")});
-        ModalRecorder answers([](QWidget* box) { ClickCaption(box, QStringLiteral("&Oui")); });
+        ModalScript answers;
+        answers.Otherwise([](QWidget* box) { ModalScript::Press(box, QStringLiteral("&Oui")); });
         list.findChild<QAction*>(QStringLiteral("actionDelete"))->trigger();
-        EXPECT_EQ(answers.texts, c.questions);
+        EXPECT_EQ(answers.Texts(), c.questions);
         EXPECT_TRUE(AllNames(c.folder).isEmpty())
             << AllNames(c.folder).join(QLatin1Char(',')).toStdString();
         QFile::remove(trash);

@@ -2,6 +2,7 @@
 // that point nowhere or at themselves. Every file is listed, and whatever the explorer lists
 // is the very file of that name, so that adding, copying or deleting it never picks another.
 
+#include "../core/TempDir.h"
 #include "FileOperations.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
@@ -38,7 +39,7 @@ protected:
         dir = QDir(tmp.path()).canonicalPath();
     }
     void TearDown() override {
-        CloseStrayModals();
+        ModalScript::CloseStray();
         // QDir cannot remove what it cannot name: the bytes go first.
         std::error_code ignored;
         std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);
@@ -115,7 +116,8 @@ TEST_F(HostileNamesTest, CopyMoveAndDeleteActOnTheRealBytes) {
     EXPECT_FALSE(inFolder(from, "\xFF.mp3"));
 
     list.SelectCaptions({HostString("\xFF.mp3")});
-    ModalRecorder yes([](QWidget* box) { ClickCaption(box, QStringLiteral("&Oui")); });
+    ModalScript yes;
+    yes.Otherwise([](QWidget* box) { ModalScript::Press(box, QStringLiteral("&Oui")); });
     act("actionDelete");
     EXPECT_FALSE(inFolder(to, "\xFF.mp3"));
     EXPECT_TRUE(inFolder(TrashFolder() + QStringLiteral("/files"), "\xFF.mp3"));
@@ -164,14 +166,15 @@ TEST_F(HostileNamesTest, UnreadableAndLoopingFoldersInTheFileList) {
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                        QFileDevice::ExeOwner | QFileDevice::ExeGroup |
                                        QFileDevice::ExeOther);
-        if (seteuid(65534) != 0)
-            GTEST_SKIP() << "cannot act as an ordinary user";
     }
-    list.SetDirectory(locked);
-    const QString shown = list.Directory();
-    const QStringList captions = list.ItemCaptions();
-    if (asRoot && seteuid(0) != 0)
-        FAIL() << "cannot return to the super-user";
+    QString shown;
+    QStringList captions;
+    if (!stavio::test::AsOrdinaryUser([&] {
+            list.SetDirectory(locked);
+            shown = list.Directory();
+            captions = list.ItemCaptions();
+        }))
+        GTEST_SKIP() << "cannot act as an ordinary user";
     QFile::setPermissions(locked,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(shown, locked);

@@ -25,7 +25,7 @@ protected:
         dir = QDir(tmp.path()).canonicalPath();
     }
     void TearDown() override {
-        CloseStrayModals();
+        ModalScript::CloseStray();
         // QTemporaryDir cannot remove the names that are not UTF-8.
         std::error_code ignored;
         std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);

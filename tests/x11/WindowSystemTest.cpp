@@ -120,7 +120,7 @@ TEST_F(WindowSystemTest, DialogsAndMessageBoxesHaveTheirTitlesAlone) {
     newProject
         .Then<QMessageBox>([&](QMessageBox* box) {
             titles << ServerTitle(box, QStringLiteral("Confirmation"));
-            ModalScript::Click(box, QStringLiteral("&Non"));
+            ModalScript::Press(box, QStringLiteral("&Non"));
         })
         .Then<TForm3>([&](TForm3* properties) {
             titles << ServerTitle(properties, QStringLiteral("Project Properties"));
