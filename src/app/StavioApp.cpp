@@ -14,6 +14,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <memory>
+
 namespace {
 
 std::string FolderOf(const std::string& path) {
@@ -31,14 +33,14 @@ void SetApplicationIdentity() {
 }
 
 QTranslator* InstallQtTranslations(const QLocale& locale) {
-    auto* translator = new QTranslator(qApp);
+    auto translator = std::make_unique<QTranslator>();
     if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        delete translator;
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return nullptr;
-    }
-    QCoreApplication::installTranslator(translator);
-    return translator;
+    // The application keeps it for as long as it runs.
+    translator->setParent(qApp);
+    QCoreApplication::installTranslator(translator.get());
+    return translator.release();
 }
 
 template <class Window> Window* StavioApp::Own(std::unique_ptr<Window> window) {
