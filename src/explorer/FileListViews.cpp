@@ -1,5 +1,28 @@
 #include "FileListViews.h"
 
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Large icons stand each on a cell of the grid, which has room for three lines of name: an
+// item takes the whole cell, whatever the first or the last name the view measured (with
+// items of one size, the view gives every item the size of one sample).
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    explicit GridCellDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (view_->viewMode() == QListView::IconMode && view_->gridSize().isValid())
+            return view_->gridSize();
+        return QStyledItemDelegate::sizeHint(option, index);
+    }
+
+private:
+    QListView* view_;
+};
+
+} // namespace
+
 FileIconView::FileIconView(std::function<void()> startDrag, QWidget* parent)
     : QListView(parent), startDrag_(std::move(startDrag)) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -12,6 +35,7 @@ FileIconView::FileIconView(std::function<void()> startDrag, QWidget* parent)
     setUniformItemSizes(true);
     setLayoutMode(QListView::Batched);
     setBatchSize(500);
+    setItemDelegate(new GridCellDelegate(this));
 }
 
 void FileIconView::startDrag(Qt::DropActions) {
