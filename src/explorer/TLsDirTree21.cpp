@@ -123,8 +123,10 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* item) { LoadChildren(item, false); });
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { CurrentChanged(current); });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        UpdateActions();
+        CurrentChanged(current);
+    });
     CreateActions();
     Reload();
 
@@ -228,6 +230,7 @@ void TLsDirTree21::Reload() {
     }
     root_->setExpanded(true);
     ApplyTexts();
+    UpdateActions();
     quiet_ = false;
 }
 
@@ -482,6 +485,13 @@ void TLsDirTree21::CreateActions() {
             this, &TLsDirTree21::NewFolder);
     connect(add("actionRefresh", ExplorerText::Refresh, QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &TLsDirTree21::RefreshSelected);
+}
+
+void TLsDirTree21::UpdateActions() {
+    // Each action acts on a drive or a folder: not on the computer, nor without a selection.
+    const bool folder = SelectedLevel() >= 1;
+    for (QAction* action : actions())
+        action->setEnabled(folder);
 }
 
 void TLsDirTree21::ApplyTexts() {
