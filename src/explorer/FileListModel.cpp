@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,7 +161,15 @@ void FileListModel::Load(const QString& folder) {
     }
     // Read with the system's own calls: every name comes as its bytes, also one that is
     // not UTF-8.
-    DIR* dir = ::opendir(HostBytes(folder).constData());
+    const QByteArray path = HostBytes(folder);
+    DIR* dir = ::opendir(path.constData());
+    // A folder whose names may be read but not its files (no search right) would look empty.
+    if (dir && ::faccessat(AT_FDCWD, path.constData(), X_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        ::closedir(dir);
+        dir = nullptr;
+        errno = error;
+    }
     if (!dir) {
         readError_ = ReasonOfErrno(errno);
         emit LoadingFinished();
