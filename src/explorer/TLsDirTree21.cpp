@@ -453,7 +453,7 @@ void TLsDirTree21::startDrag(Qt::DropActions) {
     auto* drag = new QDrag(this);
     QList<QUrl> urls;
     if (SelectedLevel() >= 2) // a folder; the computer and the drives are no files
-        urls.append(QUrl::fromLocalFile(SelectedPath()));
+        urls.append(UrlOfPath(SelectedPath()));
     drag->setMimeData(NewExplorerDragData(urls));
     drag->setPixmap(currentItem()->icon(0).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);

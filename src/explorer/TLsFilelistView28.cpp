@@ -372,7 +372,7 @@ void TLsFilelistView28::StartDrag() {
     auto* drag = new QDrag(this);
     QList<QUrl> urls;
     for (const QString& path : SelectedPaths())
-        urls.append(QUrl::fromLocalFile(path));
+        urls.append(UrlOfPath(path));
     drag->setMimeData(NewExplorerDragData(urls));
     drag->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);
