@@ -494,6 +494,8 @@ QString ReasonOfErrno(int error) {
 FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
                          ExplorerLanguage language, FileBatchControl* control) {
     Batch batch(language, control);
+    if (control)
+        control->itemsTotal = static_cast<int>(sources.size());
     for (const QString& source : sources)
         batch.AddTotal(HostBytes(source));
     for (const QString& source : sources) {
@@ -527,6 +529,8 @@ FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
 FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
                          ExplorerLanguage language, FileBatchControl* control) {
     Batch batch(language, control);
+    if (control)
+        control->itemsTotal = static_cast<int>(sources.size());
     for (const QString& source : sources) {
         if (batch.Cancelled()) {
             batch.result.cancelled = true;
@@ -571,8 +575,10 @@ FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
     return batch.result;
 }
 
-FileBatchResult MoveToTrash(const QStringList& paths) {
+FileBatchResult MoveToTrash(const QStringList& paths, FileBatchControl* control) {
     FileBatchResult result;
+    if (control)
+        control->itemsTotal = static_cast<int>(paths.size());
     // The desktop's trash of the user (the freedesktop.org trash): files/ holds the items,
     // info/ one .trashinfo each with the original path, percent-encoded, and the date.
     const QString trash = TrashFolder();
@@ -581,6 +587,12 @@ FileBatchResult MoveToTrash(const QStringList& paths) {
     QDir().mkpath(trash + QStringLiteral("/files"));
     QDir().mkpath(trash + QStringLiteral("/info"));
     for (const QString& path : paths) {
+        if (control && control->cancel.load()) {
+            result.cancelled = true;
+            break;
+        }
+        if (control)
+            ++control->itemsDone;
         const QByteArray source = HostBytes(QFileInfo(path).absoluteFilePath());
         const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
         // The .trashinfo file is made first, under a free name; it reserves that name.
@@ -621,6 +633,8 @@ FileBatchResult MoveToTrash(const QStringList& paths) {
 
 FileBatchResult DeletePermanently(const QStringList& paths, FileBatchControl* control) {
     Batch batch(ExplorerLanguage::lnEnglish, control);
+    if (control)
+        control->itemsTotal = static_cast<int>(paths.size());
     for (const QString& path : paths) {
         if (batch.Cancelled()) {
             batch.result.cancelled = true;

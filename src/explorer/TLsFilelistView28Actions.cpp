@@ -258,7 +258,17 @@ void TLsFilelistView28::DeleteSelection() {
     if (!toTrash.isEmpty() &&
         AskYesNo(this,
                  ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(toTrash.size()))) {
-        const FileBatchResult trashed = MoveToTrash(toTrash);
+        // Thousands of files take seconds to move: off the window's thread, with Cancel.
+        busy_ = true;
+        const FileBatchResult trashed =
+            RunFileBatch(this, ExplorerTextOf(language_, ExplorerText::Deleting),
+                         ExplorerTextOf(language_, ExplorerText::Cancel),
+                         [&](FileBatchControl* control) { return MoveToTrash(toTrash, control); });
+        busy_ = false;
+        if (trashed.cancelled) { // the user stopped the delete: nothing more is asked
+            Refresh();
+            return;
+        }
         QStringList refused;
         for (const FileProblem& problem : trashed.failed)
             refused.append(problem.path);
