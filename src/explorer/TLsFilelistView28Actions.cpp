@@ -351,11 +351,11 @@ void TLsFilelistView28::FindFile() {
     if (!InFolder())
         return;
     bool ok = false;
-    const QString pattern =
-        QInputDialog::getText(
-            this, ExplorerTextOf(language_, ExplorerText::Find).remove(QLatin1Char('&')),
-            ExplorerTextOf(language_, ExplorerText::FindPrompt), QLineEdit::Normal, lastFind_, &ok)
-            .trimmed();
+    // Taken as typed: a space is looked for like any other character, so " 1." finds
+    // "Track 1.mp3" and not "Track 21.mp3".
+    const QString pattern = QInputDialog::getText(
+        this, ExplorerTextOf(language_, ExplorerText::Find).remove(QLatin1Char('&')),
+        ExplorerTextOf(language_, ExplorerText::FindPrompt), QLineEdit::Normal, lastFind_, &ok);
     if (!ok || pattern.isEmpty())
         return;
     lastFind_ = pattern;
