@@ -207,7 +207,10 @@ void TLsFilelistView28::PasteClipboard() {
     if (cut && !result.cancelled)
         QGuiApplication::clipboard()->clear();
     Refresh();
-    SelectCaptions(result.done);
+    // The pasted files are selected where they went; in another folder the same names are
+    // other files, which a Delete straight after would take.
+    if (directory_ == folder)
+        SelectCaptions(result.done);
     ShowError(result.failed + result.skipped);
 }
 
