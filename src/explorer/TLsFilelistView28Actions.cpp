@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -320,6 +321,9 @@ void TLsFilelistView28::RenameCurrent() {
         if (selected.isEmpty())
             return;
         index = selected.first();
+        // The file being renamed is the current one: a change made meanwhile by another
+        // program waits for the rename instead of closing the editor.
+        selection_->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
     const QModelIndex name = model_->index(index.row(), FileListModel::NameColumn);
     view->setFocus();
