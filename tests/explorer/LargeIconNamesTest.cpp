@@ -1,4 +1,5 @@
-// Large icons show whole names, over up to three lines, whatever names the folder holds.
+// Large icons show whole names, over up to three lines, whatever names the folder holds; the
+// small icons and the list end a name longer than the view in "..." instead of cutting it.
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
@@ -39,6 +40,30 @@ TEST(LargeIconNamesTest, EveryItemHasRoomForThreeLinesOfItsName) {
         // A name that fits on a line shows whole on one.
         if (metrics.horizontalAdvance(name) < 100)
             EXPECT_GT(rect.width(), metrics.horizontalAdvance(name));
+    }
+}
+
+TEST(LargeIconNamesTest, SmallIconsAndListKeepEachNameInsideTheView) {
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QString dir = QDir(tmp.path()).canonicalPath();
+    MakeFile(dir, QStringLiteral("A song with a name far longer than the pane is wide.mp3"));
+    MakeFile(dir, QStringLiteral("Short.mp3"));
+    TLsFilelistView28 list;
+    list.resize(200, 300);
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    list.SetDirectory(dir);
+    for (const int style : {1, 2}) {
+        SCOPED_TRACE(style);
+        list.SetViewStyle(style);
+        QTest::qWait(50); // lets the view lay its items out
+        QAbstractItemView* view = list.CurrentView();
+        for (int row = 0; row < view->model()->rowCount(); ++row) {
+            const QRect rect = view->visualRect(view->model()->index(row, 0));
+            EXPECT_GE(rect.left(), 0) << row;
+            EXPECT_LE(rect.right(), view->viewport()->width()) << row;
+        }
     }
 }
 
