@@ -99,7 +99,8 @@ bool IsInside(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) {
 QString DriveCaption(const QString& mountPoint) {
     if (mountPoint == QLatin1String("/"))
         return mountPoint;
-    return QStringLiteral("%1 (%2)").arg(QFileInfo(mountPoint).fileName(), mountPoint);
+    return QStringLiteral("%1 (%2)").arg(DisplayName(QFileInfo(mountPoint).fileName()),
+                                         DisplayName(mountPoint));
 }
 
 } // namespace

@@ -2,8 +2,13 @@
 // tree that opens, like any other: its mount point keeps its real bytes.
 #include "DriveList.h"
 #include "FileOperations.h"
+#include "TLsDirTree21.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 namespace {
 
@@ -28,6 +33,26 @@ TEST(MountNamesTest, MountPointsKeepTheirRealBytes) {
         ASSERT_EQ(drives.size(), 2);
         EXPECT_EQ(HostBytes(drives[1]).toStdString(), c.mountPoint.toStdString());
     }
+}
+
+TEST(MountNamesTest, TheDriveShowsItsNameAndOpens) {
+    QTemporaryDir tmp;
+    ASSERT_TRUE(tmp.isValid());
+    const QByteArray player = QFile::encodeName(QDir(tmp.path()).canonicalPath()) + "/M\xDCSIK";
+    ASSERT_TRUE(std::filesystem::create_directory(player.toStdString()));
+    ASSERT_TRUE(std::filesystem::create_directory(player.toStdString() + "/Album"));
+    TLsDirTree21 tree;
+    tree.SetDrives({QStringLiteral("/"), HostString(player)});
+    QTreeWidgetItem* drive = tree.topLevelItem(0)->child(1);
+    ASSERT_NE(drive, nullptr);
+    EXPECT_EQ(drive->text(0).toStdString(),
+              "M\xEF\xBF\xBDSIK (" + DisplayName(HostString(player)).toStdString() + ")");
+    tree.setCurrentItem(drive);
+    drive->setExpanded(true);
+    ASSERT_EQ(drive->childCount(), 1);
+    EXPECT_EQ(drive->child(0)->text(0), QStringLiteral("Album"));
+    std::error_code ignored;
+    std::filesystem::remove_all(player.toStdString(), ignored);
 }
 
 } // namespace
