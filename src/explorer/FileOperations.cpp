@@ -22,6 +22,8 @@
 namespace {
 
 constexpr char32_t kEscapeBase = 0xDC00;
+// The longest name a folder entry may have, in bytes (NAME_MAX of the common file systems).
+constexpr qsizetype kNameMax = 255;
 
 bool Exists(const QByteArray& path) {
     struct stat st = {};
@@ -469,7 +471,16 @@ QString UniqueName(const QString& folder, const QString& name) {
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString suffix = dot > 0 ? name.mid(dot) : QString();
     for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+        const QString tail = QStringLiteral(" (%1)%2").arg(n).arg(suffix);
+        // A name holds at most kNameMax bytes: a long stem gives way to the number rather
+        // than the copy failing for a name too long.
+        QString head = stem;
+        while (head.size() > 1 && HostBytes(head + tail).size() > kNameMax) {
+            const bool pair =
+                head.back().isLowSurrogate() && head.at(head.size() - 2).isHighSurrogate();
+            head.chop(pair ? 2 : 1);
+        }
+        const QString candidate = head + tail;
         if (!taken(candidate))
             return candidate;
     }
