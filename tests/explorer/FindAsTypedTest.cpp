@@ -1,5 +1,6 @@
 // Find looks for the text as typed: spaces at its ends count like any other character, so a
 // Find never selects more files than the user asked for (a Delete would act on them).
+#include "EachModal.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
@@ -34,7 +35,7 @@ TEST(FindAsTypedTest, SpacesAroundTheTextCountLikeAnyOtherCharacter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
         list.SelectCaptions({});
-        ModalRecorder answers([&](QWidget* modal) {
+        EachModal answers([&](QWidget* modal) {
             if (auto* input = qobject_cast<QInputDialog*>(modal)) {
                 input->setTextValue(QString::fromLatin1(c.pattern));
                 input->accept();

@@ -6,6 +6,7 @@
 #include "TestHelpers.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDrag>
 #include <QMimeData>
 #include <QMouseEvent>

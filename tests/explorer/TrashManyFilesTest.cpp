@@ -1,10 +1,11 @@
 // Deleting thousands of files to the trash takes seconds: the window keeps working meanwhile
 // (with the progress window and Cancel of the other file operations).
+#include "EachModal.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
 #include <QAction>
-#include <QProgressDialog>
+#include <QMessageBox>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -31,8 +32,6 @@ protected:
         list.show();
         list.SelectAll();
     }
-    void TearDown() override { CloseStrayModals(); }
-
     static constexpr int kFiles = 2000;
     QTemporaryDir tmp;
     QString music, first, last;
@@ -50,16 +49,19 @@ TEST_F(TrashManyFilesTest, TheWindowKeepsWorkingWhileTheFilesGoToTheTrash) {
             sawHalfway = true;
     });
     watch.start(0);
-    ModalRecorder boxes([&](QWidget* modal) {
-        if (qobject_cast<QProgressDialog*>(modal))
-            return;
-        ClickCaption(modal, QStringLiteral("&Oui"));
+    QStringList questions;
+    EachModal answers([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (!box)
+            return; // the progress window
+        questions << box->text();
+        EachModal::Press(box, QStringLiteral("&Oui"));
         answered = true;
     });
     list.findChild<QAction*>(QStringLiteral("actionDelete"))->trigger();
     EXPECT_TRUE(sawHalfway);
     EXPECT_FALSE(Exists(last));
-    EXPECT_EQ(boxes.texts.size(), 1) << boxes.texts.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(questions.size(), 1) << questions.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(list.ItemCaptions().isEmpty());
 }
 

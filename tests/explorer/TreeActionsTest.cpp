@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 namespace {
 
 QStringList EnabledActions(const TLsDirTree21& tree) {
