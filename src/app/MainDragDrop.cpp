@@ -2,14 +2,15 @@
 
 #include "Main.h"
 
+#include "FileOperations.h"
 #include "ListOperations.h"
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
 #include "PathDrop.h"
+#include "QtBoundary.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 
-#include <QFile>
 #include <QMimeData>
 #include <QToolButton>
 #include <QUrl>
@@ -35,7 +36,8 @@ std::optional<std::vector<std::string>> LocalPaths(const QMimeData* data) {
     for (const QUrl& url : data->urls()) {
         if (!url.isLocalFile())
             return std::nullopt;
-        paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+        // The URL's bytes, also those of a name that is not UTF-8.
+        paths.push_back(HostPathFromQt(PathOfUrl(url)));
     }
     return paths;
 }

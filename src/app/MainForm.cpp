@@ -5,6 +5,7 @@
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
 #include "MessageBoxes.h"
+#include "QtBoundary.h"
 #include "Settings.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
@@ -13,7 +14,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -36,7 +36,7 @@ TForm1::~TForm1() = default;
 void TForm1::FormCreate() {
     // The project starts as "New Project" aimed at the executable's folder (ProgramState).
     State.ProjectFileName.clear();
-    LastExplorerDirectory = QFile::decodeName(QByteArray::fromStdString(State.ExecutableFolder));
+    LastExplorerDirectory = QtPathFromHost(State.ExecutableFolder);
     SetProjectCaption();
     State.CurrentLanguage = SystemDefaultLanguage();
     FileListViewStyle = 2;
@@ -45,7 +45,7 @@ void TForm1::FormCreate() {
     stavio::SettingsValues values;
     values.language = State.CurrentLanguage;
     values.projectFileName = State.ProjectFileName;
-    values.lastExplorerDirectory = QFile::encodeName(LastExplorerDirectory).toStdString();
+    values.lastExplorerDirectory = HostPathFromQt(LastExplorerDirectory);
     try {
         stavio::ReadSettingsFile(stavio::SettingsFilePath(App.ExecutablePath), values);
     } catch (const std::exception& error) {
@@ -57,8 +57,7 @@ void TForm1::FormCreate() {
     State.CurrentLanguage = values.language;
     LanguageAction(values.language)->setChecked(true);
     State.ProjectFileName = values.projectFileName;
-    LastExplorerDirectory =
-        QFile::decodeName(QByteArray::fromStdString(values.lastExplorerDirectory));
+    LastExplorerDirectory = QtPathFromHost(values.lastExplorerDirectory);
 
     LsDirTree211->OpenPath(LastExplorerDirectory);
     FirstActivation = true;
@@ -103,7 +102,7 @@ void TForm1::FormClose() {
     stavio::SettingsValues values;
     values.language = State.CurrentLanguage;
     values.projectFileName = State.ProjectFileName;
-    values.lastExplorerDirectory = QFile::encodeName(LastExplorerDirectory).toStdString();
+    values.lastExplorerDirectory = HostPathFromQt(LastExplorerDirectory);
     try {
         stavio::WriteSettingsFile(stavio::SettingsFilePath(App.ExecutablePath), values);
     } catch (const std::exception& error) {

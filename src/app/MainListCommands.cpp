@@ -16,7 +16,6 @@
 
 #include <QAction>
 #include <QFile>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -68,7 +67,7 @@ void TForm1::LsDirTree211DirChange(const QString& path) {
     // Only a folder replaces the remembered one. When that folder is missing at start (an
     // unmounted drive), the tree shows the computer instead and reports no folder: the
     // remembered one is kept, and comes back once the drive is there again.
-    if (!QFileInfo(path).isDir())
+    if (!IsFolder(path)) // by its real bytes: also a folder whose name is not UTF-8
         return;
     LastExplorerDirectory = path;
 }

@@ -3,14 +3,17 @@
 
 #include "Main.h"
 
+#include "FileOperations.h"
 #include "ListTreeModel.h"
+#include "QtBoundary.h"
 #include "StavioApp.h"
 #include "TLsFilelistView28.h"
 #include "Tags.h"
 #include "text.h"
 
-#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -28,7 +31,7 @@ void TForm1::ConnectTags() {
     LsFilelistView281->SetTagReader([cache = &App.Tags](
                                         const QString& path) -> std::optional<FileTags> {
         const std::optional<stavio::TrackTags> tags =
-            cache->Tags(QFile::encodeName(path).toStdString());
+            cache->Tags(HostPathFromQt(path)); // the real bytes, also of a name not in UTF-8
         if (!tags)
             return std::nullopt;
         return FileTags{Utf8(tags->Title),   Utf8(tags->Artist),
@@ -58,10 +61,13 @@ QString TForm1::ListEntryToolTip(const stavio::ListNode* node) const {
     auto line = [](const QString& label, const QString& value) {
         return label + QStringLiteral(": ") + value;
     };
-    const QString path = QFile::decodeName(QByteArray::fromStdString(link->SourcePath));
+    // The source's real bytes: a name that is not UTF-8 is shown with replacement characters
+    // and still found.
+    const QString path = DisplayName(QtPathFromHost(link->SourcePath));
     QStringList lines = {line(text(stavio::ListToolTipTexts, 0), path),
                          line(text(stavio::ListToolTipTexts, 1), QFileInfo(path).fileName())};
-    if (!QFileInfo(path).isFile()) {
+    struct stat source = {};
+    if (::stat(link->SourcePath.c_str(), &source) != 0 || !S_ISREG(source.st_mode)) {
         lines.append(text(stavio::ListToolTipTexts, 2));
         return lines.join(QLatin1Char('\n'));
     }

@@ -1,5 +1,7 @@
 #include "DriveList.h"
 
+#include "FileOperations.h"
+
 #include <QFile>
 #include <QSet>
 #include <QSocketNotifier>
@@ -27,7 +29,8 @@ QString DecodeMountField(const QByteArray& field) {
         }
         out.append(c);
     }
-    return QString::fromLocal8Bit(out);
+    // A mount point named in bytes that are not UTF-8 keeps them (see HostString).
+    return HostString(out);
 }
 
 bool IsPseudoFileSystem(const QString& type) {

@@ -36,9 +36,13 @@ FileBatchResult RunFileBatch(QWidget* parent, const QString& label, const QStrin
         }
         if (dialog.wasCanceled())
             control.cancel = true;
+        // By the data copied; a batch that moves no data (a delete) by its items.
         const qint64 total = control.bytesTotal.load();
+        const int items = control.itemsTotal.load();
         if (total > 0)
             dialog.setValue(static_cast<int>(control.bytesDone.load() * 1000 / total));
+        else if (items > 0)
+            dialog.setValue(static_cast<int>(qint64(control.itemsDone.load()) * 1000 / items));
         if (++ticks * poll.interval() >= kFileBatchWindowDelayMs && !dialog.isVisible() &&
             !control.cancel)
             dialog.show();

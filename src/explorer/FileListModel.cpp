@@ -16,6 +16,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -160,7 +161,15 @@ void FileListModel::Load(const QString& folder) {
     }
     // Read with the system's own calls: every name comes as its bytes, also one that is
     // not UTF-8.
-    DIR* dir = ::opendir(HostBytes(folder).constData());
+    const QByteArray path = HostBytes(folder);
+    DIR* dir = ::opendir(path.constData());
+    // A folder whose names may be read but not its files (no search right) would look empty.
+    if (dir && ::faccessat(AT_FDCWD, path.constData(), X_OK, AT_EACCESS) != 0) {
+        const int error = errno;
+        ::closedir(dir);
+        dir = nullptr;
+        errno = error;
+    }
     if (!dir) {
         readError_ = ReasonOfErrno(errno);
         emit LoadingFinished();
@@ -274,15 +283,20 @@ void FileListModel::SortEntries() {
     for (const QModelIndex& i : before)
         names.append(FileName(i.row()));
 
-    // The type is the suffix's; worked out once per entry, not once per comparison.
-    std::vector<std::optional<QCollatorSortKey>> typeKeys;
+    // The type is the suffix's, and the texts of the tags sort like the names; their keys
+    // are worked out once per entry, not once per comparison.
+    std::vector<std::optional<QCollatorSortKey>> textKeys;
     std::vector<std::size_t> order(entries_.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    if (sortColumn_ == TypeColumn) {
-        typeKeys.reserve(entries_.size());
+    const bool byText = sortColumn_ == TypeColumn || sortColumn_ == TitleColumn ||
+                        sortColumn_ == ArtistColumn || sortColumn_ == AlbumColumn;
+    if (byText) {
+        textKeys.reserve(entries_.size());
         for (const Entry& e : entries_)
-            typeKeys.push_back(collator_.sortKey(QFileInfo(e.shown).suffix()));
+            textKeys.push_back(collator_.sortKey(
+                sortColumn_ == TypeColumn ? QFileInfo(e.shown).suffix()
+                                          : TagData(e.name, sortColumn_, Qt::UserRole).toString()));
     }
     const auto compare = [&](std::size_t ia, std::size_t ib) {
         const Entry& a = entries_[ia];
@@ -293,17 +307,13 @@ void FileListModel::SortEntries() {
             c = a.size < b.size ? -1 : (a.size > b.size ? 1 : 0);
             break;
         case TypeColumn:
-            c = typeKeys[ia]->compare(*typeKeys[ib]);
-            break;
-        case ModifiedColumn:
-            c = a.modifiedMs < b.modifiedMs ? -1 : (a.modifiedMs > b.modifiedMs ? 1 : 0);
-            break;
         case TitleColumn:
         case ArtistColumn:
         case AlbumColumn:
-            c = QString::compare(TagData(a.name, sortColumn_, Qt::UserRole).toString(),
-                                 TagData(b.name, sortColumn_, Qt::UserRole).toString(),
-                                 Qt::CaseInsensitive);
+            c = textKeys[ia]->compare(*textKeys[ib]);
+            break;
+        case ModifiedColumn:
+            c = a.modifiedMs < b.modifiedMs ? -1 : (a.modifiedMs > b.modifiedMs ? 1 : 0);
             break;
         case TrackColumn:
         case LengthColumn: {

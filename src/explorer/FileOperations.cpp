@@ -22,6 +22,8 @@
 namespace {
 
 constexpr char32_t kEscapeBase = 0xDC00;
+// The longest name a folder entry may have, in bytes (NAME_MAX of the common file systems).
+constexpr qsizetype kNameMax = 255;
 
 bool Exists(const QByteArray& path) {
     struct stat st = {};
@@ -469,7 +471,16 @@ QString UniqueName(const QString& folder, const QString& name) {
     const QString stem = dot > 0 ? name.left(dot) : name;
     const QString suffix = dot > 0 ? name.mid(dot) : QString();
     for (int n = 2;; ++n) {
-        const QString candidate = QStringLiteral("%1 (%2)%3").arg(stem).arg(n).arg(suffix);
+        const QString tail = QStringLiteral(" (%1)%2").arg(n).arg(suffix);
+        // A name holds at most kNameMax bytes: a long stem gives way to the number rather
+        // than the copy failing for a name too long.
+        QString head = stem;
+        while (head.size() > 1 && HostBytes(head + tail).size() > kNameMax) {
+            const bool pair =
+                head.back().isLowSurrogate() && head.at(head.size() - 2).isHighSurrogate();
+            head.chop(pair ? 2 : 1);
+        }
+        const QString candidate = head + tail;
         if (!taken(candidate))
             return candidate;
     }
@@ -494,6 +505,8 @@ QString ReasonOfErrno(int error) {
 FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
                          ExplorerLanguage language, FileBatchControl* control) {
     Batch batch(language, control);
+    if (control)
+        control->itemsTotal = static_cast<int>(sources.size());
     for (const QString& source : sources)
         batch.AddTotal(HostBytes(source));
     for (const QString& source : sources) {
@@ -527,6 +540,8 @@ FileBatchResult CopyInto(const QStringList& sources, const QString& folder,
 FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
                          ExplorerLanguage language, FileBatchControl* control) {
     Batch batch(language, control);
+    if (control)
+        control->itemsTotal = static_cast<int>(sources.size());
     for (const QString& source : sources) {
         if (batch.Cancelled()) {
             batch.result.cancelled = true;
@@ -571,8 +586,10 @@ FileBatchResult MoveInto(const QStringList& sources, const QString& folder,
     return batch.result;
 }
 
-FileBatchResult MoveToTrash(const QStringList& paths) {
+FileBatchResult MoveToTrash(const QStringList& paths, FileBatchControl* control) {
     FileBatchResult result;
+    if (control)
+        control->itemsTotal = static_cast<int>(paths.size());
     // The desktop's trash of the user (the freedesktop.org trash): files/ holds the items,
     // info/ one .trashinfo each with the original path, percent-encoded, and the date.
     const QString trash = TrashFolder();
@@ -581,6 +598,12 @@ FileBatchResult MoveToTrash(const QStringList& paths) {
     QDir().mkpath(trash + QStringLiteral("/files"));
     QDir().mkpath(trash + QStringLiteral("/info"));
     for (const QString& path : paths) {
+        if (control && control->cancel.load()) {
+            result.cancelled = true;
+            break;
+        }
+        if (control)
+            ++control->itemsDone;
         const QByteArray source = HostBytes(QFileInfo(path).absoluteFilePath());
         const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
         // The .trashinfo file is made first, under a free name; it reserves that name.
@@ -621,6 +644,8 @@ FileBatchResult MoveToTrash(const QStringList& paths) {
 
 FileBatchResult DeletePermanently(const QStringList& paths, FileBatchControl* control) {
     Batch batch(ExplorerLanguage::lnEnglish, control);
+    if (control)
+        control->itemsTotal = static_cast<int>(paths.size());
     for (const QString& path : paths) {
         if (batch.Cancelled()) {
             batch.result.cancelled = true;

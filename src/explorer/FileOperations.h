@@ -59,6 +59,7 @@ struct FileBatchControl {
     std::atomic<qint64> bytesDone{0};
     std::atomic<qint64> bytesTotal{0};
     std::atomic<int> itemsDone{0};
+    std::atomic<int> itemsTotal{0}; // the items given, for a batch that moves no data
 };
 
 // Copies files and folders (recursively) into `folder`; a name already taken gets a free
@@ -81,7 +82,7 @@ QString TrashFolder();
 
 // Moves each path to the user's trash, which must be on the same volume; an item that
 // cannot go there is reported, never copied.
-FileBatchResult MoveToTrash(const QStringList& paths);
+FileBatchResult MoveToTrash(const QStringList& paths, FileBatchControl* control = nullptr);
 
 // Deletes each path for good; a folder with all it holds; links are removed, never followed.
 FileBatchResult DeletePermanently(const QStringList& paths, FileBatchControl* control = nullptr);

@@ -12,7 +12,8 @@
 #include <sys/inotify.h>
 #endif
 
-FolderWatcher::FolderWatcher(QObject* parent) : QObject(parent) {
+FolderWatcher::FolderWatcher(QObject* parent, bool fileWrites)
+    : QObject(parent), fileWrites_(fileWrites) {
 #ifdef __linux__
     inotify_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (inotify_ >= 0) {
@@ -35,9 +36,10 @@ bool FolderWatcher::AddPath(const QString& folder) {
     if (fallback_)
         return fallback_->addPath(folder);
 #ifdef __linux__
-    const int wd = ::inotify_add_watch(inotify_, HostBytes(folder).constData(),
-                                       IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
-                                           IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR);
+    const uint32_t mask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                          IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
+                          (fileWrites_ ? IN_CLOSE_WRITE : 0u);
+    const int wd = ::inotify_add_watch(inotify_, HostBytes(folder).constData(), mask);
     if (wd < 0)
         return false;
     folders_.insert(wd, folder);

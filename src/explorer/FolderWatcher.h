@@ -14,7 +14,9 @@ class QSocketNotifier;
 class FolderWatcher : public QObject {
     Q_OBJECT
 public:
-    explicit FolderWatcher(QObject* parent = nullptr);
+    // With `fileWrites`, a file written in a watched folder and closed counts as a change
+    // too (its size and its tags change without any entry made or renamed).
+    explicit FolderWatcher(QObject* parent = nullptr, bool fileWrites = false);
     ~FolderWatcher() override;
 
     bool AddPath(const QString& folder);
@@ -29,6 +31,7 @@ private:
     void ReadEvents();
 
     int inotify_ = -1;
+    bool fileWrites_ = false;
     QSocketNotifier* notifier_ = nullptr;
     QHash<int, QString> folders_; // by watch descriptor
     QFileSystemWatcher* fallback_ = nullptr;

@@ -99,7 +99,8 @@ bool IsInside(const QTreeWidgetItem* item, const QTreeWidgetItem* ancestor) {
 QString DriveCaption(const QString& mountPoint) {
     if (mountPoint == QLatin1String("/"))
         return mountPoint;
-    return QStringLiteral("%1 (%2)").arg(QFileInfo(mountPoint).fileName(), mountPoint);
+    return QStringLiteral("%1 (%2)").arg(DisplayName(QFileInfo(mountPoint).fileName()),
+                                         DisplayName(mountPoint));
 }
 
 } // namespace
@@ -123,8 +124,10 @@ TLsDirTree21::TLsDirTree21(QWidget* parent) : QTreeWidget(parent) {
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     connect(this, &QTreeWidget::itemExpanded, this,
             [this](QTreeWidgetItem* item) { LoadChildren(item, false); });
-    connect(this, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current) { CurrentChanged(current); });
+    connect(this, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        UpdateActions();
+        CurrentChanged(current);
+    });
     CreateActions();
     Reload();
 
@@ -228,6 +231,7 @@ void TLsDirTree21::Reload() {
     }
     root_->setExpanded(true);
     ApplyTexts();
+    UpdateActions();
     quiet_ = false;
 }
 
@@ -450,7 +454,7 @@ void TLsDirTree21::startDrag(Qt::DropActions) {
     auto* drag = new QDrag(this);
     QList<QUrl> urls;
     if (SelectedLevel() >= 2) // a folder; the computer and the drives are no files
-        urls.append(QUrl::fromLocalFile(SelectedPath()));
+        urls.append(UrlOfPath(SelectedPath()));
     drag->setMimeData(NewExplorerDragData(urls));
     drag->setPixmap(currentItem()->icon(0).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);
@@ -482,6 +486,13 @@ void TLsDirTree21::CreateActions() {
             this, &TLsDirTree21::NewFolder);
     connect(add("actionRefresh", ExplorerText::Refresh, QKeySequence(Qt::Key_F5)),
             &QAction::triggered, this, &TLsDirTree21::RefreshSelected);
+}
+
+void TLsDirTree21::UpdateActions() {
+    // Each action acts on a drive or a folder: not on the computer, nor without a selection.
+    const bool folder = SelectedLevel() >= 1;
+    for (QAction* action : actions())
+        action->setEnabled(folder);
 }
 
 void TLsDirTree21::ApplyTexts() {

@@ -70,6 +70,7 @@ private:
     void FollowList(const QString& dir);
     void FolderCreated(const QString& path);
     void CreateActions();
+    void UpdateActions();
     void ApplyTexts();
     void NewFolder();
     void DrivesChanged();

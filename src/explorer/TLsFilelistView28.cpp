@@ -128,9 +128,9 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
 
     opener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     directory_ = MyComputer();
-    // Files made, removed or renamed by other programs show without a refresh; a burst of
-    // changes is read once.
-    watcher_ = new FolderWatcher(this);
+    // Files made, removed, renamed or rewritten (their tags edited) by other programs show
+    // without a refresh; a burst of changes is read once.
+    watcher_ = new FolderWatcher(this, true);
     changeTimer_ = new QTimer(this);
     changeTimer_->setSingleShot(true);
     changeTimer_->setInterval(200);
@@ -372,7 +372,7 @@ void TLsFilelistView28::StartDrag() {
     auto* drag = new QDrag(this);
     QList<QUrl> urls;
     for (const QString& path : SelectedPaths())
-        urls.append(QUrl::fromLocalFile(path));
+        urls.append(UrlOfPath(path));
     drag->setMimeData(NewExplorerDragData(urls));
     drag->setPixmap(style()->standardIcon(QStyle::SP_FileIcon).pixmap(32, 32));
     drag->exec(Qt::CopyAction, Qt::CopyAction);

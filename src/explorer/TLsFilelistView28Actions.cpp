@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -207,7 +208,10 @@ void TLsFilelistView28::PasteClipboard() {
     if (cut && !result.cancelled)
         QGuiApplication::clipboard()->clear();
     Refresh();
-    SelectCaptions(result.done);
+    // The pasted files are selected where they went; in another folder the same names are
+    // other files, which a Delete straight after would take.
+    if (directory_ == folder)
+        SelectCaptions(result.done);
     ShowError(result.failed + result.skipped);
 }
 
@@ -258,7 +262,17 @@ void TLsFilelistView28::DeleteSelection() {
     if (!toTrash.isEmpty() &&
         AskYesNo(this,
                  ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(toTrash.size()))) {
-        const FileBatchResult trashed = MoveToTrash(toTrash);
+        // Thousands of files take seconds to move: off the window's thread, with Cancel.
+        busy_ = true;
+        const FileBatchResult trashed =
+            RunFileBatch(this, ExplorerTextOf(language_, ExplorerText::Deleting),
+                         ExplorerTextOf(language_, ExplorerText::Cancel),
+                         [&](FileBatchControl* control) { return MoveToTrash(toTrash, control); });
+        busy_ = false;
+        if (trashed.cancelled) { // the user stopped the delete: nothing more is asked
+            Refresh();
+            return;
+        }
         QStringList refused;
         for (const FileProblem& problem : trashed.failed)
             refused.append(problem.path);
@@ -307,6 +321,9 @@ void TLsFilelistView28::RenameCurrent() {
         if (selected.isEmpty())
             return;
         index = selected.first();
+        // The file being renamed is the current one: a change made meanwhile by another
+        // program waits for the rename instead of closing the editor.
+        selection_->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
     }
     const QModelIndex name = model_->index(index.row(), FileListModel::NameColumn);
     view->setFocus();
@@ -341,11 +358,11 @@ void TLsFilelistView28::FindFile() {
     if (!InFolder())
         return;
     bool ok = false;
-    const QString pattern =
-        QInputDialog::getText(
-            this, ExplorerTextOf(language_, ExplorerText::Find).remove(QLatin1Char('&')),
-            ExplorerTextOf(language_, ExplorerText::FindPrompt), QLineEdit::Normal, lastFind_, &ok)
-            .trimmed();
+    // Taken as typed: a space is looked for like any other character, so " 1." finds
+    // "Track 1.mp3" and not "Track 21.mp3".
+    const QString pattern = QInputDialog::getText(
+        this, ExplorerTextOf(language_, ExplorerText::Find).remove(QLatin1Char('&')),
+        ExplorerTextOf(language_, ExplorerText::FindPrompt), QLineEdit::Normal, lastFind_, &ok);
     if (!ok || pattern.isEmpty())
         return;
     lastFind_ = pattern;
