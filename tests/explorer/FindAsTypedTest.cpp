@@ -1,6 +1,6 @@
 // Find looks for the text as typed: spaces at its ends count like any other character, so a
 // Find never selects more files than the user asked for (a Delete would act on them).
-#include "EachModal.h"
+#include "ModalScript.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
@@ -35,15 +35,13 @@ TEST(FindAsTypedTest, SpacesAroundTheTextCountLikeAnyOtherCharacter) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
         list.SelectCaptions({});
-        EachModal answers([&](QWidget* modal) {
-            if (auto* input = qobject_cast<QInputDialog*>(modal)) {
-                input->setTextValue(QString::fromLatin1(c.pattern));
-                input->accept();
-            } else {
-                qobject_cast<QDialog*>(modal)->reject();
-            }
+        ModalScript answers;
+        answers.Then<QInputDialog>([&](QInputDialog* input) {
+            input->setTextValue(QString::fromLatin1(c.pattern));
+            input->accept();
         });
         list.findChild<QAction*>(QStringLiteral("actionFind"))->trigger();
+        EXPECT_TRUE(answers.Finished());
         EXPECT_EQ(list.SelectedCaptions(), c.found);
     }
 }

@@ -1,7 +1,7 @@
 // After a paste the pasted files are selected in the folder they went to, and nothing is
 // selected in another folder the list has moved to meanwhile (where the same names are other
 // files).
-#include "EachModal.h"
+#include "ModalScript.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
@@ -54,14 +54,11 @@ TEST(PasteSelectionTest, PastedFilesAreSelectedOnlyInTheFolderTheyWentTo) {
                        QUrl::fromLocalFile(source + QStringLiteral("/big.mp3"))});
         QGuiApplication::clipboard()->setMimeData(data);
         // The big copy is stopped once its progress shows; a.mp3 is pasted by then.
-        EachModal answers([&](QWidget* modal) {
-            if (auto* progress = qobject_cast<QProgressDialog*>(modal)) {
-                if (c.moveAway)
-                    list.SetDirectory(elsewhere);
-                progress->cancel();
-            } else {
-                modal->close();
-            }
+        ModalScript answers;
+        answers.Then<QProgressDialog>([&](QProgressDialog* progress) {
+            if (c.moveAway)
+                list.SetDirectory(elsewhere);
+            progress->cancel();
         });
         list.findChild<QAction*>(QStringLiteral("actionPaste"))->trigger();
         EXPECT_TRUE(QFileInfo::exists(into + QStringLiteral("/a.mp3")));

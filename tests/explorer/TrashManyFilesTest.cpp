@@ -1,6 +1,6 @@
 // Deleting thousands of files to the trash takes seconds: the window keeps working meanwhile
 // (with the progress window and Cancel of the other file operations).
-#include "EachModal.h"
+#include "ModalScript.h"
 #include "TLsFilelistView28.h"
 #include "TestHelpers.h"
 
@@ -49,19 +49,17 @@ TEST_F(TrashManyFilesTest, TheWindowKeepsWorkingWhileTheFilesGoToTheTrash) {
             sawHalfway = true;
     });
     watch.start(0);
-    QStringList questions;
-    EachModal answers([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (!box)
-            return; // the progress window
-        questions << box->text();
-        EachModal::Press(box, QStringLiteral("&Oui"));
+    ModalScript answers;
+    answers.Then<QMessageBox>([&](QMessageBox* box) {
+        ModalScript::Press(box, QStringLiteral("&Oui"));
         answered = true;
     });
     list.findChild<QAction*>(QStringLiteral("actionDelete"))->trigger();
     EXPECT_TRUE(sawHalfway);
     EXPECT_FALSE(Exists(last));
-    EXPECT_EQ(questions.size(), 1) << questions.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(answers.Texts().size(), 1);
+    EXPECT_TRUE(answers.Unexpected.isEmpty())
+        << answers.Unexpected.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(list.ItemCaptions().isEmpty());
 }
 
