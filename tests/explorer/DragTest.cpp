@@ -76,25 +76,6 @@ TEST(DragTest, PressingOnTheTreeSelectsTheFolderUnderThePointer) {
 
 namespace {
 
-// The drag object a component made (deleted later, so still there when exec returns
-// on a platform without drags); the drop event's source() is its source().
-QDrag* LastDrag(QObject* component) {
-    const QList<QDrag*> drags = component->findChildren<QDrag*>(Qt::FindDirectChildrenOnly);
-    return drags.isEmpty() ? nullptr : drags.last();
-}
-
-// Presses at `at` and moves the pointer far enough for a drag to begin.
-void DragFrom(QWidget* viewport, QPoint at) {
-    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
-    // Moves with the button held (QTest moves widgets' pointers without buttons).
-    for (const QPoint step : {QPoint(10, 10), QPoint(40, 40), QPoint(80, 80)}) {
-        QMouseEvent move(QEvent::MouseMove, at + step, viewport->mapToGlobal(at + step),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-    }
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
-}
-
 TEST(DragTest, DragsNameTheComponentItselfAsTheirSource) {
     QTemporaryDir tmp;
     const QString root = QDir(tmp.path()).canonicalPath();

@@ -20,18 +20,10 @@
 
 namespace {
 
-// Presses at `at` and moves with the button held far enough for a drag to begin; returns
-// the drag the component made (kept until deleted, as there are no drags on this platform).
-QDrag* DragFrom(QObject* component, QWidget* viewport, QPoint at) {
-    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
-    for (const QPoint step : {QPoint(10, 10), QPoint(40, 40), QPoint(80, 80)}) {
-        QMouseEvent move(QEvent::MouseMove, at + step, viewport->mapToGlobal(at + step),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(viewport, &move);
-    }
-    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
-    const QList<QDrag*> drags = component->findChildren<QDrag*>(Qt::FindDirectChildrenOnly);
-    return drags.isEmpty() ? nullptr : drags.last();
+// Drags from the component's viewport; the drag it made.
+QDrag* DragAndTake(QObject* component, QWidget* viewport, QPoint at) {
+    DragFrom(viewport, at);
+    return LastDrag(component);
 }
 
 // The paths another program reads from the text/uri-list of a drag, one a line, as bytes.
@@ -93,12 +85,13 @@ TEST_F(ForeignDragNamesTest, DraggedFilesAndFoldersCarryTheirRealBytes) {
         list.SelectAll();
         QTest::qWait(50); // lets the view lay its items out
         QAbstractItemView* view = list.CurrentView();
-        QDrag* drag = DragFrom(&list, view->viewport(),
-                               view->visualRect(view->model()->index(0, 0)).center());
+        QDrag* drag = DragAndTake(&list, view->viewport(),
+                                  view->visualRect(view->model()->index(0, 0)).center());
         ASSERT_NE(drag, nullptr);
         EXPECT_EQ(UriListPaths(drag->mimeData()), file.toStdString() + '\n');
 
-        drag = DragFrom(&tree, tree.viewport(), tree.visualItemRect(tree.currentItem()).center());
+        drag =
+            DragAndTake(&tree, tree.viewport(), tree.visualItemRect(tree.currentItem()).center());
         ASSERT_NE(drag, nullptr);
         EXPECT_EQ(UriListPaths(drag->mimeData()), folder.toStdString() + '\n');
     }

@@ -2,9 +2,12 @@
 
 #include "ModalScript.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QDrag>
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QTest>
 
 // Makes a file of `size` bytes (and its folders) below `root`.
@@ -21,4 +24,23 @@ inline QString MakeDir(const QString& root, const QString& relative) {
     const QString path = root + QLatin1Char('/') + relative;
     QDir().mkpath(path);
     return path;
+}
+
+// The last drag a component made (kept until deleted, as the offscreen platform runs no
+// drags); a drop event's source() is its source().
+inline QDrag* LastDrag(QObject* component) {
+    const QList<QDrag*> drags = component->findChildren<QDrag*>(Qt::FindDirectChildrenOnly);
+    return drags.isEmpty() ? nullptr : drags.last();
+}
+
+// Presses at `at` and moves the pointer with the button held far enough for a drag to begin
+// (QTest moves widgets' pointers without buttons).
+inline void DragFrom(QWidget* viewport, QPoint at) {
+    QTest::mousePress(viewport, Qt::LeftButton, {}, at);
+    for (const QPoint step : {QPoint(10, 10), QPoint(40, 40), QPoint(80, 80)}) {
+        QMouseEvent move(QEvent::MouseMove, at + step, viewport->mapToGlobal(at + step),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    }
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
 }
