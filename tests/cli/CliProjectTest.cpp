@@ -53,36 +53,34 @@ protected:
         old = dir.File("old/track01.mp3");
         target = dir.Folder("player");
     }
+    // A project file aimed at the test's player: its head, then the groups of three lines
+    // (source, stored name, folder), copies first.
+    std::string ProjectBytes(const std::string& name, int copies, int deletes,
+                             const std::vector<std::string>& groups) const {
+        std::vector<std::string> lines = {"Group Of Program File of KELVO",
+                                          "*****",
+                                          name,
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "0",
+                                          target + "/",
+                                          "*****",
+                                          std::to_string(copies),
+                                          std::to_string(deletes)};
+        lines.insert(lines.end(), groups.begin(), groups.end());
+        return Lines(lines);
+    }
     // The script's worked example: SONG1 in ROCK, TAKE1 in JAZZ\LIVE, SONG2 in ROCK, and
     // TRACK01 in OLD to delete.
     std::string WriteProject(const std::string& wrongName = "NAME") {
         const std::string path = dir / "p.scp";
-        WriteBytes(path, Lines({"Group Of Program File of KELVO",
-                                "*****",
-                                "My Player",
-                                "",
-                                "",
-                                "",
-                                "",
-                                "",
-                                "",
-                                "0",
-                                target + "/",
-                                "*****",
-                                "3",
-                                "1",
-                                song1,
-                                wrongName,
-                                "ROCK\\",
-                                take1,
-                                wrongName,
-                                "JAZZ\\LIVE\\",
-                                song2,
-                                wrongName,
-                                "ROCK\\",
-                                old,
-                                wrongName,
-                                "OLD\\"}));
+        WriteBytes(path, ProjectBytes("My Player", 3, 1,
+                                      {song1, wrongName, "ROCK\\", take1, wrongName, "JAZZ\\LIVE\\",
+                                       song2, wrongName, "ROCK\\", old, wrongName, "OLD\\"}));
         return path;
     }
 
@@ -175,32 +173,10 @@ TEST_F(CliProjectTest, ResaveDerivesTheNamesAfresh) {
     const std::string project = WriteProject("STALE.MP3");
     const std::string out = dir / "out.scp";
     EXPECT_EQ(RunTool({"resave", project, out}).exitCode, 0);
-    EXPECT_EQ(ReadBytes(out), Lines({"Group Of Program File of KELVO",
-                                     "*****",
-                                     "My Player",
-                                     "",
-                                     "",
-                                     "",
-                                     "",
-                                     "",
-                                     "",
-                                     "0",
-                                     target + "/",
-                                     "*****",
-                                     "3",
-                                     "1",
-                                     song1,
-                                     "SONG1.MP3",
-                                     "ROCK\\",
-                                     take1,
-                                     "TAKE1.MP3",
-                                     "JAZZ\\LIVE\\",
-                                     song2,
-                                     "SONG-2.MP3",
-                                     "ROCK\\",
-                                     old,
-                                     "TRACK01.MP3",
-                                     "OLD\\"}));
+    EXPECT_EQ(ReadBytes(out),
+              ProjectBytes("My Player", 3, 1,
+                           {song1, "SONG1.MP3", "ROCK\\", take1, "TAKE1.MP3", "JAZZ\\LIVE\\", song2,
+                            "SONG-2.MP3", "ROCK\\", old, "TRACK01.MP3", "OLD\\"}));
     EXPECT_EQ(RunTool({"resave", project}).exitCode, 0);
     EXPECT_EQ(ReadBytes(project), ReadBytes(out));
 }
@@ -213,32 +189,9 @@ TEST_F(CliProjectTest, MissingSourcesKeepTheirStoredNamesAndLeftOutGroupsAreRepo
     const std::string share = dir / "share/Gone.mp3";
     const std::string unnamed = dir / "share/Unnamed.mp3";
     const std::string project = dir / "p.scp";
-    const std::string bytes = Lines({"Group Of Program File of KELVO",
-                                     "*****",
-                                     "P",
-                                     "",
-                                     "",
-                                     "",
-                                     "",
-                                     "",
-                                     "",
-                                     "0",
-                                     target + "/",
-                                     "*****",
-                                     "3",
-                                     "1",
-                                     song1,
-                                     "X",
-                                     "ROCK\\",
-                                     share,
-                                     "GONE~1.MP3",
-                                     "ROCK\\",
-                                     unnamed,
-                                     "",
-                                     "ROCK\\",
-                                     old,
-                                     "TRACK01.MP3",
-                                     "OLD\\"});
+    const std::string bytes = ProjectBytes("P", 3, 1,
+                                           {song1, "X", "ROCK\\", share, "GONE~1.MP3", "ROCK\\",
+                                            unnamed, "", "ROCK\\", old, "TRACK01.MP3", "OLD\\"});
     const std::string report = "stavio-cli: Entries left out (source file missing and stored "
                                "name unusable): 1\nstavio-cli: " +
                                unnamed + "\n";

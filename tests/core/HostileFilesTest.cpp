@@ -102,13 +102,6 @@ protected:
                 copies,
                 deletes};
     }
-    static std::string Join(const std::vector<std::string>& lines, const char* end = "\r\n") {
-        std::string bytes;
-        for (const std::string& line : lines)
-            bytes += line + end;
-        return bytes;
-    }
-
     TempDir dir;
     ProgramState state;
     RecordingProgress progress;
@@ -129,7 +122,7 @@ TEST_F(HostileFilesTest, GarbageLoadsOrIsReportedAndTheListsKeepTheirShape) {
             for (int i = random() % 400; i > 0; --i)
                 bytes += static_cast<char>(random() % 256);
         } else {
-            bytes = Join(Head(std::to_string(random() % 6), std::to_string(random() % 3)));
+            bytes = Lines(Head(std::to_string(random() % 6), std::to_string(random() % 3)));
             for (int i = random() % 40; i > 0; --i)
                 bytes += pieces[random() % std::size(pieces)];
         }
@@ -153,7 +146,7 @@ TEST_F(HostileFilesTest, EndOfFileMarkCutsTheProjectWhereItStands) {
     std::vector<std::string> lines = Head("2", "0");
     for (const std::string& line : {a, std::string("A.MP3"), std::string("ROCK\\")})
         lines.push_back(line);
-    std::string bytes = Join(lines) + "\x1A" + Join({b, "B.MP3", "ROCK\\"});
+    std::string bytes = Lines(lines) + "\x1A" + Lines({b, "B.MP3", "ROCK\\"});
     EXPECT_EQ(Load(bytes), "");
     ASSERT_EQ(project().CopyLinks.size(), 1u);
     EXPECT_EQ(project().CopyLinks[0]->SourcePath, a);
@@ -171,7 +164,7 @@ TEST_F(HostileFilesTest, CarriageReturnOnlyLinesLoadLikeCrLf) {
     for (const std::string& line : {song, std::string("X"), std::string("A\\B\\"), song,
                                     std::string("X"), std::string("OLD\\")})
         lines.push_back(line);
-    ASSERT_EQ(Load(Join(lines, "\r")), "");
+    ASSERT_EQ(Load(Lines(lines, "\r")), "");
     ASSERT_EQ(project().CopyLinks.size(), 1u);
     EXPECT_EQ(EntryPlayerPathOf(*project().CopyLinks[0]), "\\A\\B\\SONG.MP3");
     ASSERT_EQ(project().DeleteLinks.size(), 1u);
@@ -201,7 +194,7 @@ TEST_F(HostileFilesTest, TenMegabyteLines) {
                                       hugePath,
                                       "P.MP3",
                                       "ROCK\\"};
-    const std::string bytes = Join(lines);
+    const std::string bytes = Lines(lines);
     ASSERT_EQ(Load(bytes), "");
     ASSERT_EQ(project().Comments.size(), 1u);
     EXPECT_EQ(project().Comments[0].size(), huge.size());
@@ -217,7 +210,7 @@ TEST_F(HostileFilesTest, TenMegabyteLines) {
     std::vector<std::string> slashes = Head("1", "0");
     for (const std::string& line : {song, std::string(), std::string(10'000'000, '\\')})
         slashes.push_back(line);
-    ASSERT_EQ(Load(Join(slashes)), "");
+    ASSERT_EQ(Load(Lines(slashes)), "");
     EXPECT_TRUE(project().CopyLinks.empty());
     const ListNode* root = state.CopyTree.Root();
     ASSERT_EQ(root->ChildCount(), 1);
@@ -231,13 +224,13 @@ TEST_F(HostileFilesTest, CountsOfTwoBillionAndMinusFive) {
     std::vector<std::string> lines = Head("-5", "2000000000");
     for (const std::string& line : {song, std::string("S"), std::string("OLD\\")})
         lines.push_back(line);
-    EXPECT_EQ(Load(Join(lines)), "");
+    EXPECT_EQ(Load(Lines(lines)), "");
     EXPECT_TRUE(project().CopyLinks.empty()); // a negative count reads no group
     EXPECT_EQ(project().DeleteLinks.size(), 1u);
     EXPECT_EQ(progress.maximum, 1999999995);
 
     // Counts beyond 32 bits are conversion errors, as any other text.
-    EXPECT_EQ(Load(Join(Head("2147483648", "0"))),
+    EXPECT_EQ(Load(Lines(Head("2147483648", "0"))),
               "'2147483648' n'est pas une valeur entière correcte");
 }
 
@@ -263,7 +256,7 @@ TEST_F(HostileFilesTest, DotDotInAProjectNeverLeavesTheTarget) {
           dir.Path() + "/music/sub/../../music/sub/Song.mp3", std::string(), std::string("A\\"),
           std::string("/.."), std::string(), std::string("B\\")})
         lines.push_back(line);
-    ASSERT_EQ(Load(Join(lines)), "");
+    ASSERT_EQ(Load(Lines(lines)), "");
 
     // Folder names of dots become zeros; sources ending in a dot name the folder they mean;
     // the root has no name, and no usable name is stored for it: left out.

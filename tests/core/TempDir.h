@@ -59,11 +59,14 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 // The bytes of a text file holding these lines, each ended by end.
-inline std::string Lines(std::initializer_list<std::string> lines, const char* end = "\r\n") {
+inline std::string Lines(const std::vector<std::string>& lines, const char* end = "\r\n") {
     std::string bytes;
     for (const std::string& line : lines)
         bytes += line + end;
     return bytes;
+}
+inline std::string Lines(std::initializer_list<std::string> lines, const char* end = "\r\n") {
+    return Lines(std::vector<std::string>(lines), end);
 }
 
 // The names in a folder, in the order the file system gives them.
