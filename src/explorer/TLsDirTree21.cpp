@@ -154,14 +154,7 @@ void TLsDirTree21::DrivesChanged() {
         return;
     drives_ = now;
     // Drives that left go with their folders; the selection falls back to the computer.
-    for (int i = root_->childCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* drive = root_->child(i);
-        if (now.contains(PathOf(drive)))
-            continue;
-        if (IsInside(currentItem(), drive))
-            setCurrentItem(root_);
-        delete drive;
-    }
+    PruneChildren(root_, [&](QTreeWidgetItem* drive) { return now.contains(PathOf(drive)); });
     const QFileIconProvider icons;
     for (int i = 0; i < now.size(); ++i) {
         if (i < root_->childCount() && PathOf(root_->child(i)) == now[i])
@@ -197,6 +190,19 @@ void TLsDirTree21::FolderChanged(const QString& path) {
         LoadChildren(item, true);
     if (!IsFolder(path))
         folders_->RemovePath(path);
+}
+
+void TLsDirTree21::PruneChildren(QTreeWidgetItem* parent,
+                                 const std::function<bool(QTreeWidgetItem*)>& keep) {
+    // A selection inside a removed item moves up to the parent, never to nothing.
+    for (int i = parent->childCount() - 1; i >= 0; --i) {
+        QTreeWidgetItem* child = parent->child(i);
+        if (keep(child))
+            continue;
+        if (IsInside(currentItem(), child))
+            setCurrentItem(parent);
+        delete child;
+    }
 }
 
 QString TLsDirTree21::PathOf(const QTreeWidgetItem* item) {
@@ -293,14 +299,7 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
         // Merge, so that the opened sub-folders and the selection stay where they are;
         // both sides are in the same order, so one pass does it.
         const QSet<QString> wanted(names.begin(), names.end());
-        for (int i = item->childCount() - 1; i >= 0; --i) {
-            QTreeWidgetItem* child = item->child(i);
-            if (wanted.contains(NameOf(child)))
-                continue;
-            if (IsInside(currentItem(), child))
-                setCurrentItem(item);
-            delete child;
-        }
+        PruneChildren(item, [&](QTreeWidgetItem* child) { return wanted.contains(NameOf(child)); });
         QSet<QString> present;
         for (int i = 0; i < item->childCount(); ++i)
             present.insert(NameOf(item->child(i)));

@@ -66,6 +66,8 @@ private:
     QTreeWidgetItem* EnsureChild(QTreeWidgetItem* item, const QString& name);
     void SelectSilently(QTreeWidgetItem* item);
     void RevealLabelOf(QTreeWidgetItem* item);
+    // Removes the children of `parent` that `keep` turns down, with all below them.
+    void PruneChildren(QTreeWidgetItem* parent, const std::function<bool(QTreeWidgetItem*)>& keep);
     void CurrentChanged(QTreeWidgetItem* current);
     void FollowList(const QString& dir);
     void FolderCreated(const QString& path);
