@@ -542,13 +542,3 @@ BENCHMARK(BM_CloseWindow)->Apply(Sizes)->UseManualTime()->Iterations(3);
 BENCHMARK(BM_Render)->Apply(Sizes)->UseManualTime()->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (!getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

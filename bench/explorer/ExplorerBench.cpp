@@ -344,13 +344,3 @@ BENCHMARK(BM_DetailsViewTenThousandSongs)
     ->Iterations(3);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    if (!getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
