@@ -32,22 +32,7 @@ void MakeRawFile(const QString& folder, const QByteArray& name, const QByteArray
     std::fclose(file);
 }
 
-class HostileNamesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        dir = QDir(tmp.path()).canonicalPath();
-    }
-    void TearDown() override {
-        ModalScript::CloseStray();
-        // QDir cannot remove what it cannot name: the bytes go first.
-        std::error_code ignored;
-        std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);
-    }
-
-    QTemporaryDir tmp;
-    QString dir;
-};
+using HostileNamesTest = ScratchFolderTest;
 
 bool IsFileBytes(const QByteArray& path) {
     struct stat st = {};

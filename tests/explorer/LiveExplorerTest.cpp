@@ -18,28 +18,14 @@
 
 namespace {
 
-class LiveExplorerTest : public ::testing::Test {
+class LiveExplorerTest : public ScratchFolderTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(tmp.isValid());
-        dir = QDir(tmp.path()).canonicalPath();
-    }
-    void TearDown() override {
-        ModalScript::CloseStray();
-        // QTemporaryDir cannot remove the names that are not UTF-8.
-        std::error_code ignored;
-        std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);
-    }
-
     static QStringList Children(QTreeWidgetItem* item) {
         QStringList names;
         for (int i = 0; i < item->childCount(); ++i)
             names << item->child(i)->text(0);
         return names;
     }
-
-    QTemporaryDir tmp;
-    QString dir;
 };
 
 // What another program does, on the file system's bytes: also in a folder whose name is

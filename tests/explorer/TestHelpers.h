@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <filesystem>
 
 // Makes a file of `size` bytes (and its folders) below `root`.
 inline QString MakeFile(const QString& root, const QString& relative, int size = 16) {
@@ -44,3 +47,21 @@ inline void DragFrom(QWidget* viewport, QPoint at) {
     }
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, at + QPoint(80, 80));
 }
+
+// A test in a folder of its own, `dir`, removed afterwards with everything in it, also the
+// names that are not UTF-8, which QTemporaryDir cannot remove.
+class ScratchFolderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(tmp.isValid());
+        dir = QDir(tmp.path()).canonicalPath();
+    }
+    void TearDown() override {
+        ModalScript::CloseStray();
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(dir).toStdString(), ignored);
+    }
+
+    QTemporaryDir tmp;
+    QString dir;
+};
