@@ -2,6 +2,7 @@
 
 #include "ShortNames.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_set>
 
@@ -65,8 +66,13 @@ ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& l
 }
 
 bool IsUsableListName(const std::string& name) {
+    // A name goes into the script as it is: a line end would start a line of its own, and
+    // "*" or "?" would make it a pattern on the player.
     return !name.empty() && name.size() <= 12 && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("\\/\0", 3)) == std::string::npos;
+           std::none_of(name.begin(), name.end(), [](char c) {
+               const auto byte = static_cast<unsigned char>(c);
+               return byte < 0x20 || byte == 0x7F || c == '\\' || c == '/' || c == '*' || c == '?';
+           });
 }
 
 void DeleteSelectedNode(ListTree& tree, LinkList& links) {

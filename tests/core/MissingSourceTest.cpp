@@ -77,6 +77,9 @@ TEST_F(MissingSourceTest, AMissingSourceKeepsItsStoredNameWhenItIsAUsableListNam
         {dir / "gone/g.mp3", "A/B.MP3", "", true},
         {dir / "gone/h.mp3", ".", "", true},
         {dir / "gone/i.mp3", "..", "", true},
+        {dir / "gone/j.mp3", "A\n[ES]", "", true}, // a lone LF would start a script line
+        {dir / "gone/k.mp3", "A*.MP3", "", true},
+        {dir / "gone/l.mp3", "A?.MP3", "", true},
         {present, "WRONG.MP3", "MYSONG~1.MP3", false}, // present: named from the file
     };
     std::vector<Group> groups;
@@ -104,11 +107,12 @@ TEST_F(MissingSourceTest, AMissingSourceKeepsItsStoredNameWhenItIsAUsableListNam
         }
     }
     EXPECT_EQ(state.CurrentProject->CopyLinks.size(), 4u);
-    EXPECT_EQ(report.leftOut, 6);
+    EXPECT_EQ(report.leftOut, 9);
     EXPECT_EQ(
         report.leftOutSources,
         (std::vector<std::string>{dir / "gone/d.mp3", dir / "gone/e.mp3", dir / "gone/f.mp3",
-                                  dir / "gone/g.mp3", dir / "gone/h.mp3", dir / "gone/i.mp3"}));
+                                  dir / "gone/g.mp3", dir / "gone/h.mp3", dir / "gone/i.mp3",
+                                  dir / "gone/j.mp3", dir / "gone/k.mp3", dir / "gone/l.mp3"}));
     EXPECT_FALSE(state.IsModified());
 }
 
