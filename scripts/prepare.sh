@@ -2,10 +2,11 @@
 # Sourced, not run.
 
 # dpkg-dev and file serve cpack -G DEB (dependencies from dpkg-shlibdeps); appstream checks
-# the AppStream file; dosfstools and fusefat give the tests a FAT volume that ignores case.
+# the AppStream file; dosfstools and fusefat give the tests a FAT volume that ignores case,
+# and mtools lists its folders as they stand on the volume.
 STAVIO_PACKAGES="build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
 qt6-base-dev qt6-svg-dev qt6-translations-l10n pkg-config libtag1-dev xvfb xauth libxcb1-dev \
-desktop-file-utils dpkg-dev file appstream dosfstools fusefat"
+desktop-file-utils dpkg-dev file appstream dosfstools fusefat mtools"
 
 stavio_missing_packages() {
     local missing=""

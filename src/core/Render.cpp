@@ -1,5 +1,6 @@
 #include "Render.h"
 
+#include "RenderSteps.h"
 #include "Script.h"
 #include "TextFile.h"
 
@@ -9,13 +10,15 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/sendfile.h>
+#include <map>
+#include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
-#include <unordered_set>
 
 namespace stavio {
+
+using namespace render;
 
 namespace {
 
@@ -31,235 +34,98 @@ std::int64_t NowNs() {
         .count();
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    bool Valid() const { return fd_ >= 0; }
-    // Closes now and reports the error a close can bring (late write-back failures).
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
-
-// FAT keeps modification times to 2 s; a copy made by an earlier render may differ by that.
-constexpr std::int64_t kSameTimeNs = 2'000'000'000;
-
-std::int64_t TimeNs(const struct timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
-}
-
-// A destination the copy would leave as it is: a regular file (not a link) of the source's
-// size whose modification time is the source's, to FAT's resolution.
-bool IsUnchanged(const struct stat& source, const struct stat& destination) {
-    if (!S_ISREG(destination.st_mode) || destination.st_size != source.st_size)
-        return false;
-    const std::int64_t difference = TimeNs(destination.st_mtim) - TimeNs(source.st_mtim);
-    return difference <= kSameTimeNs && difference >= -kSameTimeNs;
-}
-
 // The list name must name a file inside its numbered folder: an empty name (a source that
 // was missing when the project was loaded) would stand for the folder itself.
 bool NamesAFile(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
 }
 
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), Lower);
+    return text;
+}
+
 bool EndsInMp3(const std::string& name) {
-    if (name.size() < 4)
-        return false;
-    std::string suffix = name.substr(name.size() - 4);
-    for (char& c : suffix)
-        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return suffix == ".mp3";
+    return name.size() >= 4 && Lowered(name.substr(name.size() - 4)) == ".mp3";
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-               return lower(x) == lower(y);
-           });
+using Inode = std::pair<dev_t, ino_t>;
+
+// A link or another file system where a folder of ours was expected is refused as such.
+int RefusalOf(int error) {
+    return error == ELOOP || error == EXDEV || error == EMLINK ? EACCES : error;
 }
 
-// Removes the regular *.mp3 files of one numbered folder that keep does not name, without
-// following links; an emptied surplus folder goes too. Returns the number of files removed.
-int CleanNumberedFolder(int targetFd, const std::string& folderName,
-                        const std::unordered_set<std::string>* keep, bool removeWhenEmpty) {
-    const int fd =
-        ::openat(targetFd, folderName.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return 0; // missing, not a folder, or a link: none of ours
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        ::close(fd);
-        return 0;
+// The numbered and SYSTEM folders of one render, each opened once below the target.
+class Folders {
+public:
+    explicit Folders(const TargetFolder& target) : target_(target) {}
+    // -1 with error set when the folder is missing (and create is not set), a link, a
+    // mount point or cannot be made.
+    int Open(const std::string& name, bool create, int& error, bool* created = nullptr) {
+        auto found = open_.find(name);
+        if (found != open_.end() && (found->second.Valid() || !create))
+            return found->second.Get();
+        UniqueFd fd = target_.OpenFolder(name, create, error, created);
+        const int result = fd.Get();
+        open_[name] = std::move(fd);
+        return result;
     }
-    std::vector<std::string> stale;
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (!EndsInMp3(name) || (keep != nullptr && keep->count(name) != 0))
-            continue;
+
+private:
+    const TargetFolder& target_;
+    std::map<std::string, UniqueFd> open_;
+};
+
+// The (folder, lower-cased name) pairs this render writes: a recorded file of such a name is
+// replaced, not removed, also where the volume ignores case.
+std::set<std::pair<std::string, std::string>> WrittenNames(const RenderPlan& plan) {
+    std::set<std::pair<std::string, std::string>> names;
+    for (const RenderItem& item : plan.items)
+        names.insert({NumberedFolderName(plan.runs[item.run].number), Lowered(item.name)});
+    return names;
+}
+
+std::set<Inode> SourceInodes(const RenderPlan& plan) {
+    std::set<Inode> inodes;
+    for (const RenderItem& item : plan.items) {
         struct stat info {};
-        if (::fstatat(fd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(info.st_mode))
+        if (::stat(item.source.c_str(), &info) == 0)
+            inodes.insert({info.st_dev, info.st_ino});
+    }
+    return inodes;
+}
+
+// The recorded files this render may remove: still as written, not written again by this
+// render, and not a source of it.
+template <typename Each>
+void ForEachRemovable(const RenderRecord& record, const RenderPlan& plan, Folders& folders,
+                      Each&& each) {
+    const auto written = WrittenNames(plan);
+    const auto sources = SourceInodes(plan);
+    for (const auto& [key, recorded] : record) {
+        if (written.count({key.first, Lowered(key.second)}) != 0)
             continue;
-        // On a FAT player "song.mp3" and "SONG.MP3" are one file, which this render keeps.
-        bool kept = false;
-        if (keep != nullptr) {
-            for (const std::string& keptName : *keep) {
-                struct stat keptInfo {};
-                if (EqualIgnoringCase(keptName, name) &&
-                    ::fstatat(fd, keptName.c_str(), &keptInfo, AT_SYMLINK_NOFOLLOW) == 0 &&
-                    keptInfo.st_ino == info.st_ino && keptInfo.st_dev == info.st_dev) {
-                    kept = true;
-                    break;
-                }
-            }
-        }
-        if (!kept)
-            stale.push_back(name);
+        int error = 0;
+        const int folder = folders.Open(key.first, false, error);
+        struct stat info {};
+        if (folder < 0 || ::fstatat(folder, key.second.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !StillAsRecorded(info, recorded) || sources.count({info.st_dev, info.st_ino}) != 0)
+            continue;
+        each(folder, key, info);
     }
-    int removed = 0;
-    for (const std::string& name : stale)
-        if (::unlinkat(fd, name.c_str(), 0) == 0)
-            ++removed;
-    ::closedir(dir); // closes fd
-    if (removeWhenEmpty)
-        ::unlinkat(targetFd, folderName.c_str(), AT_REMOVEDIR); // fails while anything is left
-    return removed;
-}
-
-bool IsNumberedFolderName(const std::string& name) {
-    return name.size() == 8 &&
-           std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Moves size bytes inside the kernel in blocks: copy_file_range where the file systems allow
-// it, sendfile otherwise. After each block, moved(bytes) tells whether to go on. Returns 0,
-// ECANCELED when stopped, or an errno value.
-template <typename Moved> int KernelCopy(int from, int to, std::uint64_t size, Moved&& moved) {
-    constexpr std::uint64_t kBlock = 8u << 20;
-    bool rangeCopy = true;
-    std::uint64_t done = 0;
-    while (done < size) {
-        const size_t chunk = static_cast<size_t>(std::min<std::uint64_t>(size - done, kBlock));
-        ssize_t n;
-        if (rangeCopy) {
-            n = ::copy_file_range(from, nullptr, to, nullptr, chunk, 0);
-            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
-                          errno == EOPNOTSUPP || errno == EPERM)) {
-                rangeCopy = false; // not across these file systems: the offsets did not move
-                continue;
-            }
-        } else {
-            n = ::sendfile(to, from, nullptr, chunk);
-        }
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            break; // the source shrank while we copied
-        done += static_cast<std::uint64_t>(n);
-        if (!moved(static_cast<std::uint64_t>(n)))
-            return ECANCELED;
-    }
-    return 0;
-}
-
-enum class CopyResult { Copied, Unchanged, Failed, Cancelled };
-
-template <typename Moved>
-CopyResult CopyOneFile(const RenderItem& item, std::uint64_t& bytes, int& error, Moved&& moved) {
-    // O_NONBLOCK: a named pipe under a media name must not hold the render up forever.
-    FileDescriptor source(::open(item.source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    struct stat sourceInfo {};
-    if (!source.Valid() || ::fstat(source.Get(), &sourceInfo) != 0) {
-        error = errno;
-        return CopyResult::Failed;
-    }
-    if (!S_ISREG(sourceInfo.st_mode)) { // a folder, a pipe, a device: nothing to copy
-        error = S_ISDIR(sourceInfo.st_mode) ? EISDIR : EACCES;
-        return CopyResult::Failed;
-    }
-    if (!NamesAFile(item.name)) {
-        error = ENOENT; // the source was missing when the entry was made: it has no name
-        return CopyResult::Failed;
-    }
-    struct stat destinationInfo {};
-    if (::lstat(item.destination.c_str(), &destinationInfo) == 0) {
-        // The source itself (an earlier render used as the source), or a copy already made.
-        if ((destinationInfo.st_dev == sourceInfo.st_dev &&
-             destinationInfo.st_ino == sourceInfo.st_ino) ||
-            IsUnchanged(sourceInfo, destinationInfo))
-            return CopyResult::Unchanged;
-        // A link in the player's folder is replaced, never written through.
-        if (S_ISLNK(destinationInfo.st_mode))
-            ::unlink(item.destination.c_str());
-    }
-
-    FileDescriptor destination(::open(item.destination.c_str(),
-                                      O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!destination.Valid()) {
-        // The numbered folder is missing: say so rather than blame the file.
-        error = errno == ENOENT ? ENOTDIR : errno;
-        return CopyResult::Failed;
-    }
-    error = KernelCopy(source.Get(), destination.Get(),
-                       static_cast<std::uint64_t>(sourceInfo.st_size), moved);
-    if (error == 0) {
-        // The player's copy carries the song's own time, as the platform's file copy does;
-        // the next render recognises it by that.
-        const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-        ::futimens(destination.Get(), times);
-        // Start writing this file out now, while the next ones are copied; the flush at the
-        // end then has little left to wait for.
-        ::sync_file_range(destination.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-        if (destination.Close() != 0)
-            error = errno;
-    }
-    if (error != 0) {
-        ::unlink(item.destination.c_str()); // no truncated media on the player
-        return error == ECANCELED ? CopyResult::Cancelled : CopyResult::Failed;
-    }
-    bytes = static_cast<std::uint64_t>(sourceInfo.st_size);
-    return CopyResult::Copied;
-}
-
-// Puts everything written to the target's file system on the disk; 0 or an errno value.
-int FlushTarget(const std::string& folder) {
-    FileDescriptor target(
-        ::open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!target.Valid()) {
-        ::sync();
-        return 0;
-    }
-    return ::syncfs(target.Get()) == 0 ? 0 : errno;
 }
 
 // Bar steps of the copy job; the last one is the flush.
 constexpr int kBarSteps = 1000;
 // Each file weighs this many bytes on the bar besides its size, so small files move it too.
 constexpr std::uint64_t kFileWeight = 64 * 1024;
-
-std::string WithOneDecimal(double value, Language language) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    std::string result = text;
-    if (language != Language::English)
-        std::replace(result.begin(), result.end(), '.', ',');
-    return result;
-}
+// What one line of the record takes, besides the source's path.
+constexpr std::uint64_t kRecordLineBytes = 80;
 
 std::string Duration(double seconds) {
     const long total = static_cast<long>(seconds + 0.5);
@@ -271,6 +137,16 @@ std::string Duration(double seconds) {
         std::snprintf(text, sizeof text, "%ld:%02ld", total / 60, total % 60);
     return text;
 }
+
+enum class Outcome {
+    Copied,
+    Unchanged,
+    Adopted,
+    SourceFailed,
+    DestinationFailed,
+    TargetFailed,
+    Cancelled
+};
 
 } // namespace
 
@@ -305,8 +181,12 @@ std::optional<std::uint64_t> FileSystemFreeSpace(const std::string& folder) {
     std::string path = folder.empty() ? "/" : folder;
     for (;;) {
         struct statvfs info {};
-        if (::statvfs(path.c_str(), &info) == 0)
-            return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+        if (::statvfs(path.c_str(), &info) == 0) {
+            if (info.f_blocks == 0)
+                return std::nullopt; // a file system that tells no size
+            return static_cast<std::uint64_t>(info.f_bavail) *
+                   (info.f_frsize != 0 ? info.f_frsize : info.f_bsize);
+        }
         const size_t slash = path.find_last_of('/');
         if (path == "/" || path == ".")
             return std::nullopt;
@@ -314,63 +194,97 @@ std::optional<std::uint64_t> FileSystemFreeSpace(const std::string& folder) {
     }
 }
 
-int RemoveStaleSongs(const RenderPlan& plan) {
-    const std::string target = plan.target.empty() ? "/" : plan.target;
-    FileDescriptor targetFd(::open(target.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!targetFd.Valid())
-        return 0;
-    std::vector<std::unordered_set<std::string>> keep(plan.runs.size());
-    for (const RenderItem& item : plan.items)
-        keep[item.run].insert(item.name);
-    int removed = 0;
-    for (size_t i = 0; i < plan.runs.size(); ++i)
-        removed += CleanNumberedFolder(targetFd.Get(), NumberedFolderName(plan.runs[i].number),
-                                       &keep[i], false);
-
-    // Numbered folders an earlier, longer render left behind.
-    std::vector<std::string> surplus;
-    if (DIR* dir = ::opendir(target.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (IsNumberedFolderName(name) &&
-                std::stoll(name) > static_cast<long long>(plan.runs.size()))
-                surplus.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    for (const std::string& name : surplus)
-        removed += CleanNumberedFolder(targetFd.Get(), name, nullptr, true);
-    return removed;
-}
-
 RenderPipeline::RenderPipeline(ProgramState& state, FreeSpaceProbe freeSpace)
     : state_(state), freeSpace_(std::move(freeSpace)),
       plan_(MakeRenderPlan(*state.CurrentProject)) {
     summary_.filesPlanned = static_cast<int>(plan_.items.size());
+    summary_.targetPath = state.CurrentProject->TargetPath;
     startNs_ = NowNs();
+}
+
+RenderPipeline::~RenderPipeline() {
+    if (scriptWritten_ && !copyRan_)
+        Abandon();
+}
+
+bool RenderPipeline::OpenTarget(int& error) {
+    if (!target_)
+        target_ = TargetFolder::Open(plan_.target, error);
+    return target_.has_value();
+}
+
+bool RenderPipeline::TargetExists() const {
+    struct stat info {};
+    return ::stat(plan_.target.empty() ? "/" : plan_.target.c_str(), &info) == 0 &&
+           S_ISDIR(info.st_mode);
 }
 
 RenderSurvey RenderPipeline::Survey() const {
     RenderSurvey survey;
+    int error = 0;
+    const std::optional<TargetFolder> target = TargetFolder::Open(plan_.target, error);
+    const std::uint64_t unit = target ? target->AllocationUnit() : 4096;
+    const bool fat = target && target->IsFat();
+    std::optional<Folders> folders;
+    std::optional<RenderRecord> record;
+    bool systemExists = false;
+    if (target) {
+        folders.emplace(*target);
+        const int system = folders->Open(kSystemFolder, false, error);
+        systemExists = system >= 0;
+        if (systemExists)
+            record = ReadRecord(system);
+    }
+
     std::int64_t needed = 0;
+    std::set<std::size_t> newFolders;
+    std::uint64_t recordBytes = 0;
     for (const RenderItem& item : plan_.items) {
         struct stat source {};
         if (::stat(item.source.c_str(), &source) != 0 || !S_ISREG(source.st_mode))
             continue; // it will fail; it adds nothing
+        recordBytes += kRecordLineBytes + item.source.size();
+        const std::string folderName = NumberedFolderName(plan_.runs[item.run].number);
+        const int folder = folders ? folders->Open(folderName, false, error) : -1;
         struct stat destination {};
-        const bool exists = ::lstat(item.destination.c_str(), &destination) == 0;
-        if (exists &&
-            ((destination.st_dev == source.st_dev && destination.st_ino == source.st_ino) ||
-             IsUnchanged(source, destination))) {
-            ++survey.filesUnchanged;
-            continue;
+        const bool exists =
+            folder >= 0 && NamesAFile(item.name) &&
+            ::fstatat(folder, item.name.c_str(), &destination, AT_SYMLINK_NOFOLLOW) == 0;
+        if (folder < 0)
+            newFolders.insert(item.run);
+        if (exists) {
+            const RecordedFile* recorded = nullptr;
+            if (record) {
+                const auto found = record->find({folderName, item.name});
+                recorded = found != record->end() ? &found->second : nullptr;
+            }
+            const bool itself =
+                destination.st_dev == source.st_dev && destination.st_ino == source.st_ino;
+            if (itself || (!copyAll_ && IsUnchanged(source, IdentityOf(item.source, source),
+                                                    destination, recorded, fat))) {
+                ++survey.filesUnchanged;
+                continue;
+            }
         }
         ++survey.filesToCopy;
         survey.bytesToCopy += static_cast<std::uint64_t>(source.st_size);
-        needed += source.st_size;
+        needed +=
+            static_cast<std::int64_t>(RoundUp(static_cast<std::uint64_t>(source.st_size), unit));
         if (exists && S_ISREG(destination.st_mode))
-            needed -= destination.st_size;
+            needed -= static_cast<std::int64_t>(
+                RoundUp(static_cast<std::uint64_t>(destination.st_size), unit));
     }
+    // What the render removes makes room; what it adds besides the songs takes some.
+    if (record && folders)
+        ForEachRemovable(*record, plan_, *folders, [&](int, const auto&, const struct stat& info) {
+            needed -=
+                static_cast<std::int64_t>(RoundUp(static_cast<std::uint64_t>(info.st_size), unit));
+        });
+    std::uint64_t scriptBytes = 0;
+    for (const std::string& line : ScriptLines(*state_.CurrentProject))
+        scriptBytes += line.size() + 2;
+    needed += static_cast<std::int64_t>(RoundUp(scriptBytes, unit) + RoundUp(recordBytes, unit) +
+                                        unit * (newFolders.size() + (systemExists ? 0 : 1)));
     survey.bytesNeeded = needed > 0 ? static_cast<std::uint64_t>(needed) : 0;
     if (freeSpace_)
         survey.bytesFree = freeSpace_(plan_.target);
@@ -379,19 +293,67 @@ RenderSurvey RenderPipeline::Survey() const {
 
 int RenderPipeline::WriteScript(ProgressDisplay& progress) {
     startNs_ = NowNs();
-    try {
-        return stavio::WriteScript(state_, plan_, ScriptFileName(plan_.target), progress);
-    } catch (...) {
-        summary_.scriptFailed = true;
-        throw;
+    const std::string scriptFile = ScriptFileName(plan_.target);
+    summary_.scriptFailed = true; // until the copy puts it in place
+    int error = 0;
+    if (!OpenTarget(error))
+        throw FileError(error, scriptFile);
+    bool made = false;
+    UniqueFd system = target_->OpenFolder(kSystemFolder, true, error, &made);
+    madeSystem_ = made;
+    if (!system.Valid())
+        throw FileError(RefusalOf(error), scriptFile);
+    // A SCRIPT.TXT that is not a plain file is not ours to replace.
+    struct stat existing {};
+    if (::fstatat(system.Get(), kScriptName, &existing, AT_SYMLINK_NOFOLLOW) == 0 &&
+        !S_ISREG(existing.st_mode))
+        throw FileError(EACCES, scriptFile);
+
+    const ScriptText text =
+        MakeScriptText(*state_.CurrentProject, plan_, state_.CurrentLanguage, progress);
+    RemoveLeftover(system.Get(), kTemporaryScript);
+    UniqueFd file(OpenBeneath(system.Get(), kTemporaryScript, O_WRONLY | O_CREAT | O_EXCL, 0666));
+    if (!file.Valid())
+        throw FileError(RefusalOf(errno), scriptFile);
+    const char* data = text.bytes.data();
+    size_t left = text.bytes.size();
+    error = 0;
+    while (left > 0 && error == 0) {
+        const ssize_t n = ::write(file.Get(), data, left);
+        if (n < 0 && errno != EINTR)
+            error = errno;
+        if (n > 0) {
+            data += n;
+            left -= static_cast<size_t>(n);
+        }
     }
+    if (error == 0 && ::fsync(file.Get()) != 0 && errno != EINVAL)
+        error = errno;
+    if (file.Close() != 0 && error == 0)
+        error = errno;
+    if (error != 0) {
+        ::unlinkat(system.Get(), kTemporaryScript, 0);
+        throw FileError(error, scriptFile);
+    }
+    scriptWritten_ = true;
+    return text.count;
 }
 
-void RenderPipeline::RemoveStaleSongs() {
-    summary_.staleRemoved += stavio::RemoveStaleSongs(plan_);
+void RenderPipeline::Abandon() {
+    int error = 0;
+    if (!target_ && !OpenTarget(error))
+        return;
+    UniqueFd system = target_->OpenFolder(kSystemFolder, false, error);
+    if (system.Valid())
+        ::unlinkat(system.Get(), kTemporaryScript, 0);
+    if (madeSystem_)
+        ::unlinkat(target_->Fd(), kSystemFolder, AT_REMOVEDIR);
+    scriptWritten_ = false;
+    madeSystem_ = false;
 }
 
 void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool>& cancel) {
+    copyRan_ = true;
     const Language language = state_.CurrentLanguage;
     progress.SetCaption(TextUtf8(ProgressTexts, language, 4));
     progress.SetPosition(0);
@@ -399,12 +361,51 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     progress.ShowBar(true);
     progress.SetMaximum(plan_.items.empty() ? 0 : kBarSteps);
     progress.SetPosition(0);
+    summary_.scriptFailed = true; // until it is in place
+    auto finish = [&] { summary_.seconds = static_cast<double>(NowNs() - startNs_) / 1e9; };
 
-    // The numbered folders hold exactly what the script describes: old songs go first.
-    RemoveStaleSongs();
-    if (plan_.items.empty()) {
-        summary_.seconds = static_cast<double>(NowNs() - startNs_) / 1e9;
+    int error = 0;
+    if (!OpenTarget(error) || !target_->StillThere()) {
+        (target_ ? summary_.targetGone : summary_.targetMissing) = true;
+        summary_.failures.push_back(
+            {std::string(), plan_.target, FileError::TextFor(target_ ? ENOENT : error)});
+        finish();
         return;
+    }
+    const TargetFolder& target = *target_;
+    Folders folders(target);
+    int system = folders.Open(kSystemFolder, false, error);
+    const std::optional<RenderRecord> record =
+        system >= 0 ? ReadRecord(system) : std::optional<RenderRecord>();
+    RenderRecord written; // what this render wrote or found as it would have written it
+
+    // The old script goes before the first file on the target changes: a player must not
+    // act on a script whose folders are being rewritten.
+    struct stat info {};
+    if (system >= 0 && ::fstatat(system, kScriptName, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode) && ::unlinkat(system, kScriptName, 0) == 0)
+        ::fsync(system);
+
+    // Files of earlier renders that this one does not write, then their emptied folders.
+    std::set<std::pair<std::string, std::string>> removed;
+    if (record) {
+        ForEachRemovable(*record, plan_, folders, [&](int folder, const auto& key, const auto&) {
+            if (::unlinkat(folder, key.second.c_str(), 0) == 0) {
+                ++summary_.staleRemoved;
+                removed.insert(key);
+            }
+        });
+        std::set<std::string> used;
+        for (const RenderRun& run : plan_.runs)
+            used.insert(NumberedFolderName(run.number));
+        for (const auto& entry : *record) {
+            const std::string& folderName = entry.first.first;
+            if (used.count(folderName) != 0)
+                continue;
+            if (const int folder = folders.Open(folderName, false, error); folder >= 0)
+                RemoveLeftover(folder, kTemporarySong);
+            ::unlinkat(target.Fd(), folderName.c_str(), AT_REMOVEDIR); // only when empty
+        }
     }
 
     // The bar's whole: every file's weight and the bytes of those that will be copied.
@@ -420,6 +421,8 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     const std::int64_t copyStart = NowNs();
     std::int64_t lastDetail = 0;
     auto show = [&](bool force) {
+        if (whole == 0)
+            return;
         const int position = static_cast<int>(static_cast<double>(moved) /
                                               static_cast<double>(whole) * (kBarSteps - 1));
         if (position != progress.Position())
@@ -439,96 +442,254 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     };
     show(true);
 
-    std::size_t createdRun = plan_.items.front().run + 1; // none yet
+    const std::set<Inode> sources = SourceInodes(plan_);
+    // One file: written under the temporary name, stamped and renamed over its list name.
+    auto copyOne = [&](const RenderItem& item, int folder, const std::string& folderName,
+                       int& failure) -> Outcome {
+        UniqueFd source(::open(item.source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        struct stat sourceInfo {};
+        if (!source.Valid() || ::fstat(source.Get(), &sourceInfo) != 0) {
+            failure = errno;
+            return Outcome::SourceFailed;
+        }
+        if (!S_ISREG(sourceInfo.st_mode)) { // a folder, a pipe, a device: nothing to copy
+            failure = S_ISDIR(sourceInfo.st_mode) ? EISDIR : EACCES;
+            return Outcome::SourceFailed;
+        }
+        if (!NamesAFile(item.name)) {
+            failure = ENOENT; // the source was missing when the entry was made: it has no name
+            return Outcome::SourceFailed;
+        }
+        const SourceIdentity identity = IdentityOf(item.source, sourceInfo);
+        const std::pair<std::string, std::string> key{folderName, item.name};
+        struct stat destination {};
+        if (::fstatat(folder, item.name.c_str(), &destination, AT_SYMLINK_NOFOLLOW) == 0) {
+            // The source itself: an earlier render used as the source.
+            if (destination.st_dev == sourceInfo.st_dev && destination.st_ino == sourceInfo.st_ino)
+                return Outcome::Unchanged;
+            const RecordedFile* recorded = nullptr;
+            if (record) {
+                const auto found = record->find(key);
+                recorded = found != record->end() ? &found->second : nullptr;
+            }
+            if (!copyAll_ &&
+                IsUnchanged(sourceInfo, identity, destination, recorded, target.IsFat())) {
+                written[key] = {static_cast<std::uint64_t>(destination.st_size),
+                                TimeNs(destination.st_mtim),
+                                identity.path,
+                                identity.size,
+                                identity.timeNs,
+                                std::string()};
+                return recorded != nullptr ? Outcome::Unchanged : Outcome::Adopted;
+            }
+            // Another entry's source stands there: replacing it would lose that song.
+            if (sources.count({destination.st_dev, destination.st_ino}) != 0) {
+                failure = EACCES;
+                return Outcome::DestinationFailed;
+            }
+        }
+        UniqueFd out(OpenBeneath(folder, kTemporarySong, O_WRONLY | O_CREAT | O_EXCL, 0666));
+        if (!out.Valid() && errno == EEXIST) {
+            RemoveLeftover(folder, kTemporarySong);
+            out = UniqueFd(OpenBeneath(folder, kTemporarySong, O_WRONLY | O_CREAT | O_EXCL, 0666));
+        }
+        if (!out.Valid()) {
+            failure = RefusalOf(errno);
+            return IsTargetError(failure) ? Outcome::TargetFailed : Outcome::DestinationFailed;
+        }
+        bool destinationFailed = false;
+        bool gone = false;
+        failure = KernelCopy(
+            source.Get(), out.Get(), static_cast<std::uint64_t>(sourceInfo.st_size),
+            [&](std::uint64_t n) {
+                moved += n;
+                bytesDone += n;
+                show(false);
+                gone = !target.StillThere();
+                return !gone && !cancel.load();
+            },
+            destinationFailed);
+        if (failure == 0) {
+            // The player's copy carries the song's own time, as the platform's file copy
+            // does; the next render recognises it by that.
+            const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
+            ::futimens(out.Get(), times);
+            // Start writing this file out now, while the next ones are copied; the flush at
+            // the end then has little left to wait for.
+            ::sync_file_range(out.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
+            if (out.Close() != 0)
+                failure = errno;
+            destinationFailed = true;
+        }
+        if (failure == 0 && ::renameat(folder, kTemporarySong, folder, item.name.c_str()) != 0)
+            failure = errno;
+        if (failure != 0) {
+            out.Reset();
+            ::unlinkat(folder, kTemporarySong, 0); // nothing half-written stays
+            if (gone) {
+                summary_.targetGone = true;
+                return Outcome::Cancelled;
+            }
+            if (failure == ECANCELED)
+                return Outcome::Cancelled;
+            if (!destinationFailed)
+                return Outcome::SourceFailed;
+            return IsTargetError(failure) ? Outcome::TargetFailed : Outcome::DestinationFailed;
+        }
+        struct stat placed {};
+        if (::fstatat(folder, item.name.c_str(), &placed, AT_SYMLINK_NOFOLLOW) == 0)
+            written[key] = {static_cast<std::uint64_t>(placed.st_size),
+                            TimeNs(placed.st_mtim),
+                            identity.path,
+                            identity.size,
+                            identity.timeNs,
+                            std::string()};
+        summary_.bytesCopied += static_cast<std::uint64_t>(sourceInfo.st_size);
+        return Outcome::Copied;
+    };
+
+    std::set<std::size_t> usedRuns;
+    std::size_t openRun = plan_.items.empty() ? 0 : plan_.items.front().run + 1; // none yet
+    int folder = -1;
+    int folderError = 0;
     for (const RenderItem& item : plan_.items) {
         if (cancel.load()) {
             summary_.cancelled = true;
             break;
         }
-        if (item.run != createdRun) {
-            ::mkdir(plan_.runs[item.run].folder.c_str(), 0777); // may exist; the copies decide
-            createdRun = item.run;
-        }
-        std::uint64_t bytes = 0;
-        int error = 0;
-        const CopyResult result = CopyOneFile(item, bytes, error, [&](std::uint64_t n) {
-            moved += n;
-            bytesDone += n;
-            show(false);
-            return !cancel.load();
-        });
-        switch (result) {
-        case CopyResult::Copied:
-            ++summary_.filesCopied;
-            summary_.bytesCopied += bytes;
+        if (!target.StillThere()) {
+            summary_.targetGone = true;
             break;
-        case CopyResult::Unchanged:
+        }
+        const std::string folderName = NumberedFolderName(plan_.runs[item.run].number);
+        if (item.run != openRun) {
+            openRun = item.run;
+            folderError = 0;
+            folder = folders.Open(folderName, true, folderError);
+            if (folder >= 0) {
+                usedRuns.insert(item.run);
+                RemoveLeftover(folder, kTemporarySong);
+            } else if (IsTargetError(folderError) || folderError == EACCES ||
+                       folderError == EPERM) {
+                // The target itself takes no folder: nothing else would go either.
+                summary_.targetFailed = true;
+                summary_.failures.push_back(
+                    {item.source, plan_.runs[item.run].folder, FileError::TextFor(folderError)});
+                break;
+            }
+        }
+        int failure = RefusalOf(folderError);
+        const Outcome outcome =
+            folder >= 0 ? copyOne(item, folder, folderName, failure) : Outcome::DestinationFailed;
+        switch (outcome) {
+        case Outcome::Copied:
+            ++summary_.filesCopied;
+            break;
+        case Outcome::Unchanged:
+        case Outcome::Adopted:
             ++summary_.filesUnchanged;
             break;
-        case CopyResult::Failed:
-            summary_.failures.push_back({item.source, item.destination, FileError::TextFor(error)});
+        case Outcome::SourceFailed:
+        case Outcome::DestinationFailed:
+            summary_.failures.push_back(
+                {item.source, item.destination, FileError::TextFor(failure)});
             break;
-        case CopyResult::Cancelled:
-            summary_.cancelled = true;
+        case Outcome::TargetFailed:
+            summary_.targetFailed = true;
+            summary_.failures.push_back(
+                {item.source, item.destination, FileError::TextFor(failure)});
+            break;
+        case Outcome::Cancelled:
+            if (!summary_.targetGone)
+                summary_.cancelled = true;
             break;
         }
-        if (summary_.cancelled)
+        if (summary_.cancelled || summary_.targetFailed || summary_.targetGone)
             break;
         moved += kFileWeight;
         show(false);
     }
 
-    // A half-copied target must not be acted on: the player reads no script then.
-    if (summary_.cancelled)
-        ::unlink(ScriptFileName(plan_.target).c_str());
-
-    // The user unplugs the player as soon as the bar is full: the data must be on it by then.
-    if (const int error = FlushTarget(plan_.target); error != 0)
-        summary_.failures.push_back({std::string(), plan_.target, FileError::TextFor(error)});
-    show(true);
-    if (!summary_.cancelled)
-        progress.SetPosition(kBarSteps);
-    summary_.seconds = static_cast<double>(NowNs() - startNs_) / 1e9;
-}
-
-std::string FormatSize(std::uint64_t bytes, Language language) {
-    constexpr double kMB = 1024.0 * 1024.0;
-    constexpr double kGB = kMB * 1024.0;
-    const double value = static_cast<double>(bytes);
-    // Below 1000 MB in MB, above in GB: the figure never needs four digits before the point.
-    if (value < 1000 * kMB)
-        return WithOneDecimal(value / kMB, language) + " MB";
-    return WithOneDecimal(value / kGB, language) + " GB";
-}
-
-std::string FillText(const TextTable& table, Language language, int k,
-                     const std::vector<std::string>& args) {
-    const std::string text = TextUtf8(table, language, k);
-    std::string result;
-    result.reserve(text.size() + 32);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 1 < text.size() && text[i + 1] >= '1' && text[i + 1] <= '9') {
-            const size_t index = static_cast<size_t>(text[i + 1] - '1');
-            if (index < args.size()) {
-                result += args[index];
-                ++i;
-                continue;
-            }
-        }
-        result += text[i];
+    if (summary_.targetGone) {
+        // Nothing more is written: the path may lead to another disk now. What is reached
+        // through the descriptors is still the player, if it can be reached at all.
+        if (system >= 0)
+            ::unlinkat(system, kTemporaryScript, 0);
+        scriptWritten_ = false;
+        summary_.failures.push_back({std::string(), plan_.target, FileError::TextFor(ENOENT)});
+        finish();
+        return;
     }
-    return result;
-}
 
-std::string SummaryText(const RenderSummary& summary, Language language) {
-    if (summary.cancelled)
-        return FillText(RenderStatusTexts, language, 2,
-                        {std::to_string(summary.filesCopied + summary.filesUnchanged),
-                         std::to_string(summary.filesPlanned)});
-    return FillText(RenderStatusTexts, language, summary.scriptFailed ? 4 : 1,
-                    {std::to_string(summary.filesCopied), FormatSize(summary.bytesCopied, language),
-                     std::to_string(summary.filesUnchanged), std::to_string(summary.staleRemoved),
-                     WithOneDecimal(summary.seconds, language)});
+    // The user unplugs the player as soon as the bar is full: the data must be on it by then,
+    // and before the script says it is complete.
+    if (::syncfs(target.Fd()) != 0 && IsTargetError(errno)) {
+        summary_.targetFailed = true;
+        summary_.failures.push_back({std::string(), plan_.target, FileError::TextFor(errno)});
+    }
+    const bool complete = !summary_.cancelled && !summary_.targetFailed;
+    if (system >= 0 && scriptWritten_) {
+        if (complete && ::renameat(system, kTemporaryScript, system, kScriptName) == 0)
+            summary_.scriptFailed = false;
+        else
+            ::unlinkat(system, kTemporaryScript, 0);
+        ::fsync(system);
+        scriptWritten_ = false;
+    }
+
+    // The record: what this render wrote, and what earlier ones wrote that is still there.
+    if (record)
+        for (const auto& [key, recorded] : *record) {
+            if (written.count(key) != 0 || removed.count(key) != 0)
+                continue;
+            const int recordedFolder = folders.Open(key.first, false, error);
+            struct stat now {};
+            if (recordedFolder >= 0 &&
+                ::fstatat(recordedFolder, key.second.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+                StillAsRecorded(now, recorded))
+                written[key] = recorded;
+        }
+    if (record || !written.empty()) {
+        if (system < 0)
+            system = folders.Open(kSystemFolder, true, error);
+        if (system >= 0 && WriteRecord(system, written) != 0)
+            ::unlinkat(system, kRecordName, 0); // a record that is not true must not stay
+    }
+
+    // Songs in the folders used that no render of ours wrote stay where they are.
+    for (const std::size_t run : usedRuns) {
+        const std::string folderName = NumberedFolderName(plan_.runs[run].number);
+        const int fd = folders.Open(folderName, false, error);
+        if (fd < 0)
+            continue;
+        const int listing = ::dup(fd);
+        DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+        if (dir == nullptr) {
+            if (listing >= 0)
+                ::close(listing);
+            continue;
+        }
+        ::rewinddir(dir);
+        std::set<std::string> ours; // by lower-cased name: a FAT volume may show another case
+        for (auto it = written.lower_bound({folderName, std::string()});
+             it != written.end() && it->first.first == folderName; ++it)
+            ours.insert(Lowered(it->first.second));
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (!EndsInMp3(name) || ours.count(Lowered(name)) != 0)
+                continue;
+            struct stat song {};
+            if (::fstatat(fd, name.c_str(), &song, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISREG(song.st_mode))
+                ++summary_.foreignSongs;
+        }
+        ::closedir(dir);
+    }
+
+    show(true);
+    if (complete && !plan_.items.empty())
+        progress.SetPosition(kBarSteps);
+    finish();
 }
 
 } // namespace stavio

@@ -1,16 +1,25 @@
 #pragma once
 // The render as one pipeline: a plan made once (runs, numbers, destinations), then the fit
-// check, the script, the removal of stale songs, the copy and a summary. The window's
-// progress jobs and stavio-cli drive these steps and only present what they return.
+// check, the script, the copy and a summary. The window's progress jobs and stavio-cli drive
+// these steps and only present what they return.
+//
+// What a render may touch: it works below the target folder only, never through a link and
+// never into another file system. It removes only files its record (SYSTEM/STAVIO.LST) says
+// an earlier render wrote and that are still as written, and never a source of this render.
+// Every file is written under a temporary name and renamed into place when whole, and
+// SCRIPT.TXT stands on the target only while the numbered folders hold all it describes.
 
 #include "MediaCopy.h"
 #include "ProgramState.h"
 #include "ProgressDisplay.h"
+#include "RenderRecord.h"
+#include "TargetFolder.h"
 #include "text.h"
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,8 +62,10 @@ struct RenderSurvey {
     int filesToCopy = 0;
     int filesUnchanged = 0;
     std::uint64_t bytesToCopy = 0; // the sizes of the files to copy
-    std::uint64_t bytesNeeded = 0; // what they add: their sizes less what they replace
-    std::optional<std::uint64_t> bytesFree;
+    // What the render adds, in whole allocation units: the files to copy, the script, the
+    // record and new folders, less what it replaces or removes.
+    std::uint64_t bytesNeeded = 0;
+    std::optional<std::uint64_t> bytesFree; // nothing: unknown, and then nobody is asked
     bool Fits() const { return !bytesFree || bytesNeeded <= *bytesFree; }
 };
 
@@ -63,45 +74,67 @@ struct RenderSummary {
     int filesCopied = 0;
     int filesUnchanged = 0;
     int staleRemoved = 0;
+    // Songs in the numbered folders this render uses that no render of ours wrote; they stay.
+    int foreignSongs = 0;
     std::uint64_t bytesCopied = 0;
     double seconds = 0;
     bool cancelled = false;
-    // The script could not be written; the songs are copied all the same.
+    // The script is not on the target: it could not be written, or the copy did not end.
     bool scriptFailed = false;
+    // The target itself failed (full, read-only, input/output error): the copy stopped.
+    bool targetFailed = false;
+    // The target's file system went away (unplugged, unmounted): the copy stopped.
+    bool targetGone = false;
+    // The target folder was not there: nothing was written.
+    bool targetMissing = false;
     std::vector<CopyFailure> failures;
+    std::string targetPath; // as the user knows it, for the texts
 };
 
 class RenderPipeline {
 public:
     explicit RenderPipeline(ProgramState& state, FreeSpaceProbe freeSpace = FileSystemFreeSpace);
+    ~RenderPipeline();
 
     const RenderPlan& Plan() const { return plan_; }
+
+    // Copies every file, also those found unchanged.
+    void SetCopyAll(bool all) { copyAll_ = all; }
+
+    // The target folder exists; a render never makes it.
+    bool TargetExists() const;
 
     // The bytes the copy would add against the target's free space; writes nothing.
     RenderSurvey Survey() const;
 
-    // Job 4: SYSTEM/SCRIPT.TXT from the plan; returns the counted size. Throws FileError.
+    // Job 4: the script, under a temporary name in SYSTEM (made when missing); it takes its
+    // place at the end of the copy. Returns the counted size. Throws FileError.
     int WriteScript(ProgressDisplay& progress);
 
-    // Job 5: removes the stale songs, then copies what changed, watching cancel between
-    // blocks. A cancelled copy removes the file it was writing and this render's script.
+    // Job 5: removes the old script and the files of earlier renders that this one does not
+    // write, copies what changed, watching cancel between blocks, then puts the new script
+    // in place unless the copy was cancelled or the target failed, and writes the record.
     void CopyMedia(ProgressDisplay& progress, const std::atomic<bool>& cancel);
+
+    // A render stopped before its copy: the target is left as it was found.
+    void Abandon();
 
     const RenderSummary& Summary() const { return summary_; }
 
 private:
-    void RemoveStaleSongs();
+    bool OpenTarget(int& error);
 
     ProgramState& state_;
     FreeSpaceProbe freeSpace_;
     RenderPlan plan_;
     RenderSummary summary_;
+    bool copyAll_ = false;
     std::int64_t startNs_ = 0;
+    std::optional<TargetFolder> target_;
+    bool madeSystem_ = false;
+    bool scriptWritten_ = false; // the temporary script is complete
+    bool copyRan_ = false;
 };
-
-// Removes, from the target's numbered folders, the songs the plan does not put there, and
-// the emptied folders beyond the plan's last number; returns how many files went.
-int RemoveStaleSongs(const RenderPlan& plan);
 
 // "12,3 MB" or "1,1 GB": one decimal and the language's decimal separator.
 std::string FormatSize(std::uint64_t bytes, Language language);
@@ -110,7 +143,8 @@ std::string FillText(const TextTable& table, Language language, int k,
                      const std::vector<std::string>& args);
 
 // The summary line of a finished render: RenderStatusTexts entry 1, entry 4 when the script
-// could not be written, or entry 2 after Cancel.
+// is not on the target, entry 2 after Cancel or entry 5 when the target went away; then the
+// files not copied and the songs left that Stavio did not write, when there are any.
 std::string SummaryText(const RenderSummary& summary, Language language);
 
 } // namespace stavio

@@ -71,6 +71,18 @@ void GenerateScript(const TProjectClass& project, const RenderPlan& plan, LineSi
     line(std::string("[ES]"));
 }
 
+// The script job's caption and bar. The count it returns is a signed 32-bit sum of the line
+// lengths without line ends; it wraps like the original counter did.
+void StartScriptProgress(const TProjectClass& project, Language language,
+                         ProgressDisplay& progress) {
+    progress.SetCaption(TextUtf8(ProgressTexts, language, 3));
+    progress.SetPosition(0);
+    progress.ShowLabel(false);
+    progress.ShowBar(true);
+    progress.SetMaximum(static_cast<int>(project.CopyLinks.size() + project.DeleteLinks.size()));
+    progress.SetPosition(0);
+}
+
 } // namespace
 
 std::string EntryFolderPath(const ListNode* node) {
@@ -104,25 +116,34 @@ int WriteScript(ProgramState& state, const std::string& fileName, ProgressDispla
     return WriteScript(state, MakeRenderPlan(*state.CurrentProject), fileName, progress);
 }
 
+ScriptText MakeScriptText(const TProjectClass& project, const RenderPlan& plan, Language language,
+                          ProgressDisplay& progress) {
+    StartScriptProgress(project, language, progress);
+    ScriptText text;
+    std::uint32_t count = 0;
+    GenerateScript(
+        project, plan,
+        [&](const std::string& line) {
+            text.bytes += line;
+            text.bytes += "\r\n";
+            count += static_cast<std::uint32_t>(line.size());
+        },
+        [&] { progress.StepIt(); });
+    text.count = static_cast<int>(count);
+    return text;
+}
+
 int WriteScript(ProgramState& state, const RenderPlan& plan, const std::string& fileName,
                 ProgressDisplay& progress) {
     const TProjectClass& project = *state.CurrentProject;
-    progress.SetCaption(TextUtf8(ProgressTexts, state.CurrentLanguage, 3));
-    progress.SetPosition(0);
-    progress.ShowLabel(false);
-    progress.ShowBar(true);
-
+    StartScriptProgress(project, state.CurrentLanguage, progress);
     // The folder may already exist; opening the file decides.
     const std::string target = WithoutTrailingSlash(project.TargetPath);
     const bool newFolder = ::mkdir((target + "/SYSTEM").c_str(), 0777) == 0;
 
     // Written aside and renamed into place, so the player never finds half a script.
     AtomicTextFile file(fileName);
-    // A signed 32-bit count of the line lengths without line ends; it wraps like the
-    // original counter did.
     std::uint32_t count = 0;
-    progress.SetMaximum(static_cast<int>(project.CopyLinks.size() + project.DeleteLinks.size()));
-    progress.SetPosition(0);
     GenerateScript(
         project, plan,
         [&](const std::string& line) {

@@ -28,6 +28,15 @@ struct RenderPlan;
 int WriteScript(ProgramState& state, const RenderPlan& plan, const std::string& fileName,
                 ProgressDisplay& progress);
 
+// The script's bytes (CR LF after every line) and counted size for a render plan, reporting
+// on progress as the script job does.
+struct ScriptText {
+    std::string bytes;
+    int count = 0;
+};
+ScriptText MakeScriptText(const TProjectClass& project, const RenderPlan& plan, Language language,
+                          ProgressDisplay& progress);
+
 // The script's lines for the project, without writing anything.
 std::vector<std::string> ScriptLines(const TProjectClass& project);
 // The counted size of those lines: their lengths without line ends, as a signed 32-bit sum.

@@ -569,37 +569,57 @@ static const char* const ListToolTipTexts_[5 * 3] = {
     "File di origine non trovato",
 };
 
-static const char* const RenderStatusTexts_[5 * 5] = {
+static const char* const RenderStatusTexts_[5 * 9] = {
     // French
     "Copie : %1 fichiers, %2 \xB7" " Suppression : %3 fichiers \xB7" " Script : %4 / 16384",
     "Script cr\xE9" "\xE9" " : %1 fichiers copi\xE9" "s (%2), %3 inchang\xE9" "s, %4 anciens fichiers retir\xE9" "s, en %5 s",
     "Copie annul\xE9" "e : %1 fichiers sur %2 copi\xE9" "s, script retir\xE9",
     "Espace libre insuffisant sur la cible : il faut %1, il reste %2. Copier quand m\xEA" "me ?",
     "Script non cr\xE9" "\xE9" " : %1 fichiers copi\xE9" "s (%2), %3 inchang\xE9" "s, %4 anciens fichiers retir\xE9" "s, en %5 s",
+    "Le lecteur n'est plus l\xE0" " : %1. Copie arr\xEA" "t\xE9" "e, script retir\xE9",
+    "Lecteur introuvable : %1",
+    "%1 fichiers non copi\xE9" "s",
+    "%1 chansons des dossiers num\xE9" "rot\xE9" "s ne viennent pas de Stavio et restent en place",
     // English
     "Copy: %1 files, %2 \xB7" " Delete: %3 files \xB7" " Script: %4 / 16384",
     "Script created: %1 files copied (%2), %3 unchanged, %4 stale files removed, in %5 s",
     "Copy cancelled: %1 of %2 files copied, script removed",
     "Not enough free space on the target: %1 needed, %2 free. Copy anyway?",
     "Script not created: %1 files copied (%2), %3 unchanged, %4 stale files removed, in %5 s",
+    "The player is gone: %1. Copy stopped, script removed",
+    "Player not found: %1",
+    "%1 files not copied",
+    "%1 songs in the numbered folders were not written by Stavio and stay",
     // Spanish
     "Copia: %1 archivos, %2 \xB7" " Borrado: %3 archivos \xB7" " Script: %4 / 16384",
     "Script creado: %1 archivos copiados (%2), %3 sin cambios, %4 archivos antiguos eliminados, en %5 s",
     "Copia cancelada: %1 de %2 archivos copiados, script eliminado",
     "No hay espacio libre suficiente en el destino: se necesitan %1, quedan %2. \xBF" "Copiar de todos modos?",
     "Script no creado: %1 archivos copiados (%2), %3 sin cambios, %4 archivos antiguos eliminados, en %5 s",
+    "El reproductor ya no est\xE1" ": %1. Copia detenida, script eliminado",
+    "Reproductor no encontrado: %1",
+    "%1 archivos no copiados",
+    "%1 canciones de las carpetas numeradas no las escribi\xF3" " Stavio y se quedan",
     // German
     "Kopieren: %1 Dateien, %2 \xB7" " L\xF6" "schen: %3 Dateien \xB7" " Script: %4 / 16384",
     "Script erstellt: %1 Dateien kopiert (%2), %3 unver\xE4" "ndert, %4 veraltete Dateien entfernt, in %5 s",
     "Kopieren abgebrochen: %1 von %2 Dateien kopiert, Script entfernt",
     "Nicht genug freier Speicher auf dem Ziel: %1 ben\xF6" "tigt, %2 frei. Trotzdem kopieren?",
     "Script nicht erstellt: %1 Dateien kopiert (%2), %3 unver\xE4" "ndert, %4 veraltete Dateien entfernt, in %5 s",
+    "Der Player ist nicht mehr da: %1. Kopieren angehalten, Script entfernt",
+    "Player nicht gefunden: %1",
+    "%1 Dateien nicht kopiert",
+    "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
     // Italian
     "Copia: %1 file, %2 \xB7" " Cancellazione: %3 file \xB7" " Script: %4 / 16384",
     "Script creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s",
     "Copia annullata: %1 di %2 file copiati, script rimosso",
     "Spazio libero insufficiente sulla destinazione: servono %1, liberi %2. Copiare comunque?",
     "Script non creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s",
+    "Il lettore non c'\xE8" " pi\xF9" ": %1. Copia interrotta, script rimosso",
+    "Lettore non trovato: %1",
+    "%1 file non copiati",
+    "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano",
 };
 
 const TextTable AboutTexts{AboutTexts_, 4};
@@ -620,7 +640,7 @@ const TextTable RenderReportTexts{RenderReportTexts_, 1};
 const TextTable LoadReportTexts{LoadReportTexts_, 1};
 const TextTable TagColumnTexts{TagColumnTexts_, 5};
 const TextTable ListToolTipTexts{ListToolTipTexts_, 3};
-const TextTable RenderStatusTexts{RenderStatusTexts_, 5};
+const TextTable RenderStatusTexts{RenderStatusTexts_, 9};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

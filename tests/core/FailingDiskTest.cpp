@@ -4,6 +4,7 @@
 
 #include "MediaCopy.h"
 #include "ProjectFile.h"
+#include "Render.h"
 #include "Script.h"
 #include "Settings.h"
 
@@ -88,19 +89,22 @@ protected:
     }
     // The render's two jobs; the script's error (or "") and the copy's report as text.
     std::string Render() {
+        RenderPipeline render(state);
         std::string text;
         try {
-            WriteScript(state, ScriptFileName(project().TargetPath), progress);
+            render.WriteScript(progress);
         } catch (const FileError& e) {
             text = e.what();
         }
-        const CopyReport report = CopyMedia(state, progress);
-        text += "\ncopied " + std::to_string(report.filesCopied);
-        for (const CopyFailure& failure : report.failures)
+        render.CopyMedia(progress, never);
+        const RenderSummary& summary = render.Summary();
+        text += "\ncopied " + std::to_string(summary.filesCopied + summary.filesUnchanged);
+        for (const CopyFailure& failure : summary.failures)
             text += "\n" + failure.source + ": " + failure.reason;
         return text;
     }
 
+    static inline const std::atomic<bool> never{false};
     TempDir dir;
     ProgramState state;
     RecordingProgress progress;
@@ -123,8 +127,9 @@ TEST_F(FailingDiskTest, SaveCutShortKeepsThePreviousProjectFile) {
     EXPECT_EQ(FolderEntries(dir / "projects"), std::vector<std::string>{"p.scp"});
 }
 
-// The script and one large media file hit the limit: the old script stays, the large file
-// leaves nothing behind, and the small files around it are copied.
+// The script and one large media file hit the limit: the old script went before the first
+// song changed and no new one could be written, the large file leaves nothing behind, and
+// the small files around it are copied.
 TEST_F(FailingDiskTest, RenderOnAFullDiskReportsAndGoesOn) {
     std::vector<std::string> olds;
     for (int i = 0; i < 400; ++i)
@@ -138,8 +143,8 @@ TEST_F(FailingDiskTest, RenderOnAFullDiskReportsAndGoesOn) {
 
     const std::string result = WithFileSizeLimit(8 * 1024, [&] { return Render(); });
     EXPECT_EQ(result, "Disque plein\ncopied 2\n" + big + ": Disque plein");
-    EXPECT_EQ(ReadBytes(script), "old script");
-    EXPECT_EQ(FolderEntries(target + "/SYSTEM"), std::vector<std::string>{"SCRIPT.TXT"});
+    EXPECT_FALSE(fs::exists(script));
+    EXPECT_EQ(FolderEntries(target + "/SYSTEM"), std::vector<std::string>{"STAVIO.LST"});
     EXPECT_EQ(ReadBytes(target + "/00000001/SMALL1.MP3"), std::string(1000, '1'));
     EXPECT_FALSE(fs::exists(target + "/00000001/BIG.MP3"));
     EXPECT_EQ(ReadBytes(target + "/00000002/SMALL2.MP3"), std::string(1000, '2'));

@@ -35,7 +35,7 @@ TEST(TextTables, GroupSizesAddUpToSeventyThreeTextsPerLanguage) {
     }
     EXPECT_EQ(total, 73);
     EXPECT_EQ(RenderReportTexts.groupSize, 1);
-    EXPECT_EQ(RenderStatusTexts.groupSize, 5);
+    EXPECT_EQ(RenderStatusTexts.groupSize, 9);
 }
 
 TEST(TextTables, EveryTextIsSingleByteWindows1252) {
@@ -45,7 +45,7 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     tables.emplace_back(&LoadReportTexts, 1);
     tables.emplace_back(&TagColumnTexts, 5);
     tables.emplace_back(&ListToolTipTexts, 3);
-    tables.emplace_back(&RenderStatusTexts, 5);
+    tables.emplace_back(&RenderStatusTexts, 9);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {

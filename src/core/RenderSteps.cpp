@@ -1,0 +1,175 @@
+#include "RenderSteps.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/sendfile.h>
+#include <unistd.h>
+
+namespace stavio::render {
+
+namespace {
+
+constexpr std::int64_t kSecondNs = 1'000'000'000;
+
+std::int64_t Seconds(std::int64_t ns) {
+    return ns >= 0 ? ns / kSecondNs : -((-ns + kSecondNs - 1) / kSecondNs);
+}
+
+int WriteAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return 0;
+}
+
+} // namespace
+
+SourceIdentity IdentityOf(const std::string& source, const struct stat& info) {
+    SourceIdentity identity;
+    char resolved[PATH_MAX];
+    identity.path = ::realpath(source.c_str(), resolved) != nullptr ? resolved : source;
+    identity.size = static_cast<std::uint64_t>(info.st_size);
+    identity.timeNs = TimeNs(info.st_mtim);
+    return identity;
+}
+
+bool StillAsRecorded(const struct stat& destination, const RecordedFile& recorded) {
+    return S_ISREG(destination.st_mode) &&
+           static_cast<std::uint64_t>(destination.st_size) == recorded.size &&
+           TimeNs(destination.st_mtim) == recorded.timeNs;
+}
+
+bool IsUnchanged(const struct stat& source, const SourceIdentity& identity,
+                 const struct stat& destination, const RecordedFile* recorded, bool fat) {
+    if (!S_ISREG(destination.st_mode) || destination.st_size != source.st_size)
+        return false;
+    if (recorded != nullptr)
+        return recorded->sourcePath == identity.path && recorded->sourceSize == identity.size &&
+               recorded->sourceTimeNs == identity.timeNs && recorded->settings.empty() &&
+               StillAsRecorded(destination, *recorded);
+    const std::int64_t sourceSeconds = Seconds(TimeNs(source.st_mtim));
+    const std::int64_t destinationSeconds = Seconds(TimeNs(destination.st_mtim));
+    if (destinationSeconds == sourceSeconds)
+        return true;
+    // FAT stores even seconds: the copy's time is the source's, rounded down or up.
+    return fat && destinationSeconds % 2 == 0 &&
+           (destinationSeconds == sourceSeconds - 1 || destinationSeconds == sourceSeconds + 1);
+}
+
+bool IsTargetError(int error) {
+    switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EROFS:
+    case EIO:
+    case ENODEV:
+    case ENXIO:
+    case ESTALE:
+    case ENOTCONN:
+    case ESHUTDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+int KernelCopy(int from, int to, std::uint64_t size,
+               const std::function<bool(std::uint64_t)>& moved, bool& destinationFailed) {
+    constexpr std::uint64_t kBlock = 8u << 20;
+    destinationFailed = false;
+    bool rangeCopy = true;
+    std::uint64_t done = 0;
+    while (done < size) {
+        const size_t chunk = static_cast<size_t>(std::min<std::uint64_t>(size - done, kBlock));
+        ssize_t n;
+        if (rangeCopy) {
+            n = ::copy_file_range(from, nullptr, to, nullptr, chunk, 0);
+            if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL ||
+                          errno == EOPNOTSUPP || errno == EPERM)) {
+                rangeCopy = false; // not across these file systems: the offsets did not move
+                continue;
+            }
+        } else {
+            n = ::sendfile(to, from, nullptr, chunk);
+        }
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            const int error = errno;
+            // Which side failed: a source that still reads was not it.
+            char probe;
+            destinationFailed = error == ENOSPC || error == EDQUOT || error == EROFS ||
+                                error == EFBIG ||
+                                ::pread(from, &probe, 1, static_cast<off_t>(done)) >= 0;
+            return error;
+        }
+        if (n == 0)
+            break; // the source shrank while we copied
+        done += static_cast<std::uint64_t>(n);
+        if (!moved(static_cast<std::uint64_t>(n)))
+            return ECANCELED;
+    }
+    return 0;
+}
+
+std::optional<RenderRecord> ReadRecord(int systemFd) {
+    UniqueFd fd(OpenBeneath(systemFd, kRecordName, O_RDONLY | O_NONBLOCK));
+    struct stat info {};
+    // A record of a hundred megabytes is not one of ours.
+    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        info.st_size > (100 << 20))
+        return std::nullopt;
+    std::string text(static_cast<size_t>(info.st_size), '\0');
+    size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd.Get(), text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return std::nullopt;
+        got += static_cast<size_t>(n);
+    }
+    return ParseRecord(text);
+}
+
+int WriteRecord(int systemFd, const RenderRecord& record) {
+    return WriteBeside(systemFd, kTemporaryRecord, kRecordName, RecordText(record));
+}
+
+void RemoveLeftover(int folderFd, const char* name) {
+    struct stat info {};
+    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+        ::unlinkat(folderFd, name, 0);
+}
+
+int WriteBeside(int folderFd, const char* temporary, const char* name, const std::string& bytes) {
+    RemoveLeftover(folderFd, temporary);
+    UniqueFd fd(OpenBeneath(folderFd, temporary, O_WRONLY | O_CREAT | O_EXCL, 0666));
+    if (!fd.Valid())
+        return errno;
+    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
+    if (error == 0 && ::fsync(fd.Get()) != 0 && errno != EINVAL)
+        error = errno;
+    if (fd.Close() != 0 && error == 0)
+        error = errno;
+    if (error == 0 && ::renameat(folderFd, temporary, folderFd, name) != 0)
+        error = errno;
+    if (error != 0) {
+        ::unlinkat(folderFd, temporary, 0);
+        return error;
+    }
+    ::fsync(folderFd);
+    return 0;
+}
+
+} // namespace stavio::render
