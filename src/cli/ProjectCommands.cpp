@@ -140,7 +140,8 @@ int ScriptCommand(const Arguments& args) {
 
 namespace {
 
-// Set by Ctrl+C during a render: the copy stops at its next block.
+// Set by Ctrl+C (or a request to end: SIGTERM, SIGHUP) during a render: the copy stops at
+// its next block.
 std::atomic<bool> interrupted{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
@@ -148,7 +149,8 @@ extern "C" void OnInterrupt(int) {
     interrupted = true;
 }
 
-// Ctrl+C stops the copy instead of the process for as long as this lives.
+// The signals that end a render cleanly instead of ending the process, for as long as this
+// lives.
 class InterruptGuard {
 public:
     InterruptGuard() {
@@ -156,29 +158,43 @@ public:
         struct sigaction action {};
         action.sa_handler = OnInterrupt;
         sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &previous_);
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            ::sigaction(kSignals[i], &action, &previous_[i]);
     }
-    ~InterruptGuard() { ::sigaction(SIGINT, &previous_, nullptr); }
+    ~InterruptGuard() {
+        for (size_t i = 0; i < std::size(kSignals); ++i)
+            ::sigaction(kSignals[i], &previous_[i], nullptr);
+    }
     InterruptGuard(const InterruptGuard&) = delete;
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
-    struct sigaction previous_ {};
+    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
+    struct sigaction previous_[std::size(kSignals)]{};
 };
 
 // Exit code of a render stopped by Ctrl+C, as a shell reports a process ended by SIGINT.
 constexpr int kInterrupted = 130;
 
+// Takes flag out of args; tells whether it was there.
+bool TakeFlag(Arguments& args, const char* flag) {
+    const auto found = std::find(args.begin(), args.end(), std::string(flag));
+    if (found == args.end())
+        return false;
+    args.erase(found);
+    return true;
+}
+
 } // namespace
 
 int RenderCommand(const Arguments& given) {
     Arguments args = given;
-    const auto force = std::find(args.begin(), args.end(), std::string("--force"));
-    const bool forced = force != args.end();
-    if (forced)
-        args.erase(force);
+    const bool forced = TakeFlag(args, "--force");
+    const bool copyAll = TakeFlag(args, "--all");
     if (args.empty() || args.size() > 2)
         return UsageError();
+    // The signals are heard from here on, so that no Ctrl+C falls between two steps.
+    InterruptGuard guard;
     auto state = NewState();
     std::unique_ptr<ProgressDisplay> progress;
     TerminalProgress* terminal = nullptr;
@@ -209,8 +225,18 @@ int RenderCommand(const Arguments& given) {
         PrintMessage(3);
         return 1;
     }
+    // A folder named on the command line may be new; the project's own target is a player
+    // that must be there (unplugged, or a path of another system): it is never made.
+    if (args.size() == 2)
+        ::mkdir(project.TargetPath.c_str(), 0777);
 
     RenderPipeline render(*state);
+    render.SetCopyAll(copyAll);
+    if (!render.TargetExists()) {
+        finishBar();
+        PrintError(FillText(RenderStatusTexts, Language::English, 6, {project.TargetPath}));
+        return 1;
+    }
     // Nothing is written to a target that cannot take the songs, unless the user insists.
     if (const RenderSurvey survey = render.Survey(); !survey.Fits() && !forced) {
         finishBar();
@@ -220,11 +246,9 @@ int RenderCommand(const Arguments& given) {
                    " free (--force renders all the same)");
         return 1;
     }
+    if (interrupted)
+        return kInterrupted;
 
-    // The target stands for the player's root; a folder named on the command line may be new.
-    ::mkdir(project.TargetPath.c_str(), 0777);
-
-    InterruptGuard guard;
     int exitCode = complete ? 0 : 1;
     // A script that cannot be written or is too big does not stop the copy.
     try {
@@ -238,6 +262,12 @@ int RenderCommand(const Arguments& given) {
         PrintFileError(e);
         exitCode = 2;
     }
+    // Stopped before the copy: the target stays exactly as it was.
+    if (interrupted) {
+        render.Abandon();
+        finishBar();
+        return kInterrupted;
+    }
 
     render.CopyMedia(*progress, interrupted);
     finishBar();
@@ -247,7 +277,7 @@ int RenderCommand(const Arguments& given) {
     for (const CopyFailure& failure : summary.failures)
         PrintError((failure.source.empty() ? failure.destination : failure.source) + ": " +
                    failure.reason);
-    if (!summary.failures.empty() && exitCode == 0)
+    if ((!summary.failures.empty() || summary.targetGone || summary.targetMissing) && exitCode == 0)
         exitCode = 1;
     std::printf("%s\n", SummaryText(summary, Language::English).c_str());
     return summary.cancelled ? kInterrupted : exitCode;

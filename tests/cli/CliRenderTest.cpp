@@ -94,9 +94,8 @@ protected:
 };
 
 TEST_F(CliRenderTest, ATargetTooSmallStopsBeforeAnythingIsWritten) {
-    // Not made yet, below a folder that is missing too: should the check let the render
-    // through, nothing can be written, so no 10 TB land on the disk.
-    const std::string target = dir / "missing/player";
+    // Should the check let the render through, no 10 TB land on the disk.
+    const std::string target = dir.Folder("player");
     const std::string huge = dir.File("music/HUGE.MP3");
     if (::truncate(huge.c_str(), off_t(10) << 40) != 0)
         GTEST_SKIP() << "no sparse file of 10 TB here";
@@ -107,6 +106,38 @@ TEST_F(CliRenderTest, ATargetTooSmallStopsBeforeAnythingIsWritten) {
         << run.err;
     EXPECT_NE(run.err.find(" free (--force renders all the same)"), std::string::npos);
     EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(fs::is_empty(target));
+}
+
+// The project's own target is a player that must be there; only a folder named on the
+// command line is made. --all copies what is unchanged too.
+TEST_F(CliRenderTest, TargetsThatAreNotThereAndCopyingAll) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> args; // after the project
+        std::string stored;            // the project's target
+        int exitCode;
+        std::string output; // in the standard error, or the summary's start
+    };
+    const std::string player = dir / "player";
+    const std::vector<Case> cases = {
+        {"unplugged", {}, player, 1, "stavio-cli: Player not found: " + player},
+        {"a path of another system", {}, "E:\\", 1, "stavio-cli: Player not found: E:\\"},
+        {"named on the command line", {player}, "E:\\", 0, "Script created: 1 files copied"},
+        {"again", {player}, "E:\\", 0, "Script created: 0 files copied (0.0 MB), 1 unchanged"},
+        {"all", {player, "--all"}, "E:\\", 0, "Script created: 1 files copied"},
+    };
+    const std::string song = Song("A.MP3", 1000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> args = {"render", Project({song}, c.stored)};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ToolResult run = Tool(args);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+        EXPECT_EQ((c.exitCode == 0 ? run.out : run.err).rfind(c.output, 0), 0u)
+            << run.out << run.err;
+        EXPECT_EQ(fs::exists(player), c.exitCode == 0);
+    }
 }
 
 // On a file system of 4 MB: refused, then forced, where the disk fills up.
@@ -124,43 +155,48 @@ TEST_F(CliRenderTest, ForceRendersAllTheSame) {
     run = Tool({"render", "--force", project});
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_NE(run.err.find("BIG.MP3: Disque plein"), std::string::npos) << run.err;
-    EXPECT_TRUE(fs::exists(target + "/SYSTEM/SCRIPT.TXT"));
+    EXPECT_EQ(run.out.rfind("Script not created: 0 files copied", 0), 0u) << run.out;
+    EXPECT_FALSE(fs::exists(target + "/SYSTEM/SCRIPT.TXT")); // the player is not complete
     EXPECT_FALSE(fs::exists(target + "/00000001/BIG.MP3"));
     ::umount(target.c_str());
 }
 
+// Ctrl+C, and a request to end from the system or a closed terminal.
 TEST_F(CliRenderTest, CtrlCStopsTheCopyAndRemovesTheScript) {
     constexpr off_t kSize = 64 << 20;
     std::vector<std::string> songs;
     for (int i = 0; i < 6; ++i)
         songs.push_back(Song("S" + std::to_string(i) + ".MP3", kSize));
-    const std::string target = dir.Folder("player");
-    TempDir scratch;
-    const pid_t pid = Start({"render", Project(songs, target)}, scratch);
-    // Once the first song is whole, the second is on its way, and five are left: time
-    // enough for the signal even on a busy machine.
-    const std::string first = target + "/00000001/S0.MP3";
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    struct stat info {};
-    while (!(::stat(first.c_str(), &info) == 0 && info.st_size == kSize) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::microseconds(200));
-    ::kill(pid, SIGINT);
-    const ToolResult run = Finish(pid, scratch);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        const std::string target = dir.Folder("player" + std::to_string(signal));
+        TempDir scratch;
+        const pid_t pid = Start({"render", Project(songs, target)}, scratch);
+        // Once the first song is whole, the second is on its way, and five are left: time
+        // enough for the signal even on a busy machine.
+        const std::string first = target + "/00000001/S0.MP3";
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        struct stat info {};
+        while (!(::stat(first.c_str(), &info) == 0 && info.st_size == kSize) &&
+               std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        ::kill(pid, signal);
+        const ToolResult run = Finish(pid, scratch);
 
-    EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
-    EXPECT_FALSE(fs::exists(target + "/SYSTEM/SCRIPT.TXT"));
-    int whole = 0;
-    for (const auto& folder : fs::directory_iterator(target))
-        if (folder.path().filename() != "SYSTEM")
-            for (const auto& song : fs::directory_iterator(folder.path())) {
-                EXPECT_EQ(fs::file_size(song.path()), static_cast<std::uintmax_t>(kSize))
-                    << "no partial file stays";
-                ++whole;
-            }
-    EXPECT_GE(whole, 1);
-    EXPECT_EQ(run.out,
-              "Copy cancelled: " + std::to_string(whole) + " of 6 files copied, script removed\n");
+        EXPECT_EQ(run.exitCode, 130) << run.out << run.err;
+        EXPECT_FALSE(fs::exists(target + "/SYSTEM/SCRIPT.TXT"));
+        int whole = 0;
+        for (const auto& folder : fs::directory_iterator(target))
+            if (folder.path().filename() != "SYSTEM")
+                for (const auto& song : fs::directory_iterator(folder.path())) {
+                    EXPECT_EQ(fs::file_size(song.path()), static_cast<std::uintmax_t>(kSize))
+                        << "no partial file stays";
+                    ++whole;
+                }
+        EXPECT_GE(whole, 1);
+        EXPECT_EQ(run.out, "Copy cancelled: " + std::to_string(whole) +
+                               " of 6 files copied, script removed\n");
+    }
 }
 
 TEST_F(CliRenderTest, InfoPrintsTheFiguresAndWhatARenderWouldCopy) {
