@@ -53,7 +53,8 @@ void TForm1::RenderScript1Click() {
             stavio::FillText(stavio::RenderStatusTexts, language, 3,
                              {stavio::FormatSize(survey.bytesNeeded, language),
                               stavio::FormatSize(*survey.bytesFree, language)}));
-        if (!AskYesNo(this, question))
+        // Copying anyway fills the player: only a deliberate answer does it.
+        if (!AskYesNo(this, question, DefaultAnswer::No))
             return;
     }
     // The copy runs also when the script was too big or could not be written.

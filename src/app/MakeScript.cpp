@@ -1,11 +1,14 @@
 #include "MakeScript.h"
 
 #include "QtBoundary.h"
+#include "Render.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "text.h"
 
+#include <QFileInfo>
 #include <QFrame>
+#include <QLabel>
 #include <QPushButton>
 
 TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
@@ -37,6 +40,12 @@ TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent),
     mxFlatButton2->setObjectName(QStringLiteral("mxFlatButton2"));
     mxFlatButton2->setGeometry(280, 360, 75, 25);
     connect(mxFlatButton2, &QPushButton::clicked, this, &QDialog::reject);
+
+    MissingLabel = new QLabel(this);
+    MissingLabel->setObjectName(QStringLiteral("MissingLabel"));
+    MissingLabel->setGeometry(8, 356, 180, 33);
+    MissingLabel->setWordWrap(true);
+    MissingLabel->hide();
 }
 
 std::string TOKBottomDlg6::SelectedPath() const {
@@ -51,8 +60,16 @@ void TOKBottomDlg6::showEvent(QShowEvent* event) {
 void TOKBottomDlg6::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
-    // A target that no longer exists leaves the tree's own selection as it was.
-    LsDirTree211->OpenPath(QtPathFromHost(app_.State.CurrentProject->TargetPath));
+    // A target that no longer exists leaves the tree's own selection as it was, and is
+    // named, so that the user plugs the player in or picks another folder.
+    const std::string& target = app_.State.CurrentProject->TargetPath;
+    LsDirTree211->OpenPath(QtPathFromHost(target));
+    const bool missing = !target.empty() && !QFileInfo(QtPathFromHost(target)).isDir();
+    MissingLabel->setText(missing ? QString::fromStdString(stavio::FillText(
+                                        stavio::RenderStatusTexts, language, 6, {target}))
+                                  : QString());
+    MissingLabel->setToolTip(MissingLabel->text());
+    MissingLabel->setVisible(missing);
     auto text = [&](int k) {
         return QString::fromUtf8(stavio::TextUtf8(stavio::RenderDialogTexts, language, k).c_str());
     };

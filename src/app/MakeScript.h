@@ -5,6 +5,7 @@
 #include <QDialog>
 
 class QFrame;
+class QLabel;
 class QPushButton;
 class StavioApp;
 class TLsDirTree21;
@@ -21,6 +22,8 @@ public:
     TLsDirTree21* LsDirTree211;
     QPushButton* mxFlatButton1;
     QPushButton* mxFlatButton2;
+    // Says so when the project's target folder is not there (the player is unplugged).
+    QLabel* MissingLabel;
 
 protected:
     void showEvent(QShowEvent* event) override;

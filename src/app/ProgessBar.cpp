@@ -218,11 +218,15 @@ void TOKBottomDlg1::FormActivate() {
             EndJob();
             jobFailed_ = true;
             ReportError(std::string(error.what()) + "\n" + error.Path());
-            return; // no timer: the dialog stays until the user closes it
         } catch (const std::exception& error) {
             EndJob();
             jobFailed_ = true;
             ReportError(error.what());
+        }
+        // After a failure the dialog goes with the error box: left on screen with nothing to
+        // press, the window looked hung.
+        if (jobFailed_) {
+            Timer1->start();
             return;
         }
         EndJob();

@@ -34,12 +34,12 @@ void ShowWarningBox(QWidget* parent, const QString& text) {
            QStringLiteral("&Abandon"));
 }
 
-bool AskYesNo(QWidget* parent, const QString& text) {
+bool AskYesNo(QWidget* parent, const QString& text, DefaultAnswer answer) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), text,
                     QMessageBox::NoButton, parent);
     QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(answer == DefaultAnswer::Yes ? yes : no);
     box.setEscapeButton(no);
     box.exec();
     return box.clickedButton() == yes;

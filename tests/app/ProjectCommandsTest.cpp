@@ -152,9 +152,7 @@ TEST_F(ProjectCommandsTest, OpeningAMissingFileResetsAndReportsIt) {
     Start();
     const std::string missing = Path("typed.scp");
     ModalScript script;
-    script.Then<QFileDialog>(Choose(missing), IsOpenDialog)
-        .Box(QStringLiteral("OK"))
-        .Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) { dialog->close(); });
+    script.Then<QFileDialog>(Choose(missing), IsOpenDialog).Box(QStringLiteral("OK"));
 
     Form().Open1Click();
 
@@ -233,9 +231,7 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         ModalScript script;
         if (c.asked)
             script.Box(QStringLiteral("&Oui"));
-        script.Box(QStringLiteral("OK")).Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) {
-            QTimer::singleShot(0, dialog, [dialog] { dialog->close(); });
-        });
+        script.Box(QStringLiteral("OK"));
         if (c.asked)
             script.Then<TForm3>([](TForm3* properties) { properties->reject(); });
         if (!stavio::test::AsOrdinaryUser([&] { c.fire(Form()); }))

@@ -4,6 +4,7 @@
 #include "TLsDirTree21.h"
 #include "WorkflowFixture.h"
 
+#include <QLabel>
 #include <QPushButton>
 
 namespace {
@@ -85,6 +86,17 @@ TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     EXPECT_EQ(texts, (QStringList{QString::fromStdString(target),
                                   QStringLiteral("Créer le script dans : ..."),
                                   QStringLiteral("Créer..."), QStringLiteral("Annuler")}));
+
+    // The player unplugged: the dialog names the folder that is not there.
+    Project().TargetPath = target + "/gone";
+    QString missing;
+    script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
+        missing = dialog->MissingLabel->isVisible() ? dialog->MissingLabel->text() : QString();
+        dialog->mxFlatButton2->click();
+    });
+    Form().RenderScript1->trigger();
+    EXPECT_EQ(missing, QStringLiteral("Lecteur introuvable : ") + QString::fromStdString(target) +
+                           QStringLiteral("/gone"));
 }
 
 TEST_F(RenderTest, CancellingTheTargetDialogChangesNothing) {
