@@ -602,6 +602,19 @@ static const char* const RenderStatusTexts_[5 * 5] = {
     "Script non creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s",
 };
 
+static const char* const TagReportTexts_[5 * 1] = {
+    // French
+    "Pas un fichier audio MPEG",
+    // English
+    "Not an MPEG audio file",
+    // Spanish
+    "No es un archivo de audio MPEG",
+    // German
+    "Keine MPEG-Audiodatei",
+    // Italian
+    "Non \xE8" " un file audio MPEG",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -621,6 +634,7 @@ const TextTable LoadReportTexts{LoadReportTexts_, 1};
 const TextTable TagColumnTexts{TagColumnTexts_, 5};
 const TextTable ListToolTipTexts{ListToolTipTexts_, 3};
 const TextTable RenderStatusTexts{RenderStatusTexts_, 5};
+const TextTable TagReportTexts{TagReportTexts_, 1};
 
 const char* Text(const TextTable& table, Language language, int k)
 {
