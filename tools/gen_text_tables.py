@@ -246,6 +246,10 @@ TABLES = [
          "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
          "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano"],
     ]),
+    ("TagReportTexts", [
+        ["Pas un fichier audio MPEG", "Not an MPEG audio file", "No es un archivo de audio MPEG",
+         "Keine MPEG-Audiodatei", "Non è un file audio MPEG"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

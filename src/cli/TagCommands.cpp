@@ -4,6 +4,7 @@
 
 #include "Tags.h"
 #include "TextFile.h"
+#include "text.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -21,6 +22,12 @@ int TagsCommand(const Arguments& args) {
             // The other files are still read; the exit code tells that one was not.
             std::fprintf(stderr, "stavio-cli: %s: %s\n",
                          FileError::TextFor(errno != 0 ? errno : EACCES).c_str(), path.c_str());
+            exitCode = 2;
+            continue;
+        }
+        if (!tags->IsAudio) {
+            std::fprintf(stderr, "stavio-cli: %s: %s\n",
+                         TextUtf8(TagReportTexts, Language::English, 0).c_str(), path.c_str());
             exitCode = 2;
             continue;
         }

@@ -1,15 +1,19 @@
 #include "NameMemory.h"
 
+#include "SafeSave.h"
 #include "ShortNames.h"
+#include "TextFile.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 #include <unordered_set>
 #include <vector>
@@ -120,36 +124,15 @@ std::int64_t Now() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
+// The lines of a file: each ends with "\n"; a last one without it was cut.
+bool NextLine(std::string_view& rest, std::string_view& line) {
+    const size_t newline = rest.find('\n');
+    if (newline == std::string_view::npos)
+        return false;
+    line = rest.substr(0, newline);
+    rest.remove_prefix(newline + 1);
     return true;
 }
-
-class LockFile {
-public:
-    explicit LockFile(const std::string& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (fd_ >= 0)
-            ::flock(fd_, LOCK_EX);
-    }
-    ~LockFile() {
-        if (fd_ >= 0)
-            ::close(fd_); // releases the lock
-    }
-    LockFile(const LockFile&) = delete;
-    LockFile& operator=(const LockFile&) = delete;
-
-private:
-    int fd_;
-};
 
 } // namespace
 
@@ -161,7 +144,15 @@ std::string DefaultStateFolder() {
     return {};
 }
 
-NameMemory::NameMemory(std::string file) : file_(std::move(file)) {}
+NameMemory::NameMemory(std::string file) : file_(std::move(file)) {
+    if (const char* pause = std::getenv(kPauseVariable))
+        pausePath_ = pause;
+}
+
+NameMemory::~NameMemory() {
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+}
 
 void NameMemory::SetFile(std::string file) {
     std::lock_guard lock(mutex_);
@@ -170,6 +161,9 @@ void NameMemory::SetFile(std::string file) {
     changed_.clear();
     readStamp_ = {};
     loaded_ = false;
+    unreadable_ = false;
+    const char* pause = std::getenv(kPauseVariable);
+    pausePath_ = pause ? pause : "";
 }
 
 NameMemory::FileStamp NameMemory::StampOf(const std::string& path) {
@@ -181,82 +175,113 @@ NameMemory::FileStamp NameMemory::StampOf(const std::string& path) {
             static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
 }
 
-bool NameMemory::ReadFile(const std::string& path, Records& records) {
-    records.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    auto file = std::make_shared<std::string>();
-    std::string& bytes = *file;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+namespace {
+
+// Reads up to size more bytes of fd onto bytes; false on a read error.
+bool ReadInto(int fd, std::string& bytes, size_t size) {
+    const size_t start = bytes.size();
+    bytes.resize(start + size);
+    size_t got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, bytes.data() + start + got, size - got);
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0) {
-            ::close(fd);
+        if (n < 0)
             return false;
-        }
         if (n == 0)
             break;
-        bytes.append(buffer, static_cast<size_t>(n));
+        got += static_cast<size_t>(n);
     }
-    ::close(fd);
+    bytes.resize(start + got);
+    return true;
+}
 
-    // The frame is checked here (header, folder lines, trailer); the alias lines of a folder
-    // when it is named (Parse). A flaw in the frame sets the whole file aside.
+} // namespace
+
+NameMemory::ReadResult NameMemory::ReadFile(const std::string& path, Records& records) {
+    records.clear();
+    // Without blocking: a pipe put in its place must not hold the program up.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    auto file = std::make_shared<std::string>();
+    std::string& bytes = *file;
+    struct stat st {};
+    bool readable =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ReadInto(fd, bytes, kHeader.size() + 1);
+    const bool ours = readable && bytes.size() == kHeader.size() + 1 &&
+                      bytes.starts_with(kHeader) && bytes.back() == '\n';
+    // A file of ours too large for a memory is refused once its header is seen.
+    if (ours && static_cast<std::uint64_t>(st.st_size) > kMaxFileBytes)
+        readable = false;
+    if (ours && readable)
+        readable = ReadInto(fd, bytes, static_cast<size_t>(st.st_size) + 1) &&
+                   bytes.size() <= kMaxFileBytes;
+    ::close(fd);
+    if (!readable)
+        return ReadResult::Unreadable;
+    if (!ours)
+        return ReadResult::Read; // another kind of file: nothing in it to keep
+
+    // The frame is checked here (folder lines, trailer); the alias lines of a folder when
+    // it is named (Parse). A damaged line costs only the folder it stands in. A folder is
+    // taken once it is closed: by the next folder line, or by a trailer whose count says
+    // the file is whole; a folder left open by a cut or a wrong count may have lost lines.
     std::string_view rest = bytes;
-    if (!rest.starts_with(kHeader) || rest.size() == kHeader.size() || rest[kHeader.size()] != '\n')
-        return false;
     rest.remove_prefix(kHeader.size() + 1);
-    bool ended = false;
-    FolderRecord* current = nullptr;
+    std::string open; // the folder being read; empty when none or when it is damaged
+    std::unordered_set<std::string> twice;
+    size_t folderLines = 0;
     std::string folder;
+    std::string_view line;
     std::string_view fields[4];
-    while (!rest.empty()) {
-        const size_t newline = rest.find('\n');
-        if (newline == std::string_view::npos || ended)
-            return false; // a last line without its end, or text after the trailer
-        const std::string_view line = rest.substr(0, newline + 1);
-        rest.remove_prefix(newline + 1);
-        if (line[0] == '\t') {
-            if (!current)
-                return false;
-            if (current->lines.empty())
-                current->lines = line;
-            else
-                current->lines =
-                    std::string_view(current->lines.data(), current->lines.size() + line.size());
+    // A folder without alias lines is not one the program writes.
+    const auto closeFolder = [&](bool keep) {
+        if (!open.empty() && (!keep || records[open].lines.empty()))
+            records.erase(open);
+        open.clear();
+    };
+    while (NextLine(rest, line)) {
+        if (!line.empty() && line[0] == '\t') {
+            if (open.empty())
+                continue;
+            std::string_view& lines = records[open].lines;
+            lines = lines.empty() ? std::string_view(line.data(), line.size() + 1)
+                                  : std::string_view(lines.data(), lines.size() + line.size() + 1);
             continue;
         }
-        const size_t count = Fields(line.substr(0, newline), fields);
+        const size_t count = Fields(line, fields);
         if (count == 3 && fields[0] == "D") {
-            if (current && current->lines.empty())
-                return false;
+            closeFolder(true);
+            ++folderLines;
             char* end = nullptr;
             const std::string number(fields[1]);
             const long long listedAt = std::strtoll(number.c_str(), &end, 10);
             if (number.empty() || *end != '\0' || !UnescapeField(fields[2], folder) ||
                 folder.empty() || folder[0] != '/')
-                return false;
-            auto [it, inserted] = records.try_emplace(folder);
-            if (!inserted)
-                return false;
-            current = &it->second;
-            current->listedAt = listedAt;
-            current->parsed = false;
-            current->file = file;
+                continue;
+            // A folder found twice: neither can be told right.
+            if (twice.count(folder) || records.count(folder)) {
+                twice.insert(folder);
+                records.erase(folder);
+                continue;
+            }
+            FolderRecord& record = records[folder];
+            record.listedAt = listedAt;
+            record.parsed = false;
+            record.file = file;
+            open = folder;
         } else if (count == 2 && fields[0] == kTrailer) {
-            if (fields[1] != std::to_string(records.size()))
-                return false;
-            ended = true;
+            closeFolder(fields[1] == std::to_string(folderLines));
+            return ReadResult::Read;
         } else {
-            return false;
+            closeFolder(false); // a damaged line: the folder it stands in is not taken
         }
     }
-    if (!ended || (current && current->lines.empty()))
-        return false;
-    return true;
+    // A cut file: the last folder read may be incomplete.
+    if (!open.empty())
+        records.erase(open);
+    return ReadResult::Read;
 }
 
 void NameMemory::Parse(FolderRecord& record) {
@@ -297,8 +322,12 @@ void NameMemory::Refresh() {
     if (loaded_ && stamp == readStamp_)
         return;
     Records disk;
-    if (stamp.modifiedNs < 0 || !ReadFile(file_, disk))
-        disk.clear();
+    const ReadResult result = stamp.modifiedNs < 0 ? ReadResult::Missing : ReadFile(file_, disk);
+    unreadable_ = result == ReadResult::Unreadable;
+    readStamp_ = stamp;
+    loaded_ = true;
+    if (unreadable_)
+        return; // what this process knows stays its own
     // What this process changed and has not written yet stays as it is here.
     for (const std::string& folder : changed_) {
         const auto mine = records_.find(folder);
@@ -308,8 +337,6 @@ void NameMemory::Refresh() {
             disk[folder] = std::move(mine->second);
     }
     records_ = std::move(disk);
-    readStamp_ = stamp;
-    loaded_ = true;
 }
 
 const AliasTable* NameMemory::Find(const std::string& folder) {
@@ -322,10 +349,65 @@ const AliasTable* NameMemory::Find(const std::string& folder) {
     return it->second.aliases.empty() ? nullptr : &it->second.aliases;
 }
 
+// Other processes of the program wait here while this one decides and writes; the file is
+// read afresh once the lock is taken. A lock that cannot be had (no state folder) leaves the
+// memory to this process alone.
+void NameMemory::Lock() {
+    if (locked_)
+        return;
+    locked_ = true;
+    if (!file_.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(std::filesystem::path(file_).parent_path(), ec);
+        lockFd_ =
+            ::open((file_ + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+        while (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    Refresh();
+}
+
+void NameMemory::Unlock() {
+    if (lockFd_ >= 0)
+        ::close(lockFd_); // lets the lock go
+    lockFd_ = -1;
+    locked_ = false;
+}
+
+void NameMemory::Name(const std::string& folder, const Namer& name) {
+    std::lock_guard lock(mutex_);
+    Lock();
+    const auto it = records_.find(folder);
+    const AliasTable* remembered = nullptr;
+    if (it != records_.end()) {
+        Parse(it->second);
+        if (!it->second.aliases.empty())
+            remembered = &it->second.aliases;
+    }
+    std::optional<AliasTable> aliases = name(remembered);
+    if (aliases)
+        StoreLocked(folder, std::move(*aliases));
+    else if (it != records_.end())
+        it->second.listedAt = Now(); // kept in memory; written with the next change
+    if (holds_ == 0) {
+        if (!changed_.empty())
+            Write();
+        Unlock();
+    }
+}
+
 void NameMemory::Store(const std::string& folder, AliasTable aliases) {
     std::lock_guard lock(mutex_);
-    if (!loaded_)
-        Refresh();
+    Lock();
+    StoreLocked(folder, std::move(aliases));
+    if (holds_ == 0) {
+        if (!changed_.empty())
+            Write();
+        Unlock();
+    }
+}
+
+void NameMemory::StoreLocked(const std::string& folder, AliasTable aliases) {
     const auto it = records_.find(folder);
     if (it != records_.end())
         Parse(it->second);
@@ -340,8 +422,6 @@ void NameMemory::Store(const std::string& folder, AliasTable aliases) {
         records_[folder] = {std::move(aliases), Now()};
     }
     changed_.insert(folder);
-    if (holds_ == 0)
-        Write();
 }
 
 void NameMemory::Touch(const std::string& folder) {
@@ -357,22 +437,33 @@ void NameMemory::Hold() {
 
 void NameMemory::Release() {
     std::lock_guard lock(mutex_);
-    if (holds_ > 0 && --holds_ == 0 && !changed_.empty())
-        Write();
+    if (holds_ > 0 && --holds_ == 0) {
+        if (!changed_.empty())
+            Write();
+        Unlock();
+    }
 }
 
+void NameMemory::PauseForTests() const {
+    if (pausePath_.empty())
+        return;
+    ::close(::open(pausePath_.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600));
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    struct stat st;
+    while (::stat(pausePath_.c_str(), &st) == 0 && std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+// Called under the lock, with the file as last read.
 void NameMemory::Write() {
-    if (file_.empty()) {
-        changed_.clear();
+    if (file_.empty() || unreadable_) {
+        // Never replaced: a file that is there but could not be read may hold what this
+        // process does not know. The names stay as they are in this process.
+        if (file_.empty())
+            changed_.clear();
         return;
     }
-    const std::filesystem::path path(file_);
-    std::error_code ec;
-    std::filesystem::create_directories(path.parent_path(), ec);
-    // Another process of the program may write at the same time: under the lock, its
-    // changes are read in first, so neither loses the other's folders.
-    const LockFile lock(file_ + ".lock");
-    Refresh();
+    PauseForTests();
 
     if (records_.size() > kMaxFolders) {
         std::vector<std::pair<std::int64_t, std::string>> byAge;
@@ -413,21 +504,14 @@ void NameMemory::Write() {
     bytes += std::to_string(folders);
     bytes += '\n';
 
-    std::string temp = file_ + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
+    try {
+        SafeSave file(file_, 0600);
+        file.Write(bytes);
+        file.Commit();
+    } catch (const FileError&) {
         return; // not kept this time; the names stay as they are in this process
-    struct stat st {};
-    const bool written = WriteAll(fd, bytes) && ::fstat(fd, &st) == 0;
-    ::close(fd);
-    if (!written || ::rename(temp.c_str(), file_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return;
     }
-    readStamp_ = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-                  static_cast<std::uint64_t>(st.st_size),
-                  static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 +
-                      st.st_mtim.tv_nsec};
+    readStamp_ = StampOf(file_);
     changed_.clear();
 }
 

@@ -4,14 +4,21 @@
 // comes or goes never shifts it.
 //
 // The memory is a small text file, "$XDG_STATE_HOME/stavio/short-names" (by default
-// "~/.local/state/stavio/short-names"), replaced as a whole through a temporary file. It is
-// state, not data: a memory that cannot be read (missing, damaged, from another version) is
-// taken as empty, a folder whose lines are damaged as one never named, and a memory that
-// cannot be written is simply not kept.
+// "~/.local/state/stavio/short-names"), replaced as a whole through SafeSave. It is state,
+// not data: a folder whose lines are damaged is taken as one never named, and a memory that
+// cannot be written is simply not kept. A damaged file keeps its intact folders; a file that
+// is there but cannot be read (no permission, not a regular file, too large) is used by no
+// one and never replaced.
+//
+// Processes of the program share the file under a lock (the file's name with ".lock"): a
+// folder's aliases are decided and written under it, so two processes naming a folder that
+// changes between their listings never hand out different aliases.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -30,6 +37,7 @@ class NameMemory {
 public:
     // file: the memory file; empty for a memory that is never read nor written.
     explicit NameMemory(std::string file = {});
+    ~NameMemory();
 
     // Switches to another file, forgetting what was loaded from the previous one.
     void SetFile(std::string file);
@@ -39,6 +47,13 @@ public:
     // when it changed since it was last read (another process of the program wrote it).
     // The table stays valid until the next call.
     const AliasTable* Find(const std::string& folder);
+
+    // Names folder: under the lock, with the file read afresh, name gets the aliases
+    // remembered for it (or null) and gives the folder's new ones, or nullopt when they
+    // stay as remembered. The decision is written before the lock is let go (at the last
+    // Release while held).
+    using Namer = std::function<std::optional<AliasTable>(const AliasTable* remembered)>;
+    void Name(const std::string& folder, const Namer& name);
 
     // Replaces the aliases of folder (none: the folder is forgotten). Written to the file at
     // once, or when the last Hold is released.
@@ -53,6 +68,11 @@ public:
 
     // At most this many folders are kept; the ones listed longest ago go first.
     static constexpr size_t kMaxFolders = 20000;
+    // A larger file is not read (nor replaced).
+    static constexpr std::uint64_t kMaxFileBytes = 256u << 20;
+    // For tests: set to a path, a write waits between its decision and the file's change,
+    // with that path created, until it is removed.
+    static constexpr const char* kPauseVariable = "STAVIO_TEST_NAME_MEMORY_PAUSE";
 
 private:
     // A folder's aliases are read from the file only when the folder is named: a process
@@ -71,9 +91,15 @@ private:
     };
     using Records = std::unordered_map<std::string, FolderRecord>;
 
+    enum class ReadResult { Missing, Read, Unreadable };
+
     void Refresh();
+    void Lock();
+    void Unlock();
+    void StoreLocked(const std::string& folder, AliasTable aliases);
     void Write();
-    static bool ReadFile(const std::string& path, Records& records);
+    void PauseForTests() const;
+    static ReadResult ReadFile(const std::string& path, Records& records);
     static void Parse(FolderRecord& record);
     static FileStamp StampOf(const std::string& path);
 
@@ -83,7 +109,11 @@ private:
     std::unordered_set<std::string> changed_; // changed here since the last write
     FileStamp readStamp_;                     // of the file as last read or written
     bool loaded_ = false;
+    bool unreadable_ = false; // the file is there but could not be read: never replaced
     int holds_ = 0;
+    bool locked_ = false; // inside a decision (or a Hold that made one)
+    int lockFd_ = -1;
+    std::string pausePath_;
 };
 
 } // namespace stavio

@@ -435,33 +435,36 @@ private:
             for (FolderEntry& entry : entries)
                 fixed.push_back(std::move(entry.shortName));
         }
-        const AliasTable* remembered = onVolume || key.empty() ? nullptr : memory_.Find(key);
-        const std::vector<std::string> shortNames =
-            NameDirectory(names, onVolume ? &fixed : nullptr, remembered);
-        if (!onVolume && !key.empty()) {
-            // Most listings change nothing remembered: no table is built for those.
-            size_t aliasCount = 0;
-            bool same = true;
-            for (size_t i = 0; i < names.size(); ++i)
-                if (shortNames[i] != names[i]) {
-                    ++aliasCount;
-                    if (same) {
-                        const auto it =
-                            remembered ? remembered->find(names[i]) : AliasTable::const_iterator();
-                        same = remembered && it != remembered->end() && it->second == shortNames[i];
+        std::vector<std::string> shortNames;
+        if (onVolume || key.empty()) {
+            shortNames = NameDirectory(names, onVolume ? &fixed : nullptr, nullptr);
+        } else {
+            // Decided under the memory's lock: another process naming this folder meanwhile
+            // waits, then starts from these aliases.
+            memory_.Name(key, [&](const AliasTable* remembered) -> std::optional<AliasTable> {
+                shortNames = NameDirectory(names, nullptr, remembered);
+                // Most listings change nothing remembered: no table is built for those.
+                size_t aliasCount = 0;
+                bool same = true;
+                for (size_t i = 0; i < names.size(); ++i)
+                    if (shortNames[i] != names[i]) {
+                        ++aliasCount;
+                        if (same) {
+                            const auto it = remembered ? remembered->find(names[i])
+                                                       : AliasTable::const_iterator();
+                            same = remembered && it != remembered->end() &&
+                                   it->second == shortNames[i];
+                        }
                     }
-                }
-            same = same && aliasCount == (remembered ? remembered->size() : 0);
-            if (same) {
-                memory_.Touch(key);
-            } else {
+                if (same && aliasCount == (remembered ? remembered->size() : 0))
+                    return std::nullopt;
                 AliasTable aliases;
                 aliases.reserve(aliasCount);
                 for (size_t i = 0; i < names.size(); ++i)
                     if (shortNames[i] != names[i])
                         aliases.emplace(names[i], shortNames[i]);
-                memory_.Store(key, std::move(aliases));
-            }
+                return aliases;
+            });
         }
         table.shortOf.reserve(names.size());
         for (size_t i = 0; i < names.size(); ++i)

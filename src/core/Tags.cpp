@@ -59,8 +59,12 @@ std::optional<TrackTags> ReadTrackTags(const std::string& path) {
         tags.Album = Utf8(tag->album());
         tags.Track = tag->track();
     }
-    if (const TagLib::AudioProperties* audio = file.audioProperties())
+    // TagLib takes a frame as audio only when the next one agrees with it, so stray sync
+    // bytes in text or random data give no sample rate.
+    if (const TagLib::AudioProperties* audio = file.audioProperties()) {
         tags.LengthSeconds = std::max(0, audio->lengthInSeconds());
+        tags.IsAudio = audio->sampleRate() > 0;
+    }
     return tags;
 }
 

@@ -19,11 +19,14 @@ struct TrackTags {
     std::string Album;
     unsigned Track = 0;    // 0: none
     int LengthSeconds = 0; // 0: unknown
+    // An MPEG audio frame was found: false for an empty file, text, random bytes.
+    bool IsAudio = false;
     bool operator==(const TrackTags&) const = default;
 };
 
 // Empty when the file cannot be read (missing, a folder, no permission), with errno telling
-// why. A file without tags, or with damaged ones, gives empty fields.
+// why. A file without tags, or with damaged ones, gives empty fields; one that holds no
+// MPEG audio gives them too, with IsAudio false.
 std::optional<TrackTags> ReadTrackTags(const std::string& path);
 
 // A length as the lists show it: "m:ss", or "h:mm:ss" from an hour on; "" for 0.

@@ -3,9 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,8 +82,33 @@ std::string FileError::TextFor(int errnoValue) {
     case EDQUOT:
     case EFBIG:
         return "Disque plein";
-    default:
-        return "Erreur d'E/S " + std::to_string(errnoValue);
+    case NotRegularFile:
+        return "Pas un fichier ordinaire";
+    case ELOOP:
+        return "Trop de niveaux de liens symboliques";
+    case ENAMETOOLONG:
+        return "Nom de fichier trop long";
+    case EMFILE:
+    case ENFILE:
+        return "Trop de fichiers ouverts";
+    case ENOMEM:
+        return "Mémoire insuffisante";
+    case EBUSY:
+    case ETXTBSY:
+        return "Fichier en cours d'utilisation";
+    case EEXIST:
+        return "Le fichier existe déjà";
+    case ENXIO:
+    case ENODEV:
+    case ENOMEDIUM:
+        return "Périphérique introuvable";
+    case ESTALE:
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case ETIMEDOUT:
+        return "Partage réseau indisponible";
+    default: // EIO, and whatever else the system may answer
+        return "Erreur d'entrée/sortie";
     }
 }
 
@@ -267,143 +290,9 @@ void TextLineWriter::Abandon() {
 // ---------------------------------------------------------------------------------------
 // Replacing a file safely
 
-namespace {
-
-// Creates an empty, unique hidden file beside path and returns its name. The file is made
-// with 0666 so the umask gives it the permissions any new file of the user would get.
-std::string CreateTempBeside(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device device;
-    std::mt19937 random(device() ^ static_cast<unsigned>(::getpid()) ^
-                        static_cast<unsigned>(std::time(nullptr)));
-    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string temp = folder + "." + name + ".";
-        for (int i = 0; i < 6; ++i)
-            temp += kLetters[pick(random)];
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return temp;
-        }
-        if (errno != EEXIST)
-            throw FileError(errno, path);
-    }
-    throw FileError(EEXIST, path);
-}
-
-void SyncFolderOf(const std::string& path) {
-    const int fd = ::open(ParentFolder(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd); // best effort: some file systems cannot sync a folder
-        ::close(fd);
-    }
-}
-
-} // namespace
-
-namespace {
-
-// The file a path stands for once its symbolic links are followed: saving through a link
-// changes the file it points to and keeps the link. A link to a missing file gives that
-// file's path, which the save then creates.
-std::string FollowLinks(const std::string& path) {
-    std::string current = path;
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat st;
-        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return current;
-        std::string target(PATH_MAX, '\0');
-        const ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
-        if (length <= 0)
-            return current;
-        target.resize(static_cast<size_t>(length));
-        current = target.front() == '/' ? target : ParentFolder(current) + "/" + target;
-    }
-    throw FileError(ELOOP, path);
-}
-
-} // namespace
-
-AtomicTextFile::AtomicTextFile(const std::string& path) : path_(path), target_(FollowLinks(path)) {
-    struct stat st;
-    const bool exists = ::stat(target_.c_str(), &st) == 0;
-    // A file the user may not write is refused, although the folder would let us replace it.
-    if (exists && S_ISREG(st.st_mode) &&
-        ::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0)
-        throw FileError(errno, path_);
-    try {
-        tempPath_ = CreateTempBeside(target_);
-    } catch (const FileError& error) {
-        // A folder the user cannot write, holding a file the user can: that file is written
-        // in place, at the commit, as nothing else can be done.
-        if (exists && S_ISREG(st.st_mode) && (error.Errno() == EACCES || error.Errno() == EPERM)) {
-            inPlace_ = true;
-            return;
-        }
-        throw FileError(error.Errno(), path_);
-    }
-    try {
-        writer_ = std::make_unique<TextLineWriter>(tempPath_);
-    } catch (const FileError& error) {
-        ::unlink(tempPath_.c_str());
-        throw FileError(error.Errno(), path_);
-    }
-}
-
-AtomicTextFile::~AtomicTextFile() {
-    if (!committed_ && !inPlace_) {
-        writer_.reset();
-        ::unlink(tempPath_.c_str());
-    }
-}
-
 void AtomicTextFile::WriteLine(const std::string& line) {
-    if (committed_ || (!writer_ && !inPlace_))
-        throw FileError(EBADF, path_);
-    if (inPlace_) {
-        // Held back until the commit, so the file stays whole if the caller gives up.
-        pending_.push_back(line);
-        return;
-    }
-    try {
-        writer_->WriteLine(line);
-    } catch (const FileError& error) {
-        throw FileError(error.Errno(), path_);
-    }
-}
-
-void AtomicTextFile::Commit() {
-    if (committed_ || (!writer_ && !inPlace_))
-        throw FileError(EBADF, path_);
-    if (inPlace_) {
-        try {
-            TextLineWriter writer(target_); // truncates; keeps the file's permissions
-            for (const std::string& line : pending_)
-                writer.WriteLine(line);
-            writer.Commit();
-        } catch (const FileError& error) {
-            throw FileError(error.Errno(), path_);
-        }
-        committed_ = true;
-        return;
-    }
-    try {
-        writer_->Commit();
-    } catch (const FileError& error) {
-        throw FileError(error.Errno(), path_);
-    }
-    // A file that is replaced keeps its permissions.
-    struct stat st;
-    if (::stat(target_.c_str(), &st) == 0)
-        ::chmod(tempPath_.c_str(), st.st_mode & 07777);
-    if (::rename(tempPath_.c_str(), target_.c_str()) != 0)
-        throw FileError(errno, path_);
-    committed_ = true;
-    SyncFolderOf(target_);
+    save_.Write(line);
+    save_.Write("\r\n");
 }
 
 // ---------------------------------------------------------------------------------------

@@ -3,6 +3,8 @@
 // on reading, a line ends at CR (an LF right after it is skipped), a lone LF belongs to the
 // line, the byte 0x1A ends the file, and reading past the end yields empty lines.
 
+#include "SafeSave.h"
+
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -11,7 +13,8 @@
 
 namespace stavio {
 
-// A file error carrying the runtime's French text ("Fichier introuvable", ...).
+// A file error carrying the runtime's French text ("Fichier introuvable", ...); never a bare
+// error number.
 class FileError : public std::runtime_error {
 public:
     FileError(int errnoValue, std::string path);
@@ -19,6 +22,8 @@ public:
     const std::string& Path() const { return path_; }
     // The French runtime text alone, without the path.
     static std::string TextFor(int errnoValue);
+    // Not an errno: a pipe, a device or a socket stands where a file is to be written.
+    static constexpr int NotRegularFile = 1 << 16;
 
 private:
     int errno_;
@@ -81,30 +86,19 @@ private:
     std::string buffer_;
 };
 
-// Writes a text file so that the previous file of that name survives any failure: the lines
-// go to a temporary file in the same folder, which is flushed and renamed over the target
-// only when everything was written. A symbolic link is followed (the file it points to
-// changes, the link stays); a file the user may not write is refused ("Accès refusé"); the
-// replaced file keeps its permission bits. In a folder the user cannot write, an existing
-// writable file is rewritten in place at the commit (truncated, written, flushed).
+// Writes a text file through SafeSave (see there), so that the previous file of that name
+// survives any failure.
 class AtomicTextFile {
 public:
-    explicit AtomicTextFile(const std::string& path);
-    ~AtomicTextFile(); // removes the temporary file unless Commit succeeded
+    explicit AtomicTextFile(const std::string& path) : save_(path) {}
     AtomicTextFile(const AtomicTextFile&) = delete;
     AtomicTextFile& operator=(const AtomicTextFile&) = delete;
 
     void WriteLine(const std::string& line);
-    void Commit();
+    void Commit() { save_.Commit(); }
 
 private:
-    std::string path_;
-    std::string target_; // path_ with its links followed
-    std::string tempPath_;
-    std::unique_ptr<TextLineWriter> writer_;
-    bool inPlace_ = false;
-    std::vector<std::string> pending_; // the lines of an in-place write
-    bool committed_ = false;
+    SafeSave save_;
 };
 
 // Windows-1252 <-> UTF-8, for the window and the command line.

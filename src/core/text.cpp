@@ -622,6 +622,19 @@ static const char* const RenderStatusTexts_[5 * 9] = {
     "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano",
 };
 
+static const char* const TagReportTexts_[5 * 1] = {
+    // French
+    "Pas un fichier audio MPEG",
+    // English
+    "Not an MPEG audio file",
+    // Spanish
+    "No es un archivo de audio MPEG",
+    // German
+    "Keine MPEG-Audiodatei",
+    // Italian
+    "Non \xE8" " un file audio MPEG",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -641,6 +654,7 @@ const TextTable LoadReportTexts{LoadReportTexts_, 1};
 const TextTable TagColumnTexts{TagColumnTexts_, 5};
 const TextTable ListToolTipTexts{ListToolTipTexts_, 3};
 const TextTable RenderStatusTexts{RenderStatusTexts_, 9};
+const TextTable TagReportTexts{TagReportTexts_, 1};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

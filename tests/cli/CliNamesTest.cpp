@@ -129,13 +129,15 @@ TEST(CliNamesTest, TagsPrintsOneTabSeparatedLinePerFile) {
         dir / "gone.mp3",
         dir.File("c.mp3", ""),
         dir.Folder("Album"),
+        dir.File("d.mp3", test::RandomBytes(8192)),
     });
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, "Café\t\t\t2\t3\n"
-                          "Song\tBand\tAlbum\t9\t3\n"
-                          "\t\t\t\t\n");
+                          "Song\tBand\tAlbum\t9\t3\n");
     EXPECT_EQ(result.err, "stavio-cli: Fichier introuvable: " + dir / "gone.mp3" + "\n" +
-                              "stavio-cli: Accès refusé: " + dir / "Album" + "\n");
+                              "stavio-cli: Not an MPEG audio file: " + dir / "c.mp3" + "\n" +
+                              "stavio-cli: Accès refusé: " + dir / "Album" + "\n" +
+                              "stavio-cli: Not an MPEG audio file: " + dir / "d.mp3" + "\n");
 
     const CliResult fine = RunCli({"tags", dir / "b.mp3"});
     EXPECT_EQ(fine.exitCode, 0);

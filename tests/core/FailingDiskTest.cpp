@@ -5,6 +5,7 @@
 #include "MediaCopy.h"
 #include "ProjectFile.h"
 #include "Render.h"
+#include "SafeSave.h"
 #include "Script.h"
 #include "Settings.h"
 
@@ -19,6 +20,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -125,6 +127,104 @@ TEST_F(FailingDiskTest, SaveCutShortKeepsThePreviousProjectFile) {
     EXPECT_EQ(result, "Disque plein / modified");
     EXPECT_EQ(ReadBytes(path), "the previous save\r\n");
     EXPECT_EQ(FolderEntries(dir / "projects"), std::vector<std::string>{"p.scp"});
+}
+
+// Saving as an ordinary user: the old file stays whole or the new one is complete, and what
+// is not a file is left as it is.
+TEST_F(FailingDiskTest, SavingLeavesTheOldFileWholeOrTheNewOneComplete) {
+    struct Case {
+        const char* what;
+        std::function<std::string(TempDir&)> prepare; // gives the path saved to
+        std::string bytes;                            // what is saved
+        const char* error;                            // French text, "" when saved
+        const char* file;                             // checked afterwards, if any
+        mode_t kind;                                  // its type
+        std::string contents;                         // and, for a file, its bytes
+        bool byTheSuperUser = false;                  // over the file of another user
+    };
+    const std::string big(20 * 1024, 'n');
+    std::vector<int> held;
+    const auto file = [](TempDir& dir, const char* name) { return dir.File(name, "old\r\n"); };
+    const Case cases[] = {
+        {"a full disk, in a folder the user cannot write",
+         [&](TempDir& dir) {
+             const std::string path = file(dir, "shut/p.scp");
+             ::chmod((dir / "shut").c_str(), 0555);
+             return path;
+         },
+         big, "Disque plein", "shut/p.scp", S_IFREG, "old\r\n"},
+        {"a named pipe",
+         [](TempDir& dir) { return ::mkfifo((dir / "p.scp").c_str(), 0666), dir / "p.scp"; },
+         "new\r\n", "Pas un fichier ordinaire", "p.scp", S_IFIFO, ""},
+        {"a link to a device",
+         [](TempDir& dir) {
+             return ::symlink("/dev/null", (dir / "p.scp").c_str()), dir / "p.scp";
+         },
+         "new\r\n", "Pas un fichier ordinaire", "p.scp", S_IFCHR, ""},
+        {"a link loop",
+         [](TempDir& dir) { return ::symlink("p.scp", (dir / "p.scp").c_str()), dir / "p.scp"; },
+         "new\r\n", "Trop de niveaux de liens symboliques", nullptr, 0, ""},
+        {"the temporary files of a killed save and of a save under way",
+         [&](TempDir& dir) {
+             file(dir, ".p.scp.Stale1");
+             held.push_back(::open(file(dir, ".p.scp.Held01").c_str(), O_RDONLY));
+             ::flock(held.back(), LOCK_EX);
+             return file(dir, "p.scp");
+         },
+         "new\r\n", "", "p.scp", S_IFREG, "new\r\n"},
+        {"another user's file saved by the super-user",
+         [&](TempDir& dir) { return file(dir, "p.scp"); }, "new\r\n", "", "p.scp", S_IFREG,
+         "new\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.byTheSuperUser && ::geteuid() != 0)
+            continue;
+        TempDir dir;
+        ::chmod(dir.Path().c_str(), 0755);
+        const std::string path = c.prepare(dir);
+        if (::geteuid() == 0) { // the files are the user's own, as in a real home folder
+            ::chown(dir.Path().c_str(), 65534, 65533);
+            for (const auto& entry : fs::recursive_directory_iterator(dir.Path()))
+                ::lchown(entry.path().c_str(), 65534, 65533);
+        }
+        const std::string error = WithFileSizeLimit(16 * 1024, [&] {
+            const auto save = [&] {
+                SafeSave file(path);
+                file.Write(c.bytes);
+                file.Commit();
+            };
+            try {
+                if (!c.byTheSuperUser && !test::AsOrdinaryUser(save))
+                    return std::string("cannot act as an ordinary user");
+                if (c.byTheSuperUser)
+                    save();
+            } catch (const FileError& e) {
+                return std::string(e.what());
+            }
+            return std::string();
+        });
+        EXPECT_EQ(error, c.error);
+        struct stat st {};
+        if (c.file && ::stat((dir / c.file).c_str(), &st) == 0) {
+            EXPECT_EQ(st.st_mode & S_IFMT, c.kind);
+            if (c.kind == S_IFREG)
+                EXPECT_EQ(ReadBytes(dir / c.file), c.contents);
+            if (c.byTheSuperUser)
+                EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid),
+                          "65534:65533");
+        } else {
+            EXPECT_EQ(c.file, nullptr) << "gone";
+        }
+        if (!held.empty()) {
+            std::vector<std::string> entries = FolderEntries(dir.Path());
+            std::sort(entries.begin(), entries.end());
+            EXPECT_EQ(entries, (std::vector<std::string>{".p.scp.Held01", "p.scp"}));
+            ::close(held.back());
+            held.clear();
+        }
+        ::chmod((dir / "shut").c_str(), 0755); // so the folder can be removed
+    }
 }
 
 // The script and one large media file hit the limit: the old script went before the first

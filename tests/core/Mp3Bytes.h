@@ -3,6 +3,7 @@
 // 44.1 kHz) with ID3v1 and ID3v2 tags around them, as the tests need them.
 
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,15 @@ inline std::string Mp3Frames(int frames) {
     for (int i = 0; i < frames; ++i)
         data += frame;
     return data;
+}
+
+// Bytes that are no song, the same in every run.
+inline std::string RandomBytes(std::size_t size) {
+    std::mt19937 random(1998);
+    std::string bytes(size, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
 }
 
 // ID3v1.1: 128 bytes at the end of the file, Latin-1 fields padded with zeros.

@@ -16,6 +16,9 @@
 #include <memory>
 #include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace stavio {
 namespace {
@@ -273,6 +276,106 @@ TEST_F(NameMemoryTest, TwoProcessesWritingKeepEachOthersFolders) {
     NewProcess();
     EXPECT_EQ(ShortNameFromPath(a), "MYSONG~4.MP3");
     EXPECT_EQ(ShortNameFromPath(b), "YOURSO~9.MP3");
+}
+
+// A damaged memory keeps its intact folders; one that is there but cannot be read is left
+// as it is, and never holds the program up.
+TEST_F(NameMemoryTest, DamagedMemoryKeepsItsIntactFoldersUnreadableOneIsNeverReplaced) {
+    dir_.File("My Song.mp3");
+    dir_.File("My Song 2.mp3");
+    const auto folder = [](const std::string& path, const char* alias) {
+        return "D\t1\t" + path + "\n\t" + alias + "\tMy Song.mp3\n";
+    };
+    const std::string header = "stavio short names 1\n";
+    const std::string mine = folder(dir_.Path(), "MYSONG~7.MP3");
+    const std::string kept = folder("/kept", "MYSONG~5.MP3");
+    struct Case {
+        const char* what;
+        std::function<void(const std::string&)> prepare;
+        const char* expected;
+        bool replaced;
+    };
+    const auto bytes = [](std::string content) {
+        return [content](const std::string& path) { test::WriteBytes(path, content); };
+    };
+    const Case cases[] = {
+        {"a damaged line",
+         bytes(header + kept + folder("/bad", "X~1") + "junk\n" + mine + "end\t3\n"),
+         "MYSONG~7.MP3", true},
+        {"cut short", bytes(header + kept + mine + folder("/bad", "X~1").substr(0, 9)),
+         "MYSONG~7.MP3", true},
+        {"a named pipe", [](const std::string& path) { ::mkfifo(path.c_str(), 0600); },
+         "MYSONG~2.MP3", false},
+        {"too large to be a memory",
+         [&](const std::string& path) {
+             test::WriteBytes(path, header + kept + mine + "end\t2\n");
+             ::truncate(path.c_str(), NameMemory::kMaxFileBytes + 1);
+         },
+         "MYSONG~2.MP3", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(MemoryFile());
+        std::filesystem::create_directories(state_ / "stavio");
+        c.prepare(MemoryFile());
+        struct stat before {
+        }, after{};
+        ::stat(MemoryFile().c_str(), &before);
+        NewProcess();
+        EXPECT_EQ(ShortNameFromPath(dir_ / "My Song.mp3"), c.expected);
+        ::stat(MemoryFile().c_str(), &after);
+        EXPECT_EQ(after.st_ino != before.st_ino, c.replaced);
+        if (c.replaced) {
+            NameMemory memory(MemoryFile());
+            EXPECT_NE(memory.Find("/kept"), nullptr);
+            EXPECT_EQ(memory.Find("/bad"), nullptr);
+        }
+    }
+}
+
+// Two processes name a folder that gains a file between their listings; the first pauses
+// between its decision and its write. The second must start from the first's aliases.
+TEST_F(NameMemoryTest, TwoProcessesNamingAChangingFolderHandOutOneAlias) {
+    const std::string song = dir_.File("My Song.mp3");
+    const std::string pause = state_ / "paused";
+    const auto start = [&](bool paused, int& output) {
+        int channel[2];
+        EXPECT_EQ(::pipe(channel), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (paused)
+                ::setenv(NameMemory::kPauseVariable, pause.c_str(), 1);
+            NewProcess();
+            const std::string name = ShortNameFromPath(song);
+            ::_exit(::write(channel[1], name.data(), name.size()) < 0);
+        }
+        ::close(channel[1]);
+        output = channel[0];
+        return child;
+    };
+    const auto finish = [](pid_t child, int output) {
+        char name[64] = {};
+        EXPECT_GT(::read(output, name, sizeof name - 1), 0);
+        ::close(output);
+        ::waitpid(child, nullptr, 0);
+        return std::string(name);
+    };
+    int firstOutput, secondOutput;
+    const pid_t first = start(true, firstOutput);
+    for (int i = 0; i < 1000 && !std::filesystem::exists(pause); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_TRUE(std::filesystem::exists(pause)) << "the first never decided";
+    dir_.File("My Song 2.mp3"); // sorts first: named afresh, it would take ~1
+    const pid_t second = start(false, secondOutput);
+    // Unless it waits for the first, the second is done well within this.
+    siginfo_t done{};
+    for (int i = 0; i < 100 && done.si_pid == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ::waitid(P_PID, static_cast<id_t>(second), &done, WEXITED | WNOHANG | WNOWAIT);
+    }
+    std::filesystem::remove(pause);
+    EXPECT_EQ(finish(first, firstOutput), "MYSONG~1.MP3");
+    EXPECT_EQ(finish(second, secondOutput), "MYSONG~1.MP3");
 }
 
 // What a FAT volume answers: each entry's stored short name, used as it is.
