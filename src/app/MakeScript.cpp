@@ -5,8 +5,34 @@
 #include "TLsDirTree21.h"
 #include "text.h"
 
+#include <QFileInfo>
 #include <QFrame>
 #include <QPushButton>
+
+namespace {
+
+// The folder the dialog opens on: the project's target while it exists, else the first
+// removable drive, else none. A new project's stand-in target, the program's own folder, is
+// no choice of the user's and counts as none.
+QString PreselectedFolder(const TLsDirTree21& tree, const std::string& target,
+                          const std::string& programFolder) {
+    const auto bare = [](std::string path) {
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        return path;
+    };
+    if (!target.empty() && bare(target) != bare(programFolder) &&
+        QFileInfo(QtPathFromHost(target)).isDir())
+        return QtPathFromHost(target);
+    if (const QTreeWidgetItem* computer = tree.topLevelItem(0))
+        for (int i = 0; i < computer->childCount(); ++i)
+            if (const QString drive = TLsDirTree21::PathOf(computer->child(i));
+                drive != QLatin1String("/"))
+                return drive;
+    return {};
+}
+
+} // namespace
 
 TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     setObjectName(QStringLiteral("OKBottomDlg6"));
@@ -51,8 +77,9 @@ void TOKBottomDlg6::showEvent(QShowEvent* event) {
 void TOKBottomDlg6::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
-    // A target that no longer exists leaves the tree's own selection as it was.
-    LsDirTree211->OpenPath(QtPathFromHost(app_.State.CurrentProject->TargetPath));
+    LsDirTree211->setCurrentItem(nullptr);
+    LsDirTree211->OpenPath(PreselectedFolder(*LsDirTree211, app_.State.CurrentProject->TargetPath,
+                                             app_.State.ExecutableFolder));
     auto text = [&](int k) {
         return QString::fromUtf8(stavio::TextUtf8(stavio::RenderDialogTexts, language, k).c_str());
     };

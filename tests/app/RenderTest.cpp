@@ -51,8 +51,8 @@ TEST_F(RenderTest, RendersTheScriptAndTheNumberedFolders) {
 
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
-    // A new project's target is the program's folder.
-    EXPECT_EQ(openedOn + QLatin1Char('/'), QString::fromStdString(Folder()));
+    // A new project's target is the program's folder, which the dialog does not offer.
+    EXPECT_NE(openedOn + QLatin1Char('/'), QString::fromStdString(Folder()));
     EXPECT_EQ(title, QStringLiteral("Create Script In : ..."));
     EXPECT_EQ(ReadBytes(target + "/SYSTEM/SCRIPT.TXT"),
               "[DF]\r\n\\OLD\\GONE.MP3\r\n[CD]\r\n\\00000001 \\ROCK\r\n"
@@ -85,6 +85,39 @@ TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     EXPECT_EQ(texts, (QStringList{QString::fromStdString(target),
                                   QStringLiteral("Créer le script dans : ..."),
                                   QStringLiteral("Créer..."), QStringLiteral("Annuler")}));
+}
+
+TEST_F(RenderTest, TheDialogOpensOnTheTargetElseTheFirstRemovableDriveElseNothing) {
+    Start();
+    FillExample();
+    const QString stick = QString::fromStdString(MakeTarget());
+    const std::string chosen = Path("chosen");
+    QDir().mkpath(QString::fromStdString(chosen));
+    const QStringList withStick{QStringLiteral("/"), stick};
+    struct Case {
+        std::string target;
+        QStringList drives;
+        QString expected;
+    };
+    const Case cases[] = {
+        {chosen + "/", withStick, QString::fromStdString(chosen)},
+        {Folder(), withStick, stick}, // a new project's: the program's folder
+        {Path("gone/"), withStick, stick},
+        {Path("gone/"), {QStringLiteral("/")}, QString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        Project().TargetPath = c.target;
+        App().OKBottomDlg6->LsDirTree211->SetDrives(c.drives);
+        QString shown = QStringLiteral("(not shown)");
+        ModalScript script;
+        script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
+            shown = dialog->LsDirTree211->SelectedPath();
+            dialog->mxFlatButton2->click();
+        });
+        Form().RenderScript1->trigger();
+        EXPECT_EQ(shown, c.expected);
+    }
 }
 
 TEST_F(RenderTest, CancellingTheTargetDialogChangesNothing) {

@@ -1,5 +1,6 @@
 // Start-up with and without a remembered project, and the settings file written at close.
 
+#include "TLsDirTree21.h"
 #include "WorkflowFixture.h"
 
 #include <QAction>
@@ -60,9 +61,23 @@ TEST_F(StartupTest, WithoutASettingsFileOneIsWrittenAndNothingIsLoaded) {
     const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], "");
-    EXPECT_EQ(lines[6], Folder());
+    EXPECT_EQ(lines[6], QFile::encodeName(QDir::homePath()).toStdString()); // no Music there
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_TRUE(State().ProjectFileName.empty());
+}
+
+TEST_F(StartupTest, WithNoRememberedFolderTheExplorerOpensOnTheMusicElseTheHomeFolder) {
+    const QString home = QDir::homePath(), music = home + QStringLiteral("/Music");
+    for (const QString& expected : {home, music}) {
+        SCOPED_TRACE(expected.toStdString());
+        if (expected == music)
+            QDir().mkpath(music);
+        QFile::remove(QString::fromStdString(SettingsPath()));
+        Start();
+        EXPECT_EQ(Form().LsDirTree211->SelectedPath(), expected);
+        TearDown();
+    }
+    QDir(music).removeRecursively();
 }
 
 TEST_F(StartupTest, CloseWritesTheProjectSavedUnderANewName) {
