@@ -44,6 +44,27 @@ TEST_F(StartupTest, TheRememberedProjectComesBackByItself) {
     EXPECT_EQ(Project().ProjectName, "Changed here");
 }
 
+TEST_F(StartupTest, AProjectNamedOnTheCommandLineOpensInsteadOfTheLastOne) {
+    WriteSettingsFile(WriteProjectFile("last.scp", "Remembered"));
+    const std::string named = WriteProjectFile("named.scp", "Named");
+    const std::pair<std::string, const char*> cases[] = {
+        {named, "Named"}, {Path("typo.scp"), "Remembered"}, // reported, and nothing else changes
+    };
+    for (const auto& [file, shown] : cases) {
+        SCOPED_TRACE(file);
+        ModalScript script;
+        script.Box(QStringLiteral("OK"));
+        app_ = std::make_unique<StavioApp>(ExecutablePath(), file);
+        Form().show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+        EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : ") + QLatin1String(shown));
+        EXPECT_EQ(script.Texts().join(QString()).contains(QStringLiteral("Fichier introuvable")),
+                  file != named);
+        EXPECT_FALSE(State().IsModified());
+        app_.reset();
+    }
+}
+
 TEST_F(StartupTest, ADeletedProjectIsIgnoredSilently) {
     WriteSettingsFile(Path("deleted.scp"));
     ModalScript script(3000);
