@@ -108,7 +108,8 @@ void TForm1::Save1Click() {
 }
 
 void TForm1::SaveAs1Click() {
-    const QString file = AskProjectFileToSave(this, StartFolder(State.ProjectFileName));
+    const QString file =
+        AskProjectFileToSave(this, StartFolder(State.ProjectFileName), State.CurrentLanguage);
     if (file.isEmpty())
         return;
     State.ProjectFileName = QFile::encodeName(file).toStdString();

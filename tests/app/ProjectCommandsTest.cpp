@@ -26,6 +26,15 @@ bool IsOpenDialog(QFileDialog* dialog) {
 
 const FileDialogAct Cancel = [](QFileDialog* dialog) { dialog->reject(); };
 
+// Types path and presses the dialog's button once this answer is over, so that a question it
+// asks goes to the next step.
+FileDialogAct Type(const std::string& path) {
+    return [path](QFileDialog* dialog) {
+        dialog->selectFile(QString::fromStdString(path));
+        QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+    };
+}
+
 class ProjectCommandsTest : public WorkflowTest {
 protected:
     void Modify() { AddCopy("ROCK", "SONG.MP3", "/x/song.mp3"); }
@@ -148,21 +157,21 @@ TEST_F(ProjectCommandsTest, OpenCancelledChangesNothing) {
     EXPECT_EQ(Project().ProjectName, "Mine");
 }
 
-TEST_F(ProjectCommandsTest, OpeningAMissingFileResetsAndReportsIt) {
+TEST_F(ProjectCommandsTest, TheOpenDialogTakesOnlyAnExistingFile) {
     Start();
-    const std::string missing = Path("typed.scp");
-    ModalScript script;
-    script.Then<QFileDialog>(Choose(missing), IsOpenDialog)
+    Modify();
+    State().ProjectFileName = Path("mine.scp");
+    ModalScript script; // the typo is refused by the dialog's own box, which stays open
+    script.Box(QStringLiteral("&Non"))
+        .Then<QFileDialog>(Type(Path("typed.scp")), IsOpenDialog)
         .Box(QStringLiteral("OK"))
-        .Then<TOKBottomDlg1>([](TOKBottomDlg1* dialog) { dialog->close(); });
+        .Then<QFileDialog>(Cancel, IsOpenDialog);
 
-    Form().Open1Click();
+    Form().Open1->trigger();
 
     EXPECT_TRUE(script.Finished());
-    ASSERT_EQ(script.Texts().size(), 1);
-    EXPECT_TRUE(script.Texts()[0].startsWith(QStringLiteral("Fichier introuvable")));
-    EXPECT_EQ(State().ProjectFileName, missing);
-    EXPECT_EQ(Project().ProjectName, "New Project");
+    EXPECT_EQ(State().ProjectFileName, Path("mine.scp"));
+    EXPECT_EQ(Project().CopyLinks.size(), 1u);
 }
 
 TEST_F(ProjectCommandsTest, SaveAsAddsTheExtensionAndSaveReusesTheFile) {
@@ -249,6 +258,48 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         TearDown();
         app_.reset();
         QFile::remove(QString::fromStdString(SettingsPath())); // names the locked file
+    }
+}
+
+TEST_F(ProjectCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile) {
+    struct Case {
+        const char* file;
+        bool exists;
+        const char* answer; // to the question, when one comes
+        stavio::Language language;
+        bool replaced;
+    };
+    const Case cases[] = {
+        {"old.scp", true, "&Non", stavio::Language::French, false},
+        {"old.scp", true, "&Oui", stavio::Language::German, true},
+        {"new.scp", false, "", stavio::Language::English, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        QFile::remove(QString::fromStdString(SettingsPath()));
+        Start();
+        const std::string path = Path(c.file);
+        QFile::remove(QString::fromStdString(path));
+        if (c.exists)
+            WriteFile(c.file, "the old file\r\n");
+        State().CurrentLanguage = c.language;
+        ModalScript script;
+        script.Then<QFileDialog>(Type(path), IsSaveDialog);
+        if (c.exists)
+            script.Box(QLatin1String(c.answer));
+        if (!c.replaced)
+            script.Then<QFileDialog>(Cancel, IsSaveDialog); // still open after No
+
+        Form().SaveAs1->trigger();
+
+        EXPECT_TRUE(script.Finished());
+        const QString question =
+            QString::fromStdString(stavio::TextUtf8(stavio::DialogTexts, c.language, 0))
+                .arg(QLatin1String(c.file));
+        EXPECT_EQ(script.Texts(), c.exists ? QStringList{question} : QStringList{});
+        EXPECT_EQ(ReadBytes(path) != "the old file\r\n", c.replaced);
+        EXPECT_EQ(State().ProjectFileName == path, c.replaced);
+        TearDown();
     }
 }
 
