@@ -262,44 +262,31 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
 }
 
 TEST_F(ProjectCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile) {
-    struct Case {
-        const char* file;
-        bool exists;
-        const char* answer; // to the question, when one comes
-        stavio::Language language;
-        bool replaced;
+    Start();
+    const std::tuple<const char*, const char*, stavio::Language> cases[] = {
+        {"no.scp", "&Non", stavio::Language::French}, // the answer; none for a new file
+        {"yes.scp", "&Oui", stavio::Language::German},
+        {"new.scp", "", stavio::Language::English},
     };
-    const Case cases[] = {
-        {"old.scp", true, "&Non", stavio::Language::French, false},
-        {"old.scp", true, "&Oui", stavio::Language::German, true},
-        {"new.scp", false, "", stavio::Language::English, true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer);
-        QFile::remove(QString::fromStdString(SettingsPath()));
-        Start();
-        const std::string path = Path(c.file);
-        QFile::remove(QString::fromStdString(path));
-        if (c.exists)
-            WriteFile(c.file, "the old file\r\n");
-        State().CurrentLanguage = c.language;
+    for (const auto& [file, answer, language] : cases) {
+        SCOPED_TRACE(file);
+        const std::string path = *answer ? WriteFile(file, "old") : Path(file);
+        const bool replaced = QLatin1String(answer) != QLatin1String("&Non");
+        State().CurrentLanguage = language;
         ModalScript script;
         script.Then<QFileDialog>(Type(path), IsSaveDialog);
-        if (c.exists)
-            script.Box(QLatin1String(c.answer));
-        if (!c.replaced)
+        if (*answer)
+            script.Box(QLatin1String(answer));
+        if (!replaced)
             script.Then<QFileDialog>(Cancel, IsSaveDialog); // still open after No
-
         Form().SaveAs1->trigger();
-
         EXPECT_TRUE(script.Finished());
-        const QString question =
-            QString::fromStdString(stavio::TextUtf8(stavio::DialogTexts, c.language, 0))
-                .arg(QLatin1String(c.file));
-        EXPECT_EQ(script.Texts(), c.exists ? QStringList{question} : QStringList{});
-        EXPECT_EQ(ReadBytes(path) != "the old file\r\n", c.replaced);
-        EXPECT_EQ(State().ProjectFileName == path, c.replaced);
-        TearDown();
+        EXPECT_EQ(script.Texts().join(QString()),
+                  *answer
+                      ? QString::fromStdString(stavio::TextUtf8(stavio::DialogTexts, language, 0))
+                            .arg(QLatin1String(file))
+                      : QString());
+        EXPECT_EQ(ReadBytes(path) != "old" && State().ProjectFileName == path, replaced);
     }
 }
 

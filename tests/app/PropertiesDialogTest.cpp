@@ -230,38 +230,27 @@ TEST_F(PropertiesDialogTest, CharactersOutsideWindows1252AreRefusedAsTypedOrPast
     Start();
     State().CurrentLanguage = stavio::Language::German;
     struct Case {
-        const char* what;
-        std::function<QWidget*(TForm3*)> field;
+        QString input, kept, refused; // typed into the name; pasted into the comments
         bool paste;
-        QString input, kept, refused;
     };
-    const auto edit = [](QLineEdit* TForm3::*e) { return [e](TForm3* f) { return f->*e; }; };
     const Case cases[] = {
-        {"typed into the name", edit(&TForm3::Edit1), false, QStringLiteral("Caf\u00e9 \u2603!"),
-         QStringLiteral("Caf\u00e9 !"), QStringLiteral("\u2603")},
-        {"pasted into the author", edit(&TForm3::Edit3), true,
-         QStringLiteral("A\U0001F600B\u0411\u20ac"), QStringLiteral("AB\u20ac"),
-         QStringLiteral("\U0001F600\u0411")},
-        {"pasted into the comments", [](TForm3* f) { return f->Memo1; }, true,
-         QStringLiteral("one\n\u4e2dtwo"), QStringLiteral("one\ntwo"), QStringLiteral("\u4e2d")},
+        {QStringLiteral("\u00e9\u2603!"), QStringLiteral("\u00e9!"), QStringLiteral("\u2603"),
+         false},
+        {QStringLiteral("o\U0001F600\n\u4e2d\u20ac"), QStringLiteral("o\n\u20ac"),
+         QStringLiteral("\U0001F600\u4e2d"), true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         QString kept, hint;
         ModalScript script;
         script.Then<TForm3>([&](TForm3* form) {
-            QWidget* field = c.field(form);
-            field->setFocus();
             QApplication::clipboard()->setText(c.input);
             if (c.paste)
-                QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
-            else // key by key; QTest types only ASCII
-                for (const QChar ch : c.input) {
-                    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-                    QApplication::sendEvent(field, &key);
-                }
-            auto* line = qobject_cast<QLineEdit*>(field);
-            kept = line ? line->text() : form->Memo1->toPlainText();
+                QTest::keyClick(form->Memo1, Qt::Key_V, Qt::ControlModifier);
+            for (const QChar ch : c.paste ? QString() : c.input) { // QTest types only ASCII
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+                QApplication::sendEvent(form->Edit1, &key);
+            }
+            kept = c.paste ? form->Memo1->toPlainText() : form->Edit1->text();
             hint = form->RefusedHint->text();
             form->reject();
         });
