@@ -250,6 +250,20 @@ TABLES = [
         ["Pas un fichier audio MPEG", "Not an MPEG audio file", "No es un archivo de audio MPEG",
          "Keine MPEG-Audiodatei", "Non è un file audio MPEG"],
     ]),
+    ("DialogTexts", [
+        ["Le fichier « %1 » existe déjà. Voulez-vous le remplacer ?",
+         "The file \"%1\" already exists. Do you want to replace it?",
+         "El archivo «%1» ya existe. ¿Desea reemplazarlo?",
+         "Die Datei „%1“ existiert bereits. Möchten Sie sie ersetzen?",
+         "Il file «%1» esiste già. Sostituirlo?"],
+        ["« %1 » refusé : un projet ne garde que les caractères Windows-1252.",
+         "\"%1\" refused: a project keeps only Windows-1252 characters.",
+         "«%1» rechazado: un proyecto solo guarda caracteres Windows-1252.",
+         "„%1“ abgelehnt: Ein Projekt speichert nur Windows-1252-Zeichen.",
+         "«%1» rifiutato: un progetto conserva solo caratteri Windows-1252."],
+        ["Dossiers", "Folders", "Carpetas", "Ordner", "Cartelle"],
+        ["Fichiers MP3", "MP3 files", "Archivos MP3", "MP3-Dateien", "File MP3"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

@@ -157,7 +157,10 @@ public:
     void Exit1Click();
     void AskToSave();
     void ResetProject();
+    // At the first activation: the project named on the command line, else the last one.
     void LoadLastProject();
+    // Empties the project, then loads path into it.
+    void OpenProject(const std::string& path);
     void SetProjectCaption();
 
     // Render (MainRender.cpp).

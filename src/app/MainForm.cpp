@@ -14,9 +14,23 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTimer>
+
+namespace {
+
+// Where the explorer opens while no folder is remembered: the user's music, else the home
+// folder; never the program's own folder, which for an installed program is /usr/bin.
+QString FirstExplorerFolder() {
+    const QString music = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+    return !music.isEmpty() && QFileInfo(music).isDir() ? music : QDir::homePath();
+}
+
+} // namespace
 
 TForm1::TForm1(StavioApp& app, QWidget* parent) : QMainWindow(parent), App(app), State(app.State) {
     setObjectName(QStringLiteral("Form1"));
@@ -36,7 +50,7 @@ TForm1::~TForm1() = default;
 void TForm1::FormCreate() {
     // The project starts as "New Project" aimed at the executable's folder (ProgramState).
     State.ProjectFileName.clear();
-    LastExplorerDirectory = QtPathFromHost(State.ExecutableFolder);
+    LastExplorerDirectory = FirstExplorerFolder();
     SetProjectCaption();
     State.CurrentLanguage = SystemDefaultLanguage();
     FileListViewStyle = 2;

@@ -2,17 +2,20 @@
 
 #include "Main.h"
 
+#include "ListTreeView.h"
 #include "QtBoundary.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 #include "text.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeView>
 
 using stavio::Language;
 
@@ -77,13 +80,22 @@ void TForm1::ApplyLanguage() {
         {SpeedButton12, 7},  {SpeedButton5, 8},   {SpeedButton13, 9},  {SpeedButton14, 10},
         {SpeedButton19, 11}, {SpeedButton15, 12}, {SpeedButton20, 13},
     };
-    for (const auto& [button, k] : hints)
+    // The buttons show only icons: a screen reader announces them by their hint.
+    for (const auto& [button, k] : hints) {
         button->setToolTip(text(stavio::HintTexts, k));
+        button->setAccessibleName(text(stavio::HintTexts, k));
+    }
 
     ExplorerHeader->setText(text(stavio::PaneTexts, 0));
     CopyListHeader->setText(text(stavio::PaneTexts, 1));
     DeleteListHeader->setText(text(stavio::PaneTexts, 2));
     PlayerImageHeader->setText(text(stavio::PaneTexts, 3));
+    TreeView1->setAccessibleName(CopyListHeader->text());
+    TreeView2->setAccessibleName(DeleteListHeader->text());
+    TreeView3->setAccessibleName(PlayerImageHeader->text());
+    LsDirTree211->setAccessibleName(text(stavio::DialogTexts, 2));
+    for (QAbstractItemView* view : LsFilelistView281->findChildren<QAbstractItemView*>())
+        view->setAccessibleName(text(stavio::DialogTexts, 3));
 
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
     LsFilelistView281->SetLanguage(ExplorerLanguageOf(language));

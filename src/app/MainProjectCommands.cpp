@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace {
 
@@ -88,12 +89,15 @@ void TForm1::New2Click() {
 void TForm1::Open1Click() {
     AskToSave();
     const QString file = AskProjectFileToOpen(this, StartFolder(State.ProjectFileName));
-    if (!file.isEmpty()) {
-        RunProgressJob(App, 2); // leaves both roots selected, as the load needs
-        State.ProjectFileName = QFile::encodeName(file).toStdString();
-        RunProgressJob(App, 1);
-    }
+    if (!file.isEmpty())
+        OpenProject(QFile::encodeName(file).toStdString());
     UpdateCommandStates();
+}
+
+void TForm1::OpenProject(const std::string& path) {
+    RunProgressJob(App, 2); // leaves both roots selected, as the load needs
+    State.ProjectFileName = path;
+    RunProgressJob(App, 1);
 }
 
 void TForm1::Save1Click() {
@@ -104,7 +108,8 @@ void TForm1::Save1Click() {
 }
 
 void TForm1::SaveAs1Click() {
-    const QString file = AskProjectFileToSave(this, StartFolder(State.ProjectFileName));
+    const QString file =
+        AskProjectFileToSave(this, StartFolder(State.ProjectFileName), State.CurrentLanguage);
     if (file.isEmpty())
         return;
     State.ProjectFileName = QFile::encodeName(file).toStdString();
@@ -122,6 +127,17 @@ void TForm1::Property1Click() {
 }
 
 void TForm1::LoadLastProject() {
-    if (IsExistingFile(State.ProjectFileName))
-        RunProgressJob(App, 1);
+    const std::string& named = App.ProjectToOpen;
+    if (named.empty() || !IsExistingFile(named)) {
+        // A name that is no file is reported; the last project comes back as usual.
+        if (!named.empty())
+            ShowFileErrorBox(this, QString::fromUtf8(stavio::FileError(ENOENT, named).what()));
+        if (IsExistingFile(State.ProjectFileName))
+            RunProgressJob(App, 1);
+        return;
+    }
+    // As Open does, without its dialog.
+    AskToSave();
+    OpenProject(named);
+    UpdateCommandStates();
 }

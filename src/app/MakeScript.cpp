@@ -11,6 +11,31 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace {
+
+// The folder the dialog opens on: the project's target while it exists, else the first
+// removable drive, else none. A new project's stand-in target, the program's own folder, is
+// no choice of the user's and counts as none.
+QString PreselectedFolder(const TLsDirTree21& tree, const std::string& target,
+                          const std::string& programFolder) {
+    const auto bare = [](std::string path) {
+        while (path.size() > 1 && path.back() == '/')
+            path.pop_back();
+        return path;
+    };
+    if (!target.empty() && bare(target) != bare(programFolder) &&
+        QFileInfo(QtPathFromHost(target)).isDir())
+        return QtPathFromHost(target);
+    if (const QTreeWidgetItem* computer = tree.topLevelItem(0))
+        for (int i = 0; i < computer->childCount(); ++i)
+            if (const QString drive = TLsDirTree21::PathOf(computer->child(i));
+                drive != QLatin1String("/"))
+                return drive;
+    return {};
+}
+
+} // namespace
+
 TOKBottomDlg6::TOKBottomDlg6(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     setObjectName(QStringLiteral("OKBottomDlg6"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -60,10 +85,11 @@ void TOKBottomDlg6::showEvent(QShowEvent* event) {
 void TOKBottomDlg6::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
-    // A target that no longer exists leaves the tree's own selection as it was, and is
-    // named, so that the user plugs the player in or picks another folder.
+    // A target that no longer exists is named, so that the user plugs the player in or
+    // picks another folder.
     const std::string& target = app_.State.CurrentProject->TargetPath;
-    LsDirTree211->OpenPath(QtPathFromHost(target));
+    LsDirTree211->setCurrentItem(nullptr);
+    LsDirTree211->OpenPath(PreselectedFolder(*LsDirTree211, target, app_.State.ExecutableFolder));
     const bool missing = !target.empty() && !QFileInfo(QtPathFromHost(target)).isDir();
     MissingLabel->setText(missing ? QString::fromStdString(stavio::FillText(
                                         stavio::RenderStatusTexts, language, 6, {target}))

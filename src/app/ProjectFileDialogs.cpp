@@ -2,6 +2,7 @@
 
 #include "MessageBoxes.h"
 #include "TextFile.h"
+#include "text.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -12,10 +13,13 @@ namespace {
 
 const QString kFilter = QStringLiteral("Script Project (*.scp)");
 
-// Refuses a read-only file and keeps the dialog open, so the user can pick another name.
+// Refuses a read-only file and keeps the dialog open, so the user can pick another name; asks
+// before an existing file is replaced, in the program's language (the toolkit's own question
+// would speak the desktop's).
 class SaveProjectDialog : public QFileDialog {
 public:
-    using QFileDialog::QFileDialog;
+    SaveProjectDialog(QWidget* parent, const QString& folder, stavio::Language language)
+        : QFileDialog(parent, QString(), folder), language_(language) {}
 
     void accept() override {
         const QStringList files = selectedFiles();
@@ -27,9 +31,17 @@ public:
                                    QString::fromStdString(stavio::FileError::TextFor(EACCES)));
                 return;
             }
+            if (file.exists() && !file.isDir() &&
+                !AskYesNo(this, QString::fromStdString(
+                                    stavio::TextUtf8(stavio::DialogTexts, language_, 0))
+                                    .arg(file.fileName())))
+                return;
         }
         QFileDialog::accept();
     }
+
+private:
+    stavio::Language language_;
 };
 
 void Prepare(QFileDialog& dialog) {
@@ -51,12 +63,14 @@ QString AskProjectFileToOpen(QWidget* parent, const QString& startFolder) {
     QFileDialog dialog(parent, QString(), startFolder);
     Prepare(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::AnyFile); // a typed name that does not exist is taken
+    // A typo must not empty the open project and be remembered as the last one.
+    dialog.setFileMode(QFileDialog::ExistingFile);
     return Chosen(dialog);
 }
 
-QString AskProjectFileToSave(QWidget* parent, const QString& startFolder) {
-    SaveProjectDialog dialog(parent, QString(), startFolder);
+QString AskProjectFileToSave(QWidget* parent, const QString& startFolder,
+                             stavio::Language language) {
+    SaveProjectDialog dialog(parent, startFolder, language);
     Prepare(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -11,12 +11,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 #include <QValidator>
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -30,20 +33,63 @@ std::string ToProject(const QString& text) {
     return stavio::Utf8ToCp1252(text.toUtf8().toStdString());
 }
 
+// A project text is Windows-1252; the comment box's line separators stand for line breaks.
+bool IsStorable(char32_t c, bool inCommentBox) {
+    return stavio::InCp1252(c) ||
+           (inCommentBox && (c == QChar::LineSeparator || c == QChar::ParagraphSeparator));
+}
+
+// The character of text at i (a surrogate pair counts as one) and its length.
+std::pair<char32_t, qsizetype> CharacterAt(const QString& text, qsizetype i) {
+    if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return {QChar::surrogateToUcs4(text.at(i), text.at(i + 1)), 2};
+    return {text.at(i).unicode(), 1};
+}
+
 } // namespace
+
+// Refuses, as they are typed or pasted, the characters a project text cannot hold; the rest
+// of what came in stays. refused hears which ones went.
+class StorableText : public QValidator {
+public:
+    StorableText(QLineEdit* edit, std::function<void(const QString&)> refused)
+        : QValidator(edit), refused_(std::move(refused)) {}
+    State validate(QString& input, int& pos) const override {
+        QString refused;
+        for (qsizetype i = 0; i < input.size();) {
+            const auto [c, length] = CharacterAt(input, i);
+            if (IsStorable(c, false)) {
+                i += length;
+                continue;
+            }
+            refused += input.mid(i, length);
+            input.remove(i, length);
+            if (pos > i)
+                pos -= int(std::min(length, pos - i));
+        }
+        if (!refused.isEmpty())
+            refused_(refused);
+        return Acceptable;
+    }
+
+private:
+    std::function<void(const QString&)> refused_;
+};
 
 // Limits typing and pasting while leaving a longer text that was put there by the program
 // alone: of what is typed or pasted, only as much is kept as fits; a text that is already
 // over the limit may shrink but not grow.
-class TypingLimit : public QValidator {
+class TypingLimit : public StorableText {
 public:
-    TypingLimit(int limit, QLineEdit* edit) : QValidator(edit), limit_(limit) {
+    TypingLimit(int limit, QLineEdit* edit, std::function<void(const QString&)> refused)
+        : StorableText(edit, std::move(refused)), limit_(limit) {
         connect(edit, &QLineEdit::textChanged, this,
                 [this](const QString& text) { accepted_ = int(text.size()); });
     }
     // Called before the program sets a text of this length, which the validator sees first.
     void Expect(qsizetype length) { accepted_ = int(length); }
     State validate(QString& input, int& pos) const override {
+        StorableText::validate(input, pos);
         const int excess = int(input.size()) - std::max(limit_, accepted_);
         if (excess <= 0)
             return Acceptable;
@@ -99,8 +145,22 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Edit6 = edit("Edit6", 129, 169, 215);
     Edit7 = edit("Edit7", 129, 201, 215);
     LayOutRows(font);
-    nameLimit_ = new TypingLimit(kNameLimit, Edit1);
+
+    // Says why a typed or pasted character did not come in, left of the buttons.
+    RefusedHint = new QLabel(this);
+    RefusedHint->setObjectName(QStringLiteral("RefusedHint"));
+    RefusedHint->setFont(font);
+    RefusedHint->setWordWrap(true);
+    RefusedHint->setGeometry(9, 379, 179 + extraWidth_, 34);
+    const auto refused = [this](const QString& characters) {
+        RefusedHint->setText(QString::fromStdString(stavio::TextUtf8(stavio::DialogTexts,
+                                                                     app_.State.CurrentLanguage, 1))
+                                 .arg(characters));
+    };
+    nameLimit_ = new TypingLimit(kNameLimit, Edit1, refused);
     Edit1->setValidator(nameLimit_);
+    for (QLineEdit* other : {Edit2, Edit3, Edit4, Edit5, Edit6, Edit7})
+        other->setValidator(new StorableText(other, refused));
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -111,6 +171,33 @@ TForm3::TForm3(StavioApp& app, QWidget* parent) : QDialog(parent), app_(app) {
     Memo1->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     // The scroll bar would change the wrapping width as the text grows.
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The box has no validator: what came in is looked at as soon as it is there.
+    connect(Memo1->document(), &QTextDocument::contentsChange, this,
+            [this, refused](int from, int, int added) {
+                QTextDocument* document = Memo1->document();
+                QString inserted;
+                for (int i = from; i < from + added; ++i)
+                    inserted += document->characterAt(i);
+                QString gone;
+                // Backwards, so that the positions still to look at stay where they are.
+                for (qsizetype i = inserted.size() - 1; i >= 0; --i) {
+                    qsizetype start = i;
+                    if (inserted.at(i).isLowSurrogate() && i > 0 &&
+                        inserted.at(i - 1).isHighSurrogate())
+                        start = i - 1;
+                    const auto [c, length] = CharacterAt(inserted, start);
+                    i = start;
+                    if (IsStorable(c, true))
+                        continue;
+                    QTextCursor cursor(document);
+                    cursor.setPosition(from + int(start));
+                    cursor.setPosition(from + int(start + length), QTextCursor::KeepAnchor);
+                    cursor.removeSelectedText();
+                    gone.prepend(inserted.mid(start, length));
+                }
+                if (!gone.isEmpty())
+                    refused(gone);
+            });
 
     for (QWidget* input :
          std::initializer_list<QWidget*>{Edit1, Edit2, Edit3, Edit4, Edit5, Edit6, Edit7, Memo1}) {
@@ -280,6 +367,7 @@ void TForm3::FormActivate() {
     Label2->setText(text(8));
     mxFlatButton1->setText(text(9));
     mxFlatButton2->setText(text(10));
+    RefusedHint->clear();
     Edit1->setFocus();
 }
 

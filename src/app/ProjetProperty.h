@@ -52,6 +52,7 @@ public:
     QPlainTextEdit* Memo1;
     QPushButton* mxFlatButton1;
     QPushButton* mxFlatButton2;
+    QLabel* RefusedHint; // why a typed or pasted character was refused
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -4,8 +4,11 @@
 #include "StavioApp.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLocale>
+
+#include <string>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -13,8 +16,17 @@ int main(int argc, char* argv[]) {
     // The program's own texts follow its Language setting; the message boxes keep their
     // French titles and buttons.
     InstallQtTranslations(QLocale::system());
+    // "stavio FILE.scp", as the file manager starts it: the file's bytes as given, made
+    // absolute. QApplication has taken its own options out of argv already.
+    std::string project;
+    if (argc > 1 && argv[1][0] != '\0') {
+        project = argv[1];
+        if (project[0] != '/')
+            project = QFile::encodeName(QDir::currentPath()).toStdString() + '/' + project;
+    }
     // Every window is created here, once, and lives until the end.
-    StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString());
+    StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
+                  project);
     app.Form1->show();
     return application.exec();
 }

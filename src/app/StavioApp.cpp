@@ -49,8 +49,9 @@ template <class Window> Window* StavioApp::Own(std::unique_ptr<Window> window) {
     return raw;
 }
 
-StavioApp::StavioApp(std::string executablePath)
-    : ExecutablePath(std::move(executablePath)), State(FolderOf(ExecutablePath)) {
+StavioApp::StavioApp(std::string executablePath, std::string projectToOpen)
+    : ExecutablePath(std::move(executablePath)), ProjectToOpen(std::move(projectToOpen)),
+      State(FolderOf(ExecutablePath)) {
     Form1 = Own(std::make_unique<TForm1>(*this));
     OKBottomDlg1 = Own(std::make_unique<TOKBottomDlg1>(*this));
     Form2 = Own(std::make_unique<TForm2>(*this));

@@ -34,12 +34,15 @@ class StavioApp {
 public:
     // executablePath: the program file; its folder is the default target and explorer
     // folder, and the settings file lies beside it.
-    explicit StavioApp(std::string executablePath);
+    // projectToOpen: a project file named on the command line (by the file manager).
+    explicit StavioApp(std::string executablePath, std::string projectToOpen = {});
     ~StavioApp();
     StavioApp(const StavioApp&) = delete;
     StavioApp& operator=(const StavioApp&) = delete;
 
     std::string ExecutablePath;
+    // Opened at the first activation instead of the last project; empty when none.
+    std::string ProjectToOpen;
     stavio::ProgramState State;
     // Job selector of the progress dialog, set by each caller right before showing it.
     unsigned char ProgressMode = 1;

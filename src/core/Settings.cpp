@@ -64,6 +64,15 @@ void MakeFolders(const std::string& folder) {
     }
 }
 
+// A folder of an installed program: the package and cmake --install put it there. Its
+// settings are the user's, whoever runs it, and must not outlive the package beside it.
+bool IsInstalledFolder(const std::string& folder) {
+    for (const std::string top : {"/usr", "/opt"})
+        if (folder == top || folder.starts_with(top + "/"))
+            return true;
+    return false;
+}
+
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
@@ -85,7 +94,7 @@ SettingsPlaceEnvironment SettingsPlaceEnvironment::FromProcess() {
 std::string SettingsFilePath(const std::string& executablePath,
                              const SettingsPlaceEnvironment& environment) {
     const std::string beside = SettingsFileName(executablePath);
-    if (environment.canWriteIn(FolderOf(beside)))
+    if (!IsInstalledFolder(FolderOf(beside)) && environment.canWriteIn(FolderOf(beside)))
         return beside;
     // A relative $XDG_CONFIG_HOME is ignored, as the base directory rules ask.
     std::string base = environment.configHome;

@@ -1,6 +1,6 @@
 #pragma once
 // The seven-line settings file: the executable's path with ".CFG", or the user's
-// configuration folder when the executable's folder cannot be written.
+// configuration folder for an installed program or one whose folder cannot be written.
 
 #include "ProgramState.h"
 
@@ -29,9 +29,9 @@ struct SettingsPlaceEnvironment {
 };
 
 // The settings file in use: beside the executable when its folder can be written (a build
-// folder, a portable copy), else "stavio/stavio.CFG" in the user's configuration folder,
-// whose folders are created here. When those cannot be created the path is returned all the
-// same, and reading or writing it reports the error.
+// folder, a portable copy) and lies outside /usr and /opt, else "stavio/stavio.CFG" in the
+// user's configuration folder, whose folders are created here. When those cannot be created the
+// path is returned all the same, and reading or writing it reports the error.
 std::string SettingsFilePath(const std::string& executablePath,
                              const SettingsPlaceEnvironment& environment);
 std::string SettingsFilePath(const std::string& executablePath);

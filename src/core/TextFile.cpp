@@ -395,4 +395,8 @@ std::string Utf8ToCp1252(const std::string& text) {
     return out;
 }
 
+bool InCp1252(char32_t c) {
+    return Cp1252Byte(c) >= 0;
+}
+
 } // namespace stavio

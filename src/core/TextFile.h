@@ -105,5 +105,7 @@ private:
 std::string Cp1252ToUtf8(const std::string& text);
 // Characters outside Windows-1252 become "?".
 std::string Utf8ToCp1252(const std::string& text);
+// Whether a project text can hold the character c.
+bool InCp1252(char32_t c);
 
 } // namespace stavio

@@ -635,6 +635,34 @@ static const char* const TagReportTexts_[5 * 1] = {
     "Non \xE8" " un file audio MPEG",
 };
 
+static const char* const DialogTexts_[5 * 4] = {
+    // French
+    "Le fichier \xAB" " %1 \xBB" " existe d\xE9" "j\xE0" ". Voulez-vous le remplacer ?",
+    "\xAB" " %1 \xBB" " refus\xE9" " : un projet ne garde que les caract\xE8" "res Windows-1252.",
+    "Dossiers",
+    "Fichiers MP3",
+    // English
+    "The file \"%1\" already exists. Do you want to replace it?",
+    "\"%1\" refused: a project keeps only Windows-1252 characters.",
+    "Folders",
+    "MP3 files",
+    // Spanish
+    "El archivo \xAB" "%1\xBB" " ya existe. \xBF" "Desea reemplazarlo?",
+    "\xAB" "%1\xBB" " rechazado: un proyecto solo guarda caracteres Windows-1252.",
+    "Carpetas",
+    "Archivos MP3",
+    // German
+    "Die Datei \x84" "%1\x93" " existiert bereits. M\xF6" "chten Sie sie ersetzen?",
+    "\x84" "%1\x93" " abgelehnt: Ein Projekt speichert nur Windows-1252-Zeichen.",
+    "Ordner",
+    "MP3-Dateien",
+    // Italian
+    "Il file \xAB" "%1\xBB" " esiste gi\xE0" ". Sostituirlo?",
+    "\xAB" "%1\xBB" " rifiutato: un progetto conserva solo caratteri Windows-1252.",
+    "Cartelle",
+    "File MP3",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -655,6 +683,7 @@ const TextTable TagColumnTexts{TagColumnTexts_, 5};
 const TextTable ListToolTipTexts{ListToolTipTexts_, 3};
 const TextTable RenderStatusTexts{RenderStatusTexts_, 9};
 const TextTable TagReportTexts{TagReportTexts_, 1};
+const TextTable DialogTexts{DialogTexts_, 4};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

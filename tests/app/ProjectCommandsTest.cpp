@@ -26,6 +26,15 @@ bool IsOpenDialog(QFileDialog* dialog) {
 
 const FileDialogAct Cancel = [](QFileDialog* dialog) { dialog->reject(); };
 
+// Types path and presses the dialog's button once this answer is over, so that a question it
+// asks goes to the next step.
+FileDialogAct Type(const std::string& path) {
+    return [path](QFileDialog* dialog) {
+        dialog->selectFile(QString::fromStdString(path));
+        QTimer::singleShot(0, dialog, [dialog] { static_cast<QDialog*>(dialog)->accept(); });
+    };
+}
+
 class ProjectCommandsTest : public WorkflowTest {
 protected:
     void Modify() { AddCopy("ROCK", "SONG.MP3", "/x/song.mp3"); }
@@ -148,19 +157,21 @@ TEST_F(ProjectCommandsTest, OpenCancelledChangesNothing) {
     EXPECT_EQ(Project().ProjectName, "Mine");
 }
 
-TEST_F(ProjectCommandsTest, OpeningAMissingFileResetsAndReportsIt) {
+TEST_F(ProjectCommandsTest, TheOpenDialogTakesOnlyAnExistingFile) {
     Start();
-    const std::string missing = Path("typed.scp");
-    ModalScript script;
-    script.Then<QFileDialog>(Choose(missing), IsOpenDialog).Box(QStringLiteral("OK"));
+    Modify();
+    State().ProjectFileName = Path("mine.scp");
+    ModalScript script; // the typo is refused by the dialog's own box, which stays open
+    script.Box(QStringLiteral("&Non"))
+        .Then<QFileDialog>(Type(Path("typed.scp")), IsOpenDialog)
+        .Box(QStringLiteral("OK"))
+        .Then<QFileDialog>(Cancel, IsOpenDialog);
 
-    Form().Open1Click();
+    Form().Open1->trigger();
 
     EXPECT_TRUE(script.Finished());
-    ASSERT_EQ(script.Texts().size(), 1);
-    EXPECT_TRUE(script.Texts()[0].startsWith(QStringLiteral("Fichier introuvable")));
-    EXPECT_EQ(State().ProjectFileName, missing);
-    EXPECT_EQ(Project().ProjectName, "New Project");
+    EXPECT_EQ(State().ProjectFileName, Path("mine.scp"));
+    EXPECT_EQ(Project().CopyLinks.size(), 1u);
 }
 
 TEST_F(ProjectCommandsTest, SaveAsAddsTheExtensionAndSaveReusesTheFile) {
@@ -245,6 +256,35 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         TearDown();
         app_.reset();
         QFile::remove(QString::fromStdString(SettingsPath())); // names the locked file
+    }
+}
+
+TEST_F(ProjectCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile) {
+    Start();
+    const std::tuple<const char*, const char*, stavio::Language> cases[] = {
+        {"no.scp", "&Non", stavio::Language::French}, // the answer; none for a new file
+        {"yes.scp", "&Oui", stavio::Language::German},
+        {"new.scp", "", stavio::Language::English},
+    };
+    for (const auto& [file, answer, language] : cases) {
+        SCOPED_TRACE(file);
+        const std::string path = *answer ? WriteFile(file, "old") : Path(file);
+        const bool replaced = QLatin1String(answer) != QLatin1String("&Non");
+        State().CurrentLanguage = language;
+        ModalScript script;
+        script.Then<QFileDialog>(Type(path), IsSaveDialog);
+        if (*answer)
+            script.Box(QLatin1String(answer));
+        if (!replaced)
+            script.Then<QFileDialog>(Cancel, IsSaveDialog); // still open after No
+        Form().SaveAs1->trigger();
+        EXPECT_TRUE(script.Finished());
+        EXPECT_EQ(script.Texts().join(QString()),
+                  *answer
+                      ? QString::fromStdString(stavio::TextUtf8(stavio::DialogTexts, language, 0))
+                            .arg(QLatin1String(file))
+                      : QString());
+        EXPECT_EQ(ReadBytes(path) != "old" && State().ProjectFileName == path, replaced);
     }
 }
 

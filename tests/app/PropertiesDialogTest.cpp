@@ -4,6 +4,7 @@
 #include "WorkflowFixture.h"
 
 #include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -222,6 +223,43 @@ TEST_F(PropertiesDialogTest, PastingIntoTheNameKeepsWhatFits) {
             form->reject();
         }));
         EXPECT_EQ(name.toStdString(), c.want.toStdString());
+    }
+}
+
+TEST_F(PropertiesDialogTest, CharactersOutsideWindows1252AreRefusedAsTypedOrPasted) {
+    Start();
+    State().CurrentLanguage = stavio::Language::German;
+    struct Case {
+        QString input, kept, refused; // typed into the name; pasted into the comments
+        bool paste;
+    };
+    const Case cases[] = {
+        {QStringLiteral("\u00e9\u2603!"), QStringLiteral("\u00e9!"), QStringLiteral("\u2603"),
+         false},
+        {QStringLiteral("o\U0001F600\n\u4e2d\u20ac"), QStringLiteral("o\n\u20ac"),
+         QStringLiteral("\U0001F600\u4e2d"), true},
+    };
+    for (const Case& c : cases) {
+        QString kept, hint;
+        ModalScript script;
+        script.Then<TForm3>([&](TForm3* form) {
+            QApplication::clipboard()->setText(c.input);
+            if (c.paste)
+                QTest::keyClick(form->Memo1, Qt::Key_V, Qt::ControlModifier);
+            for (const QChar ch : c.paste ? QString() : c.input) { // QTest types only ASCII
+                QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+                QApplication::sendEvent(form->Edit1, &key);
+            }
+            kept = c.paste ? form->Memo1->toPlainText() : form->Edit1->text();
+            hint = form->RefusedHint->text();
+            form->reject();
+        });
+        Form().Property1->trigger();
+        EXPECT_TRUE(script.Finished());
+        EXPECT_TRUE(kept.contains(c.kept)) << kept.toStdString();
+        EXPECT_EQ(hint, QString::fromStdString(
+                            stavio::TextUtf8(stavio::DialogTexts, stavio::Language::German, 1))
+                            .arg(c.refused));
     }
 }
 

@@ -52,8 +52,8 @@ TEST_F(RenderTest, RendersTheScriptAndTheNumberedFolders) {
 
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
-    // A new project's target is the program's folder.
-    EXPECT_EQ(openedOn + QLatin1Char('/'), QString::fromStdString(Folder()));
+    // A new project's target is the program's folder, which the dialog does not offer.
+    EXPECT_NE(openedOn + QLatin1Char('/'), QString::fromStdString(Folder()));
     EXPECT_EQ(title, QStringLiteral("Create Script In : ..."));
     EXPECT_EQ(ReadBytes(target + "/SYSTEM/SCRIPT.TXT"),
               "[DF]\r\n\\OLD\\GONE.MP3\r\n[CD]\r\n\\00000001 \\ROCK\r\n"
@@ -97,6 +97,30 @@ TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     Form().RenderScript1->trigger();
     EXPECT_EQ(missing, QStringLiteral("Lecteur introuvable : ") + QString::fromStdString(target) +
                            QStringLiteral("/gone"));
+}
+
+TEST_F(RenderTest, TheDialogOpensOnTheTargetElseTheFirstRemovableDriveElseNothing) {
+    Start();
+    FillExample();
+    const QString stick = QString::fromStdString(MakeTarget()), root = QStringLiteral("/");
+    // The project's target, the drives, what the dialog shows selected.
+    const std::tuple<std::string, QStringList, QString> cases[] = {
+        {Path("src/"), {root, stick}, QString::fromStdString(Path("src"))},
+        {Folder(), {root, stick}, stick}, // a new project's: the program's folder
+        {Path("gone/"), {root, stick}, stick},
+        {Path("gone/"), {root}, QString()},
+    };
+    for (const auto& [target, drives, expected] : cases) {
+        Project().TargetPath = target;
+        App().OKBottomDlg6->LsDirTree211->SetDrives(drives);
+        ModalScript script;
+        script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
+            EXPECT_EQ(dialog->LsDirTree211->SelectedPath(), expected) << target;
+            dialog->mxFlatButton2->click();
+        });
+        Form().RenderScript1->trigger();
+        EXPECT_TRUE(script.Finished());
+    }
 }
 
 TEST_F(RenderTest, CancellingTheTargetDialogChangesNothing) {

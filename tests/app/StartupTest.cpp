@@ -1,5 +1,6 @@
 // Start-up with and without a remembered project, and the settings file written at close.
 
+#include "TLsDirTree21.h"
 #include "WorkflowFixture.h"
 
 #include <QAction>
@@ -43,6 +44,27 @@ TEST_F(StartupTest, TheRememberedProjectComesBackByItself) {
     EXPECT_EQ(Project().ProjectName, "Changed here");
 }
 
+TEST_F(StartupTest, AProjectNamedOnTheCommandLineOpensInsteadOfTheLastOne) {
+    WriteSettingsFile(WriteProjectFile("last.scp", "Remembered"));
+    const std::string named = WriteProjectFile("named.scp", "Named");
+    const std::pair<std::string, const char*> cases[] = {
+        {named, "Named"}, {Path("typo.scp"), "Remembered"}, // reported, and nothing else changes
+    };
+    for (const auto& [file, shown] : cases) {
+        SCOPED_TRACE(file);
+        ModalScript script;
+        script.Box(QStringLiteral("OK"));
+        app_ = std::make_unique<StavioApp>(ExecutablePath(), file);
+        Form().show();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+        EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : ") + QLatin1String(shown));
+        EXPECT_EQ(script.Texts().join(QString()).contains(QStringLiteral("Fichier introuvable")),
+                  file != named);
+        EXPECT_FALSE(State().IsModified());
+        app_.reset();
+    }
+}
+
 TEST_F(StartupTest, ADeletedProjectIsIgnoredSilently) {
     WriteSettingsFile(Path("deleted.scp"));
     ModalScript script(3000);
@@ -60,9 +82,23 @@ TEST_F(StartupTest, WithoutASettingsFileOneIsWrittenAndNothingIsLoaded) {
     const std::vector<std::string> lines = Lines(ReadBytes(SettingsPath()));
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[4], "");
-    EXPECT_EQ(lines[6], Folder());
+    EXPECT_EQ(lines[6], QFile::encodeName(QDir::homePath()).toStdString()); // no Music there
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_TRUE(State().ProjectFileName.empty());
+}
+
+TEST_F(StartupTest, WithNoRememberedFolderTheExplorerOpensOnTheMusicElseTheHomeFolder) {
+    const QString home = QDir::homePath(), music = home + QStringLiteral("/Music");
+    for (const QString& expected : {home, music}) {
+        SCOPED_TRACE(expected.toStdString());
+        if (expected == music)
+            QDir().mkpath(music);
+        QFile::remove(QString::fromStdString(SettingsPath()));
+        Start();
+        EXPECT_EQ(Form().LsDirTree211->SelectedPath(), expected);
+        TearDown();
+    }
+    QDir(music).removeRecursively();
 }
 
 TEST_F(StartupTest, CloseWritesTheProjectSavedUnderANewName) {

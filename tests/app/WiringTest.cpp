@@ -9,12 +9,14 @@
 #include "ProjetProperty.h"
 #include "Settings.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QDragMoveEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QUrl>
 
@@ -424,6 +426,31 @@ TEST_F(WiringTest, EveryCaptionAndTooltipShowsItsOwnEntry) {
             SCOPED_TRACE(c.name);
             EXPECT_EQ(c.shown(Form()), text(c.table, c.k));
         }
+    }
+}
+
+// A screen reader announces every control by a name in the current language: an icon-only
+// button by its hint, a list by its pane's header.
+TEST_F(WiringTest, EveryControlHasAnAccessibleNameInTheCurrentLanguage) {
+    Start();
+    auto name = [](QWidget* w) {
+        return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+    };
+    for (QAction* choice : {Form().Deutsch1, Form().English1}) {
+        choice->trigger();
+        std::vector<std::pair<QWidget*, QString>> rows{
+            {Form().TreeView1, Form().CopyListHeader->text()},
+            {Form().TreeView2, Form().DeleteListHeader->text()}};
+        for (QToolButton* button :
+             Form().findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^SpeedButton"))))
+            rows.emplace_back(button, button->toolTip());
+        ASSERT_EQ(rows.size(), 17u);
+        for (const auto& [control, expected] : rows)
+            EXPECT_EQ(name(control), expected) << control->objectName().toStdString();
+        for (QWidget* w : Form().findChildren<QWidget*>()) // nothing left nameless
+            if (w->isVisible() &&
+                (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractItemView*>(w)))
+                EXPECT_FALSE(name(w).isEmpty()) << w->metaObject()->className();
     }
 }
 

@@ -174,6 +174,19 @@ TEST_F(SettingsPlaceTest, AnInstalledProgramUsesTheConfigFolderCreatedForIt) {
     EXPECT_EQ(read.language, Language::Italian);
 }
 
+TEST_F(SettingsPlaceTest, AProgramInstalledUnderUsrOrOptUsesTheConfigFolderEvenAsRoot) {
+    const std::pair<const char*, bool> cases[] = {
+        {"/usr/bin/stavio", true},        {"/usr/local/bin/stavio", true},
+        {"/opt/stavio/bin/stavio", true}, {"/usrlocal/bin/stavio", false},
+        {"/home/me/opt/stavio", false},   {"/optional/stavio", false},
+    };
+    for (const auto& [program, installed] : cases) {
+        SCOPED_TRACE(program);
+        EXPECT_EQ(SettingsFilePath(program, environment),
+                  installed ? dir / "config/stavio/stavio.CFG" : std::string(program) + ".CFG");
+    }
+}
+
 TEST_F(SettingsPlaceTest, WithoutAnAbsoluteConfigHomeTheHomeConfigFolderServes) {
     writable = false;
     for (const std::string& configHome : {std::string(), std::string("relative/config")}) {

@@ -67,7 +67,8 @@ if(WITH_DESKTOP)
     message(FATAL_ERROR "no desktop entry at ${entry}")
   endif()
   file(STRINGS "${entry}" keys)
-  foreach(key "Exec=stavio" "Icon=stavio" "Type=Application")
+  foreach(key "Exec=stavio %f" "Icon=stavio" "Type=Application"
+          "MimeType=application/x-stavio-project;")
     if(NOT key IN_LIST keys)
       fail("the desktop entry lacks ${key}")
     endif()
@@ -88,6 +89,13 @@ if(WITH_DESKTOP)
   # Software centres find the program by its AppStream file, named after the same id.
   if(NOT EXISTS "${share}/metainfo/${APP_ID}.metainfo.xml")
     fail("no AppStream file ${APP_ID}.metainfo.xml in ${share}/metainfo")
+  endif()
+
+  # The shared MIME database learns from the installed file that *.scp is a project.
+  execute_process(COMMAND update-mime-database "${share}/mime" OUTPUT_QUIET ERROR_QUIET)
+  file(STRINGS "${share}/mime/globs2" globs REGEX "application/x-stavio-project:\\*\\.scp$")
+  if(NOT globs)
+    fail("no application/x-stavio-project for *.scp in the installed MIME database")
   endif()
 
   set(icons "${share}/icons/hicolor")

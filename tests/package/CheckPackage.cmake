@@ -112,6 +112,7 @@ if(WITH_DESKTOP)
     /usr/share/man/man1/stavio.1.gz
     /usr/share/applications/${APP_ID}.desktop
     /usr/share/metainfo/${APP_ID}.metainfo.xml
+    /usr/share/mime/packages/${APP_ID}.xml
     /usr/share/icons/hicolor/scalable/apps/stavio.svg)
   foreach(size 16 32 48 64 128 256)
     list(APPEND expected /usr/share/icons/hicolor/${size}x${size}/apps/stavio.png)
