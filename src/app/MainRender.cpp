@@ -40,7 +40,12 @@ void TForm1::RenderScript1Click() {
     TOKBottomDlg6* target = App.OKBottomDlg6;
     if (target->exec() != QDialog::Accepted)
         return;
-    State.CurrentProject->TargetPath = target->SelectedPath();
+    // The tree gives folders without their final "/": the stored target, chosen again, stays
+    // as it is stored and the project is not modified by it.
+    const std::string chosen = target->SelectedPath();
+    std::string& stored = State.CurrentProject->TargetPath;
+    if (chosen.empty() || (chosen != stored && chosen + "/" != stored))
+        stored = chosen;
     if (State.CurrentProject->TargetPath.empty()) {
         ShowWarningBox(this, MessageText(language, 3));
         return;

@@ -55,9 +55,9 @@ std::string SummaryText(const RenderSummary& summary, Language language) {
     if (summary.targetGone)
         text = FillText(RenderStatusTexts, language, 5, {summary.targetPath});
     else if (summary.cancelled)
-        text = FillText(RenderStatusTexts, language, 2,
-                        {std::to_string(summary.filesCopied + summary.filesUnchanged),
-                         std::to_string(summary.filesPlanned)});
+        text =
+            FillText(RenderStatusTexts, language, 2,
+                     {std::to_string(summary.filesCopied), std::to_string(summary.filesPlanned)});
     else
         text = FillText(
             RenderStatusTexts, language, summary.scriptFailed ? 4 : 1,

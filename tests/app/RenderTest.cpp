@@ -67,6 +67,22 @@ TEST_F(RenderTest, RendersTheScriptAndTheNumberedFolders) {
     EXPECT_TRUE(State().IsModified()); // the new target is not saved yet
 }
 
+// Chosen again, the stored target stays as it is stored: the render does not modify the
+// project.
+TEST_F(RenderTest, RenderingIntoTheStoredTargetLeavesTheProjectUnmodified) {
+    Start();
+    FillExample();
+    const std::string target = MakeTarget();
+    Project().TargetPath = target + "/";
+    State().RecordSavedState();
+    ModalScript script;
+    script.Then<TOKBottomDlg6>(Pick(target));
+    Form().RenderScript1->trigger();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_EQ(Project().TargetPath, target + "/");
+    EXPECT_FALSE(State().IsModified());
+}
+
 TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     Start();
     FillExample();
