@@ -1,5 +1,6 @@
 #include "NameMemory.h"
 
+#include "LineEscape.h"
 #include "SafeSave.h"
 #include "ShortNames.h"
 #include "TextFile.h"
@@ -25,58 +26,6 @@ namespace {
 // First line of the file; a file with another one is not read.
 constexpr std::string_view kHeader = "stavio short names 1";
 constexpr std::string_view kTrailer = "end";
-
-// Names and paths may hold any byte but "/" and NUL; the four below would break the lines.
-void AppendEscaped(std::string& out, const std::string& text) {
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
-}
-
-bool Unescape(std::string_view text, std::string& out) {
-    out.clear();
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return false;
-        switch (text[i]) {
-        case '\\':
-            out += '\\';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        default:
-            return false;
-        }
-    }
-    return true;
-}
 
 // Cuts "a\tb\tc" into at most four fields; gives their number.
 size_t Fields(std::string_view line, std::string_view (&fields)[4]) {
@@ -106,13 +55,6 @@ bool UnescapeField(std::string_view text, std::string& out) {
         return true;
     }
     return Unescape(text, out);
-}
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    return text;
 }
 
 bool IsEntryName(const std::string& name) {
@@ -419,7 +361,7 @@ void NameMemory::StoreLocked(const std::string& folder, AliasTable aliases) {
         it->second.listedAt = Now(); // kept in memory; written with the next change
         return;
     } else {
-        records_[folder] = {std::move(aliases), Now()};
+        records_[folder] = {std::move(aliases), Now(), true, {}, nullptr};
     }
     changed_.insert(folder);
 }

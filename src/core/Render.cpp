@@ -474,12 +474,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
             }
             if (!copyAll_ &&
                 IsUnchanged(sourceInfo, identity, destination, recorded, target.IsFat())) {
-                written[key] = {static_cast<std::uint64_t>(destination.st_size),
-                                TimeNs(destination.st_mtim),
-                                identity.path,
-                                identity.size,
-                                identity.timeNs,
-                                std::string()};
+                written[key] = RecordOf(destination, identity);
                 return recorded != nullptr ? Outcome::Unchanged : Outcome::Adopted;
             }
             // Another entry's source stands there: replacing it would lose that song.
@@ -538,12 +533,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
         }
         struct stat placed {};
         if (::fstatat(folder, item.name.c_str(), &placed, AT_SYMLINK_NOFOLLOW) == 0)
-            written[key] = {static_cast<std::uint64_t>(placed.st_size),
-                            TimeNs(placed.st_mtim),
-                            identity.path,
-                            identity.size,
-                            identity.timeNs,
-                            std::string()};
+            written[key] = RecordOf(placed, identity);
         summary_.bytesCopied += static_cast<std::uint64_t>(sourceInfo.st_size);
         return Outcome::Copied;
     };

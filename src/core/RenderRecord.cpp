@@ -1,5 +1,7 @@
 #include "RenderRecord.h"
 
+#include "LineEscape.h"
+
 #include <charconv>
 #include <vector>
 
@@ -9,59 +11,15 @@ namespace {
 
 constexpr const char* kVersionLine = "STAVIO.LST 1";
 
-// A path may hold any byte but "/" and NUL: tabs, line ends and backslashes are escaped.
 std::string Escaped(const std::string& text) {
     std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        switch (c) {
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        default:
-            out += c;
-        }
-    }
+    AppendEscaped(out, text);
     return out;
 }
 
 std::optional<std::string> Unescaped(const std::string& text) {
     std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\') {
-            out += text[i];
-            continue;
-        }
-        if (++i == text.size())
-            return std::nullopt;
-        switch (text[i]) {
-        case '\\':
-            out += '\\';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        default:
-            return std::nullopt;
-        }
-    }
-    return out;
+    return Unescape(text, out) ? std::optional<std::string>(std::move(out)) : std::nullopt;
 }
 
 template <typename T> bool Number(const std::string& text, T& value) {

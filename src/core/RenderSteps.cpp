@@ -43,6 +43,15 @@ SourceIdentity IdentityOf(const std::string& source, const struct stat& info) {
     return identity;
 }
 
+RecordedFile RecordOf(const struct stat& destination, const SourceIdentity& source) {
+    return {static_cast<std::uint64_t>(destination.st_size),
+            TimeNs(destination.st_mtim),
+            source.path,
+            source.size,
+            source.timeNs,
+            std::string()};
+}
+
 bool StillAsRecorded(const struct stat& destination, const RecordedFile& recorded) {
     return S_ISREG(destination.st_mode) &&
            static_cast<std::uint64_t>(destination.st_size) == recorded.size &&

@@ -36,6 +36,8 @@ struct SourceIdentity {
     std::int64_t timeNs = 0;
 };
 SourceIdentity IdentityOf(const std::string& source, const struct stat& info);
+// The record's line for a destination copied from that source.
+RecordedFile RecordOf(const struct stat& destination, const SourceIdentity& source);
 
 // A destination the copy leaves as it is. With a record entry: it was made from the same
 // source and still has the size and time it was written with. Without one: a regular file
