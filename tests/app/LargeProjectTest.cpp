@@ -85,8 +85,9 @@ protected:
         const QModelIndex root = model.index(0, 0);
         EXPECT_EQ(root.data().toString(), QStringLiteral("PLAYER"));
         ASSERT_EQ(model.rowCount(root), shape.level1);
-        if (shape.level1 > 0)
+        if (shape.level1 > 0) {
             EXPECT_TRUE(view.isExpanded(root));
+        }
         int shown = 0;
         for (int a = 0; a < shape.level1; ++a) {
             const QModelIndex folder = model.index(a, 0, root);

@@ -215,8 +215,9 @@ TEST_F(CliProjectTest, MissingSourcesKeepTheirStoredNamesAndLeftOutGroupsAreRepo
         const ToolRun run = RunTool(c.args);
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.err.starts_with(report)) << run.err;
-        if (!c.out.empty())
+        if (!c.out.empty()) {
             EXPECT_EQ(run.out, c.out);
+        }
     }
     // resave kept the two named entries with their names; render copied what exists.
     EXPECT_NE(ReadBytes(dir / "out.scp").find(share + "\r\nGONE~1.MP3\r\nROCK\\\r\n"),

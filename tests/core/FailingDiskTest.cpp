@@ -208,11 +208,13 @@ TEST_F(FailingDiskTest, SavingLeavesTheOldFileWholeOrTheNewOneComplete) {
         struct stat st {};
         if (c.file && ::stat((dir / c.file).c_str(), &st) == 0) {
             EXPECT_EQ(st.st_mode & S_IFMT, c.kind);
-            if (c.kind == S_IFREG)
+            if (c.kind == S_IFREG) {
                 EXPECT_EQ(ReadBytes(dir / c.file), c.contents);
-            if (c.byTheSuperUser)
+            }
+            if (c.byTheSuperUser) {
                 EXPECT_EQ(std::to_string(st.st_uid) + ":" + std::to_string(st.st_gid),
                           "65534:65533");
+            }
         } else {
             EXPECT_EQ(c.file, nullptr) << "gone";
         }

@@ -167,8 +167,9 @@ TEST_F(NameMemoryTest, ManySiblingsStayDistinctAndEightDotThreeAndKeepTheirNames
         const std::string name = ShortNameFromPath(paths[i]);
         EXPECT_TRUE(IsValidShortName(name)) << name;
         EXPECT_TRUE(seen.insert(name).second) << name;
-        if (first.count(paths[i]))
+        if (first.count(paths[i])) {
             EXPECT_EQ(name, first[paths[i]]) << paths[i];
+        }
     }
 }
 
@@ -409,8 +410,9 @@ TEST_F(NameMemoryTest, OnFatTheVolumesOwnShortNamesAreTheListNames) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        if (std::string(c.name) != "gone.mp3")
+        if (std::string(c.name) != "gone.mp3") {
             dir_.File(c.name);
+        }
         EXPECT_EQ(ShortNameFromPath(dir_ / c.name), c.listName);
     }
     EXPECT_FALSE(std::filesystem::exists(MemoryFile())) << "the volume remembers them itself";

@@ -140,8 +140,9 @@ TEST_F(FileTagsTest, AnotherFolderDropsTheTagsOfTheLastOne) {
     list.SetDirectory(other);
     // Until the new folder's tags come, nothing of the old folder shows.
     const int row = list.ItemCaptions().indexOf(QStringLiteral("a.mp3"));
-    if (list.TagsLoading())
+    if (list.TagsLoading()) {
         EXPECT_EQ(Model()->index(row, FileListModel::TitleColumn).data().toString(), QString());
+    }
     ASSERT_TRUE(WaitForTags());
     EXPECT_EQ(Model()->index(row, FileListModel::TitleColumn).data().toString(),
               QStringLiteral("A"));

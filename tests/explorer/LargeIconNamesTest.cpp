@@ -38,8 +38,9 @@ TEST(LargeIconNamesTest, EveryItemHasRoomForThreeLinesOfItsName) {
         const QRect rect = view->visualRect(index);
         EXPECT_GE(rect.height(), threeLines);
         // A name that fits on a line shows whole on one.
-        if (metrics.horizontalAdvance(name) < 100)
+        if (metrics.horizontalAdvance(name) < 100) {
             EXPECT_GT(rect.width(), metrics.horizontalAdvance(name));
+        }
     }
 }
 

@@ -49,8 +49,9 @@ TEST(UnsearchableFolderTest, AFolderWithoutSearchRightSaysSoInsteadOfLookingEmpt
         EXPECT_EQ(list.Directory(), folder);
         EXPECT_EQ(captions, c.captions);
         EXPECT_EQ(notice->isVisible(), c.notice);
-        if (c.notice)
+        if (c.notice) {
             EXPECT_EQ(notice->text().toStdString(), "This folder cannot be read: Accès refusé");
+        }
     }
     ::chmod(QFile::encodeName(folder).constData(), 0755);
 }
