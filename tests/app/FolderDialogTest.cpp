@@ -20,7 +20,11 @@ protected:
     // Shows the dialog modally; act runs once it is up. Returns the dialog's result.
     int Show(const std::function<void(TOKBottomDlg4&)>& act) {
         ModalScript script;
-        script.Then([&](QWidget*) { act(Dialog()); });
+        // Focus is given once the window is active; on a busy machine that comes later.
+        script.Then([&](QWidget*) {
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&Dialog()));
+            act(Dialog());
+        });
         return Dialog().exec();
     }
 };

@@ -47,6 +47,7 @@ TEST_F(PropertiesDialogTest, OkWithoutChangesShowsTheProjectAndLeavesItUnmodifie
             shown << edit->text();
         shown << form->Memo1->toPlainText();
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Project Properties"));
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form)); // focus comes with activation
         EXPECT_EQ(QApplication::focusWidget(), form->Edit1);
         form->mxFlatButton1->click();
     }));
