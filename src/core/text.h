@@ -33,6 +33,7 @@ extern const TextTable LoadReportTexts;   // N = 1
 extern const TextTable TagColumnTexts;    // N = 5
 extern const TextTable ListToolTipTexts;  // N = 3
 extern const TextTable RenderStatusTexts; // N = 5
+extern const TextTable ConversionTexts;   // N = 5
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);
