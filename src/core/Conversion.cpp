@@ -134,6 +134,17 @@ private:
     bool committed_ = false;
 };
 
+// ENOENT for a path whose folder is missing becomes ENOTDIR, so the report names the one that
+// is missing, as file errors elsewhere do.
+int PathErrno(int errnoValue, const std::string& path) {
+    const auto slash = path.rfind('/');
+    struct stat st {};
+    if (errnoValue == ENOENT && slash != std::string::npos && slash > 0 &&
+        ::stat(path.substr(0, slash).c_str(), &st) != 0)
+        return ENOTDIR;
+    return errnoValue;
+}
+
 bool SameFile(const std::string& a, const std::string& b) {
     struct stat sa {};
     struct stat sb {};
@@ -200,7 +211,7 @@ public:
             return Failure(ConversionStatus::Mp3Source);
         const int probe = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
         if (probe < 0)
-            return Failure(ConversionStatus::SourceUnreadable, errno);
+            return Failure(ConversionStatus::SourceUnreadable, PathErrno(errno, source));
         struct stat st {};
         const bool isFolder = ::fstat(probe, &st) == 0 && S_ISDIR(st.st_mode);
         ::close(probe);
@@ -220,7 +231,7 @@ public:
 
         OutputFile output(destination);
         if (output.Error() != 0)
-            return Failure(ConversionStatus::WriteFailed, output.Error());
+            return Failure(ConversionStatus::WriteFailed, PathErrno(output.Error(), destination));
         output_ = &output;
         const std::string id3v2 = RenderId3v2(tags, cover);
         output.Write(id3v2.data(), id3v2.size());
