@@ -27,10 +27,6 @@ const std::vector<std::string>& OtherAudioExtensions() {
     return extensions;
 }
 
-bool IsMp3Name(const std::string& name) {
-    return Extension(name) == "mp3";
-}
-
 bool IsOtherAudioName(const std::string& name) {
     const auto& extensions = OtherAudioExtensions();
     return std::find(extensions.begin(), extensions.end(), Extension(name)) != extensions.end();

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Conversion.h"
 
-#include "AudioFormats.h"
 #include "CoverImage.h"
+#include "PathDrop.h"
 #include "SongTags.h"
 #include "TextFile.h"
 #include "text.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionBatch.h"
 
-#include "AudioFormats.h"
+#include "PathDrop.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -46,6 +46,7 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     tables.emplace_back(&TagColumnTexts, 5);
     tables.emplace_back(&ListToolTipTexts, 3);
     tables.emplace_back(&RenderStatusTexts, 5);
+    tables.emplace_back(&ConversionTexts, 5);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {
