@@ -38,50 +38,47 @@ for ((i = 1; i < files; i++)); do
 done
 sync
 
-now() { date +%s.%N; }
 calc() { awk "BEGIN { printf \"%.6f\", $1 }"; }
+# Runs a command; prints its wall-clock seconds and the CPU seconds it and its children used
+# (the second figure is steadier on a machine that others share).
+timed() {
+    /usr/bin/time -o "$work/time" -f "%e %U %S" "$@" > /dev/null
+    awk '{ printf "%.2f %.2f", $1, $2 + $3 }' "$work/time"
+}
 
 run_ffmpeg() {
     rm -rf "$work/ffmpeg"; mkdir "$work/ffmpeg"
-    local start end
-    start=$(now)
-    printf '%s\n' "$work"/src/*.flac | xargs -P "$cores" -I{} sh -c \
-        'ffmpeg -nostdin -v error -y -i "$1" -codec:a libmp3lame -q:a 2 "$2/$(basename "$1" .flac).mp3"' \
-        _ {} "$work/ffmpeg"
-    end=$(now)
-    calc "$end - $start"
+    timed sh -c 'printf "%s\n" "$1"/src/*.flac | xargs -P "$2" -I{} sh -c \
+        "ffmpeg -nostdin -v error -y -i \"\$1\" -codec:a libmp3lame -q:a 2 \"\$2/\$(basename \"\$1\" .flac).mp3\"" \
+        _ {} "$1/ffmpeg"' _ "$work" "$cores"
 }
 
 run_stavio() {
     rm -rf "$work/cache"
-    local start end
-    start=$(now)
-    "$batch" "$work/cache" "$work"/src/*.flac > /dev/null
-    end=$(now)
-    calc "$end - $start"
+    timed "$batch" "$work/cache" "$work"/src/*.flac
 }
 
 run_cli() {
     rm -rf "$work/cli"; mkdir "$work/cli"
-    local start end
-    start=$(now)
-    printf '%s\n' "$work"/src/*.flac | xargs -P "$cores" -I{} sh -c \
-        '"$3" convert "$1" "$2/$(basename "$1" .flac).mp3"' _ {} "$work/cli" "$cli"
-    end=$(now)
-    calc "$end - $start"
+    timed sh -c 'printf "%s\n" "$1"/src/*.flac | xargs -P "$2" -I{} sh -c \
+        "\"\$3\" convert \"\$1\" \"\$2/\$(basename \"\$1\" .flac).mp3\"" _ {} "$1/cli" "$3"' \
+        _ "$work" "$cores" "$cli"
 }
 
 audio_seconds=$((files * seconds))
-printf '%-6s %14s %14s %14s   (x real time, %d cores)\n' round "ffmpeg+xargs" "stavio batch" "cli+xargs" "$cores"
+rate() { calc "$audio_seconds / $1"; }
+echo "wall-clock seconds (x real time) / CPU seconds, $cores cores"
+printf '%-6s %24s %24s %24s\n' round "ffmpeg+xargs" "stavio batch" "stavio-cli+xargs"
 for ((r = 1; r <= rounds; r++)); do
     if ((r % 2)); then
-        t_ff=$(run_ffmpeg); t_st=$(run_stavio)
+        read -r w_ff c_ff <<< "$(run_ffmpeg)"; read -r w_st c_st <<< "$(run_stavio)"
     else
-        t_st=$(run_stavio); t_ff=$(run_ffmpeg)
+        read -r w_st c_st <<< "$(run_stavio)"; read -r w_ff c_ff <<< "$(run_ffmpeg)"
     fi
-    t_cli=$(run_cli)
-    printf '%-6s %12.1f s %12.1f s %12.1f s   (%.0fx %.0fx %.0fx)\n' "$r" "$t_ff" "$t_st" "$t_cli" \
-        "$(calc "$audio_seconds / $t_ff")" "$(calc "$audio_seconds / $t_st")" "$(calc "$audio_seconds / $t_cli")"
+    read -r w_cli c_cli <<< "$(run_cli)"
+    printf '%-6s %9.1f s (%4.0fx) / %5.1f %9.1f s (%4.0fx) / %5.1f %9.1f s (%4.0fx) / %5.1f\n' "$r" \
+        "$w_ff" "$(rate "$w_ff")" "$c_ff" "$w_st" "$(rate "$w_st")" "$c_st" \
+        "$w_cli" "$(rate "$w_cli")" "$c_cli"
 done
 
 # Same number of files, none empty.
