@@ -209,14 +209,17 @@ public:
     ConversionResult Run(const std::string& source, const std::string& destination) {
         if (IsMp3Name(source))
             return Failure(ConversionStatus::Mp3Source);
-        const int probe = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opened once to tell why it cannot be read; without blocking on a pipe.
+        const int probe = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (probe < 0)
             return Failure(ConversionStatus::SourceUnreadable, PathErrno(errno, source));
         struct stat st {};
-        const bool isFolder = ::fstat(probe, &st) == 0 && S_ISDIR(st.st_mode);
+        const int statResult = ::fstat(probe, &st);
         ::close(probe);
-        if (isFolder)
+        if (statResult == 0 && S_ISDIR(st.st_mode))
             return Failure(ConversionStatus::SourceUnreadable, EISDIR);
+        if (statResult != 0 || !S_ISREG(st.st_mode))
+            return Failure(ConversionStatus::Undecodable);
         if (SameFile(source, destination) || source == destination)
             return Failure(ConversionStatus::OverSource);
 
@@ -296,6 +299,9 @@ private:
     }
 
     bool StartEncoder() {
+        // LAME fills tables shared by all its encoders when one starts.
+        static std::mutex starting;
+        std::lock_guard lock(starting);
         lame_.reset(lame_init());
         lame_global_flags* lame = lame_.get();
         return lame && lame_set_in_samplerate(lame, rate_) == 0 &&

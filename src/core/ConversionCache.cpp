@@ -65,6 +65,12 @@ std::string ConversionCacheFolder() {
     return std::string(home ? home : "") + "/.cache/stavio/converted";
 }
 
+std::string ConversionIdentity(const ConversionSettings& settings) {
+    // The cache limit changes no conversion.
+    return "quality=" + QualityName(settings.quality) +
+           " cover=" + (settings.embedCover ? "1" : "0") + " encoder=" + EncoderVersion();
+}
+
 ConversionCache::ConversionCache(std::string folder) : folder_(std::move(folder)) {}
 
 ConversionCache::Key ConversionCache::KeyFor(const std::string& source,
@@ -78,13 +84,11 @@ ConversionCache::Key ConversionCache::KeyFor(const std::string& source,
             *errnoValue = errno;
         return key;
     }
-    // The cache limit changes no entry, so it is no part of the key.
-    key.text =
-        "source=" + std::string(resolved) + "\nsize=" + std::to_string(st.st_size) + "\nmodified=" +
-        std::to_string(static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL +
-                       st.st_mtim.tv_nsec) +
-        "\nquality=" + QualityName(settings.quality) +
-        "\ncover=" + (settings.embedCover ? "1" : "0") + "\nencoder=" + EncoderVersion() + "\n";
+    key.text = "source=" + std::string(resolved) + "\nsize=" + std::to_string(st.st_size) +
+               "\nmodified=" +
+               std::to_string(static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL +
+                              st.st_mtim.tv_nsec) +
+               "\nconversion=" + ConversionIdentity(settings) + "\n";
     key.base = folder_ + "/" + Hash(key.text);
     return key;
 }

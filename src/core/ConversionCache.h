@@ -21,6 +21,11 @@ namespace stavio {
 // $XDG_CACHE_HOME/stavio/converted, or ~/.cache/stavio/converted.
 std::string ConversionCacheFolder();
 
+// What of the settings and the encoder makes one conversion differ from another, as one line
+// ("quality=V2 cover=1 encoder=LAME 3.100, converter 1"): part of the cache's key, and what a
+// render's record of its copies keeps so that a change of settings converts again.
+std::string ConversionIdentity(const ConversionSettings& settings);
+
 class ConversionCache {
 public:
     explicit ConversionCache(std::string folder = ConversionCacheFolder());

@@ -113,6 +113,7 @@ TEST(Conversion, RefusedSourcesLeaveNothingAndTheSourceUntouched) {
         {Sample("damaged.flac"), dir / "c.mp3", ConversionStatus::Undecodable,
          "Unreadable audio format or damaged file"},
         {Sample("noise.ogg"), dir / "d.mp3", ConversionStatus::Undecodable, ""},
+        {Sample("cut.flac"), dir / "f.mp3", ConversionStatus::Undecodable, ""},
         {dir / "missing.flac", dir / "e.mp3", ConversionStatus::SourceUnreadable,
          "Fichier introuvable"},
         {flac, flac, ConversionStatus::OverSource, "The conversion would replace its source file"},

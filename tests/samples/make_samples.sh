@@ -64,9 +64,10 @@ ff -f lavfi -i "$(tones 44100 2 3)" "${tags[@]}" -c:a libmp3lame song.mp3
 
 # A song long enough to be cancelled half-way.
 ff -f lavfi -i "$(tones 44100 2 90)" -c:a flac long.flac
-# A FLAC file cut after its first kilobytes, one that is no audio at all, and an MP3 file
-# under another format's name.
+# A FLAC file cut after its first kilobytes, one cut half-way through its sound, one that is
+# no audio at all, and an MP3 file under another format's name.
 head -c 3000 flac.flac > damaged.flac
+head -c 50000 flac.flac > cut.flac
 head -c 20000 /dev/urandom > noise.ogg
 cp song.mp3 mp3inside.flac
 touch .complete
