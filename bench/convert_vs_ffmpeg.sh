@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Conversion throughput: Stavio's batch conversion (one worker per core, into an empty cache)
 # against `ffmpeg -i IN.flac -codec:a libmp3lame -q:a 2 OUT.mp3` run over the same files with
-# `xargs -P $(nproc)`, in the same run; then `stavio-cli convert` under the same xargs, and the
-# peak memory of one conversion.
+# `xargs -P $(nproc)`, in the same run, rounds alternating; `stavio-cli convert` under the same
+# xargs in the first round; and the peak memory of one conversion. The last column repeats the
+# first round's figure for `stavio-cli convert` in later rounds.
 #
 # usage: bench/convert_vs_ffmpeg.sh STAVIO_CLI [WORK_FOLDER] [FILES] [SECONDS] [ROUNDS]
 #   STAVIO_CLI   the stavio-cli of a build; its build folder's bench/stavio_convert_bench is used
@@ -75,7 +76,8 @@ for ((r = 1; r <= rounds; r++)); do
     else
         read -r w_st c_st <<< "$(run_stavio)"; read -r w_ff c_ff <<< "$(run_ffmpeg)"
     fi
-    read -r w_cli c_cli <<< "$(run_cli)"
+    # The tool itself under the same xargs, once: the same converter without the batch.
+    if ((r == 1)); then read -r w_cli c_cli <<< "$(run_cli)"; fi
     printf '%-6s %9.1f s (%4.0fx) / %5.1f %9.1f s (%4.0fx) / %5.1f %9.1f s (%4.0fx) / %5.1f\n' "$r" \
         "$w_ff" "$(rate "$w_ff")" "$c_ff" "$w_st" "$(rate "$w_st")" "$c_st" \
         "$w_cli" "$(rate "$w_cli")" "$c_cli"
