@@ -3,10 +3,13 @@
 
 # dpkg-dev and file serve cpack -G DEB (dependencies from dpkg-shlibdeps); appstream checks
 # the AppStream file; dosfstools and fusefat give the tests a FAT volume that ignores case,
-# and mtools lists its folders as they stand on the volume.
+# and mtools lists its folders as they stand on the volume. FFmpeg's libraries and LAME
+# convert songs of other formats; the ffmpeg tool makes the conversion tests' sample songs
+# and checks their results.
 STAVIO_PACKAGES="build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev \
 qt6-base-dev qt6-svg-dev qt6-translations-l10n pkg-config libtag1-dev xvfb xauth libxcb1-dev \
-desktop-file-utils dpkg-dev file appstream dosfstools fusefat mtools"
+desktop-file-utils dpkg-dev file appstream dosfstools fusefat mtools \
+libavformat-dev libavcodec-dev libswresample-dev libswscale-dev libavutil-dev libmp3lame-dev ffmpeg"
 
 stavio_missing_packages() {
     local missing=""

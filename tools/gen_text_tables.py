@@ -264,6 +264,28 @@ TABLES = [
         ["Dossiers", "Folders", "Carpetas", "Ordner", "Cartelle"],
         ["Fichiers MP3", "MP3 files", "Archivos MP3", "MP3-Dateien", "File MP3"],
     ]),
+    # Why a song of another format could not be converted to MP3 (file errors keep the
+    # runtime's French texts).
+    ("ConversionTexts", [
+        ["Fichier MP3 : il est copié tel quel, jamais converti",
+         "MP3 file: copied as it is, never converted",
+         "Archivo MP3: se copia tal cual, nunca se convierte",
+         "MP3-Datei: wird unverändert kopiert, nie umgewandelt",
+         "File MP3: viene copiato così com'è, mai convertito"],
+        ["Format audio illisible ou fichier endommagé", "Unreadable audio format or damaged file",
+         "Formato de audio ilegible o archivo dañado",
+         "Unlesbares Audioformat oder beschädigte Datei",
+         "Formato audio illeggibile o file danneggiato"],
+        ["L'encodeur MP3 a échoué", "The MP3 encoder failed", "El codificador MP3 ha fallado",
+         "Der MP3-Encoder ist fehlgeschlagen", "Il codificatore MP3 non è riuscito"],
+        ["Conversion annulée", "Conversion cancelled", "Conversión cancelada",
+         "Umwandlung abgebrochen", "Conversione annullata"],
+        ["La conversion remplacerait son fichier source",
+         "The conversion would replace its source file",
+         "La conversión reemplazaría su archivo de origen",
+         "Die Umwandlung würde ihre Quelldatei ersetzen",
+         "La conversione sostituirebbe il suo file di origine"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

@@ -21,6 +21,7 @@ int InfoCommand(const Arguments& args);
 int TreeCommand(const Arguments& args);
 int ResaveCommand(const Arguments& args);
 int TagsCommand(const Arguments& args);
+int ConvertCommand(const Arguments& args);
 
 // Prints the usage text on stderr and returns kUsageError.
 int UsageError();

@@ -27,6 +27,7 @@ constexpr Command kCommands[] = {
     {"tree", TreeCommand},
     {"resave", ResaveCommand},
     {"tags", TagsCommand},
+    {"convert", ConvertCommand},
 };
 // clang-format on
 
@@ -50,6 +51,9 @@ constexpr const char* kUsage =
     "  resave PROJECT [OUT]     load the project and save it again (to OUT, or over PROJECT)\n"
     "  tags FILE...             print each song's title, artist, album, track and length in\n"
     "                           seconds, separated by tabs (empty fields for absent tags)\n"
+    "  convert SOURCE OUT.mp3   convert a FLAC, Ogg, Opus, AAC, ALAC, WAV, AIFF, WavPack or\n"
+    "                           WMA song to an MP3 file with its tags and cover, with the\n"
+    "                           conversion settings of stavio.conf; never over SOURCE\n"
     "\n"
     "Options:\n"
     "  --help                   show this help\n"

@@ -663,6 +663,39 @@ static const char* const DialogTexts_[5 * 4] = {
     "File MP3",
 };
 
+static const char* const ConversionTexts_[5 * 5] = {
+    // French
+    "Fichier MP3 : il est copi\xE9" " tel quel, jamais converti",
+    "Format audio illisible ou fichier endommag\xE9",
+    "L'encodeur MP3 a \xE9" "chou\xE9",
+    "Conversion annul\xE9" "e",
+    "La conversion remplacerait son fichier source",
+    // English
+    "MP3 file: copied as it is, never converted",
+    "Unreadable audio format or damaged file",
+    "The MP3 encoder failed",
+    "Conversion cancelled",
+    "The conversion would replace its source file",
+    // Spanish
+    "Archivo MP3: se copia tal cual, nunca se convierte",
+    "Formato de audio ilegible o archivo da\xF1" "ado",
+    "El codificador MP3 ha fallado",
+    "Conversi\xF3" "n cancelada",
+    "La conversi\xF3" "n reemplazar\xED" "a su archivo de origen",
+    // German
+    "MP3-Datei: wird unver\xE4" "ndert kopiert, nie umgewandelt",
+    "Unlesbares Audioformat oder besch\xE4" "digte Datei",
+    "Der MP3-Encoder ist fehlgeschlagen",
+    "Umwandlung abgebrochen",
+    "Die Umwandlung w\xFC" "rde ihre Quelldatei ersetzen",
+    // Italian
+    "File MP3: viene copiato cos\xEC" " com'\xE8" ", mai convertito",
+    "Formato audio illeggibile o file danneggiato",
+    "Il codificatore MP3 non \xE8" " riuscito",
+    "Conversione annullata",
+    "La conversione sostituirebbe il suo file di origine",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -684,6 +717,7 @@ const TextTable ListToolTipTexts{ListToolTipTexts_, 3};
 const TextTable RenderStatusTexts{RenderStatusTexts_, 9};
 const TextTable TagReportTexts{TagReportTexts_, 1};
 const TextTable DialogTexts{DialogTexts_, 4};
+const TextTable ConversionTexts{ConversionTexts_, 5};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

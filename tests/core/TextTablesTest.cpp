@@ -47,6 +47,7 @@ TEST(TextTables, EveryTextIsSingleByteWindows1252) {
     tables.emplace_back(&ListToolTipTexts, 3);
     tables.emplace_back(&RenderStatusTexts, 9);
     tables.emplace_back(&TagReportTexts, 1);
+    tables.emplace_back(&ConversionTexts, 5);
     for (const auto& [table, size] : tables)
         for (Language language : AllLanguages)
             for (int k = 0; k < size; ++k) {
