@@ -1,6 +1,7 @@
 // The commands that work on a project file: script, render, info, tree and resave.
 
 #include "Commands.h"
+#include "Interrupt.h"
 
 #include "MediaCopy.h"
 #include "ProjectFigures.h"
@@ -140,42 +141,6 @@ int ScriptCommand(const Arguments& args) {
 
 namespace {
 
-// Set by Ctrl+C (or a request to end: SIGTERM, SIGHUP) during a render: the copy stops at
-// its next block.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-extern "C" void OnInterrupt(int) {
-    interrupted = true;
-}
-
-// The signals that end a render cleanly instead of ending the process, for as long as this
-// lives.
-class InterruptGuard {
-public:
-    InterruptGuard() {
-        interrupted = false;
-        struct sigaction action {};
-        action.sa_handler = OnInterrupt;
-        sigemptyset(&action.sa_mask);
-        for (size_t i = 0; i < std::size(kSignals); ++i)
-            ::sigaction(kSignals[i], &action, &previous_[i]);
-    }
-    ~InterruptGuard() {
-        for (size_t i = 0; i < std::size(kSignals); ++i)
-            ::sigaction(kSignals[i], &previous_[i], nullptr);
-    }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
-    struct sigaction previous_[std::size(kSignals)]{};
-};
-
-// Exit code of a render stopped by Ctrl+C, as a shell reports a process ended by SIGINT.
-constexpr int kInterrupted = 130;
-
 // Takes flag out of args; tells whether it was there.
 bool TakeFlag(Arguments& args, const char* flag) {
     const auto found = std::find(args.begin(), args.end(), std::string(flag));
@@ -195,6 +160,7 @@ int RenderCommand(const Arguments& given) {
         return UsageError();
     // The signals are heard from here on, so that no Ctrl+C falls between two steps.
     InterruptGuard guard;
+    const std::atomic<bool>& interrupted = guard.Interrupted();
     auto state = NewState();
     std::unique_ptr<ProgressDisplay> progress;
     TerminalProgress* terminal = nullptr;
@@ -247,7 +213,7 @@ int RenderCommand(const Arguments& given) {
         return 1;
     }
     if (interrupted)
-        return kInterrupted;
+        return kInterruptedExit;
 
     int exitCode = complete ? 0 : 1;
     // A script that cannot be written or is too big does not stop the copy.
@@ -266,7 +232,7 @@ int RenderCommand(const Arguments& given) {
     if (interrupted) {
         render.Abandon();
         finishBar();
-        return kInterrupted;
+        return kInterruptedExit;
     }
 
     render.CopyMedia(*progress, interrupted);
@@ -280,7 +246,7 @@ int RenderCommand(const Arguments& given) {
     if ((!summary.failures.empty() || summary.targetGone || summary.targetMissing) && exitCode == 0)
         exitCode = 1;
     std::printf("%s\n", SummaryText(summary, Language::English).c_str());
-    return summary.cancelled ? kInterrupted : exitCode;
+    return summary.cancelled ? kInterruptedExit : exitCode;
 }
 
 int InfoCommand(const Arguments& args) {

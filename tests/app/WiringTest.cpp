@@ -447,10 +447,12 @@ TEST_F(WiringTest, EveryControlHasAnAccessibleNameInTheCurrentLanguage) {
         ASSERT_EQ(rows.size(), 17u);
         for (const auto& [control, expected] : rows)
             EXPECT_EQ(name(control), expected) << control->objectName().toStdString();
-        for (QWidget* w : Form().findChildren<QWidget*>()) // nothing left nameless
+        for (QWidget* w : Form().findChildren<QWidget*>()) { // nothing left nameless
             if (w->isVisible() &&
-                (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractItemView*>(w)))
+                (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractItemView*>(w))) {
                 EXPECT_FALSE(name(w).isEmpty()) << w->metaObject()->className();
+            }
+        }
     }
 }
 
