@@ -264,6 +264,11 @@ TABLES = [
         ["Dossiers", "Folders", "Carpetas", "Ordner", "Cartelle"],
         ["Fichiers MP3", "MP3 files", "Archivos MP3", "MP3-Dateien", "File MP3"],
     ]),
+    ("EditMenuTexts", [
+        ["&Édition", "&Edit", "&Edición", "&Bearbeiten", "&Modifica"],
+        ["&Annuler", "&Undo", "&Deshacer", "&Rückgängig", "&Annulla"],
+        ["&Rétablir", "&Redo", "&Rehacer", "&Wiederherstellen", "&Ripeti"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]
