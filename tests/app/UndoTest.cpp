@@ -4,6 +4,7 @@
 #include "ProjetProperty.h"
 
 #include <QAbstractItemModelTester>
+#include <QSignalSpy>
 
 namespace {
 
@@ -27,7 +28,9 @@ TEST_F(UndoTest, CtrlZAndCtrlShiftZFollowTheListEditsUntilNew) {
     Form().SpeedButton14->click(); // the folder, selected, with its three files
     ASSERT_EQ(Copy().Root()->ChildCount(), 0);
 
+    const QSignalSpy inserted(Form().CopyModel, &QAbstractItemModel::rowsInserted);
     press(undo);
+    EXPECT_EQ(inserted.size(), 1); // the view is told, not left to find out
     EXPECT_EQ(Child(Copy().Root(), "ALBUM"), folder);
     EXPECT_EQ(CopyLinks(), added);
     EXPECT_TRUE(Form().Redo1->isEnabled());

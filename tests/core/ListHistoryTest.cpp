@@ -69,6 +69,10 @@ struct Row {
     std::function<void(Fx&)> check = nullptr;
 };
 
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class ListHistoryTest : public ::testing::TestWithParam<Row> {};
 
 TEST_P(ListHistoryTest, UndoRestoresAndRedoReplays) {
