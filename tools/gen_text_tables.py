@@ -286,6 +286,11 @@ TABLES = [
          "Die Umwandlung würde ihre Quelldatei ersetzen",
          "La conversione sostituirebbe il suo file di origine"],
     ]),
+    ("EditMenuTexts", [
+        ["&Édition", "&Edit", "&Edición", "&Bearbeiten", "&Modifica"],
+        ["&Annuler", "&Undo", "&Deshacer", "&Rückgängig", "&Annulla"],
+        ["&Rétablir", "&Redo", "&Rehacer", "&Wiederherstellen", "&Ripeti"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

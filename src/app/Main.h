@@ -86,6 +86,9 @@ public:
     QAction* SaveAs1 = nullptr;
     QAction* RenderScript1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
     QMenu* View1 = nullptr; // hidden
     QAction* Explorater1 = nullptr;
     QAction* CopyList1 = nullptr;
@@ -122,6 +125,9 @@ public:
     void SpeedButton19Click();
     void SpeedButton20Click();
     void UpdateCommandStates();
+    // Undo and Redo of list edits: adds, deletes, new folders and drops.
+    void Undo1Click();
+    void Redo1Click();
     void TreeView1Change();
     void LsDirTree211DirChange(const QString& path);
 

@@ -84,9 +84,13 @@ void TForm1::TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint,
         else
             SpeedButton7Click();
     } else if (const auto paths = LocalPaths(data)) {
-        stavio::AddPathDrop(stavio::PlanPathDrop(*paths), sender->Model()->Tree(),
-                            copyList ? State.CurrentProject->CopyLinks
-                                     : State.CurrentProject->DeleteLinks);
+        {
+            // The whole drop is one step.
+            const stavio::ListHistory::Edit edit(State.History, sender->Model()->Tree());
+            stavio::AddPathDrop(stavio::PlanPathDrop(*paths), sender->Model()->Tree(),
+                                copyList ? State.CurrentProject->CopyLinks
+                                         : State.CurrentProject->DeleteLinks);
+        }
         // Files added into the selected folder change what it may hold.
         UpdateCommandStates();
     }

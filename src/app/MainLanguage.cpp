@@ -61,6 +61,10 @@ void TForm1::ApplyLanguage() {
     for (int k = 0; k < fileItems.size(); ++k)
         fileItems[k]->setText(text(stavio::FileMenuTexts, k + 1));
 
+    Edit1->setTitle(text(stavio::EditMenuTexts, 0));
+    Undo1->setText(text(stavio::EditMenuTexts, 1));
+    Redo1->setText(text(stavio::EditMenuTexts, 2));
+
     Options1->setTitle(text(stavio::OptionsMenuTexts, 0));
 
     Language1->setTitle(text(stavio::LanguageMenuTexts, 0));

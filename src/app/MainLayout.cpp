@@ -131,6 +131,12 @@ void TForm1::BuildMenus() {
                        QStringLiteral("exit"));
     bar->addMenu(File1);
 
+    Edit1 = MakeMenu(this, "Edit1", QStringLiteral("&Edit"));
+    Undo1 = MakeAction(Edit1, "Undo1", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    Redo1 = MakeAction(Edit1, "Redo1", QStringLiteral("&Redo"),
+                       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    bar->addMenu(Edit1);
+
     // Never shown; each item keeps a check mark of its own.
     View1 = MakeMenu(this, "View1", QStringLiteral("&View"));
     Explorater1 = MakeAction(View1, "Explorater1", QStringLiteral("Explorer"));
@@ -321,6 +327,8 @@ void TForm1::ConnectCommands() {
     connect(SaveAs1, &QAction::triggered, this, &TForm1::SaveAs1Click);
     connect(RenderScript1, &QAction::triggered, this, &TForm1::RenderScript1Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connect(Undo1, &QAction::triggered, this, &TForm1::Undo1Click);
+    connect(Redo1, &QAction::triggered, this, &TForm1::Redo1Click);
     connect(English1, &QAction::triggered, this, &TForm1::English1Click);
     connect(French1, &QAction::triggered, this, &TForm1::French1Click);
     connect(Espaol1, &QAction::triggered, this, &TForm1::Espaol1Click);

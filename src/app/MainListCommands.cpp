@@ -57,6 +57,18 @@ void TForm1::UpdateCommandStates() {
     SpeedButton20->setEnabled(deleteFolders);
     SpeedButton11->setEnabled(stavio::CanHoldFiles(State.CopyTree.Selected()));
     SpeedButton12->setEnabled(stavio::CanHoldFiles(State.DeleteTree.Selected()));
+    Undo1->setEnabled(State.History.CanUndo());
+    Redo1->setEnabled(State.History.CanRedo());
+}
+
+void TForm1::Undo1Click() {
+    State.History.Undo();
+    UpdateCommandStates();
+}
+
+void TForm1::Redo1Click() {
+    State.History.Redo();
+    UpdateCommandStates();
 }
 
 void TForm1::TreeView1Change() {
@@ -98,29 +110,41 @@ void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
 } // namespace
 
 void TForm1::SpeedButton6Click() {
-    AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree,
-                 State.CurrentProject->CopyLinks);
+    {
+        const stavio::ListHistory::Edit edit(State.History, State.CopyTree);
+        AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree,
+                     State.CurrentProject->CopyLinks);
+    }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
 }
 
 void TForm1::SpeedButton7Click() {
-    AddDirectory(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
-                 State.CurrentProject->DeleteLinks);
+    {
+        const stavio::ListHistory::Edit edit(State.History, State.DeleteTree);
+        AddDirectory(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
+                     State.CurrentProject->DeleteLinks);
+    }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
 }
 
 void TForm1::SpeedButton11Click() {
-    AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.CopyTree,
-                     State.CurrentProject->CopyLinks);
+    {
+        const stavio::ListHistory::Edit edit(State.History, State.CopyTree);
+        AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.CopyTree,
+                         State.CurrentProject->CopyLinks);
+    }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
 }
 
 void TForm1::SpeedButton12Click() {
-    AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
-                     State.CurrentProject->DeleteLinks);
+    {
+        const stavio::ListHistory::Edit edit(State.History, State.DeleteTree);
+        AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
+                         State.CurrentProject->DeleteLinks);
+    }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
 }
@@ -141,11 +165,19 @@ void TForm1::SpeedButton13Click() {
 }
 
 void TForm1::SpeedButton14Click() {
-    stavio::DeleteSelectedNode(State.CopyTree, State.CurrentProject->CopyLinks);
+    {
+        const stavio::ListHistory::Edit edit(State.History, State.CopyTree);
+        stavio::DeleteSelectedNode(State.CopyTree, State.CurrentProject->CopyLinks);
+    }
+    UpdateCommandStates();
 }
 
 void TForm1::SpeedButton15Click() {
-    stavio::DeleteSelectedNode(State.DeleteTree, State.CurrentProject->DeleteLinks);
+    {
+        const stavio::ListHistory::Edit edit(State.History, State.DeleteTree);
+        stavio::DeleteSelectedNode(State.DeleteTree, State.CurrentProject->DeleteLinks);
+    }
+    UpdateCommandStates();
 }
 
 namespace {
@@ -167,6 +199,7 @@ void NewFolder(TForm1& form, stavio::ListTree& tree, stavio::LinkList& links) {
         ShowErrorBox(&form, MessageText(language, 5));
         return;
     }
+    const stavio::ListHistory::Edit edit(form.State.History, tree);
     stavio::AddFolderNode(name, tree, links);
 }
 
@@ -174,8 +207,10 @@ void NewFolder(TForm1& form, stavio::ListTree& tree, stavio::LinkList& links) {
 
 void TForm1::SpeedButton19Click() {
     NewFolder(*this, State.CopyTree, State.CurrentProject->CopyLinks);
+    UpdateCommandStates();
 }
 
 void TForm1::SpeedButton20Click() {
     NewFolder(*this, State.DeleteTree, State.CurrentProject->DeleteLinks);
+    UpdateCommandStates();
 }

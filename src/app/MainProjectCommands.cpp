@@ -52,6 +52,8 @@ void TForm1::ResetProject() {
     // Emptying a large project takes a moment: the lists go first, one at a time, so that the
     // dialog can repaint in between.
     progress->RepaintNow();
+    // Before the nodes its steps stand on go.
+    State.History.Clear();
     for (stavio::ListTree* tree : {&State.CopyTree, &State.DeleteTree}) {
         tree->Clear();
         progress->RepaintNow();

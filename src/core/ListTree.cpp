@@ -44,6 +44,8 @@ ListNode* ListTree::AddChild(ListNode* parent, const std::string& text, NodeKind
     if (tell)
         for (auto* o : observers_)
             o->NodeInserted(node);
+    if (journal_)
+        journal_->push_back({true, parent, row, nullptr});
     return node;
 }
 
@@ -63,17 +65,25 @@ static bool IsWithin(const ListNode* node, const ListNode* ancestor) {
 
 void ListTree::Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles) {
     assert(node && node != root_.get());
-    ListNode* parent = node->parent_;
     if (removedMediaFiles)
         CollectMediaFiles(node, *removedMediaFiles);
+    ListNode* parent = node->parent_;
+    const int row = node->row_;
+    std::unique_ptr<ListNode> gone = Detach(parent, row);
+    if (journal_)
+        journal_->push_back({false, parent, row, std::move(gone)});
+}
+
+std::unique_ptr<ListNode> ListTree::Detach(ListNode* parent, int row) {
+    ListNode* node = parent->Child(row);
     // Move the selection off the subtree first, so no observer ever sees a dead selection.
     if (IsWithin(selected_, node))
         Select(parent);
-    const int row = node->row_;
     const bool tell = !InBulkChange();
     if (tell)
         for (auto* o : observers_)
             o->NodesAboutToBeRemoved(parent, row, row);
+    std::unique_ptr<ListNode> held = std::move(parent->children_[row]);
     parent->byName_.erase(node->text_);
     parent->children_.erase(parent->children_.begin() + row);
     for (int i = row; i < parent->ChildCount(); ++i)
@@ -81,6 +91,23 @@ void ListTree::Remove(ListNode* node, std::vector<const ListNode*>* removedMedia
     if (tell)
         for (auto* o : observers_)
             o->NodesRemoved(parent, row, row);
+    return held;
+}
+
+void ListTree::Attach(ListNode* parent, int row, std::unique_ptr<ListNode> node) {
+    assert(parent && node && node->parent_ == parent && !parent->ChildNamed(node->text_));
+    const bool tell = !InBulkChange();
+    if (tell)
+        for (auto* o : observers_)
+            o->NodeAboutToBeInserted(parent, row);
+    ListNode* raw = node.get();
+    parent->byName_.emplace(raw->text_, raw);
+    parent->children_.insert(parent->children_.begin() + row, std::move(node));
+    for (int i = row; i < parent->ChildCount(); ++i)
+        parent->children_[i]->row_ = i;
+    if (tell)
+        for (auto* o : observers_)
+            o->NodeInserted(raw);
 }
 
 void ListTree::Clear() {
@@ -94,6 +121,12 @@ void ListTree::Clear() {
     const BulkChange bulk(*this);
     if (selected_)
         Select(root);
+    if (journal_) {
+        // From the last, so that giving them back in reverse order restores every row.
+        for (int row = root->ChildCount() - 1; row >= 0; --row)
+            journal_->push_back({false, root, row, Detach(root, row)});
+        return;
+    }
     root->children_.clear();
     root->byName_.clear();
 }

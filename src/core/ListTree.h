@@ -59,6 +59,15 @@ public:
     virtual void BulkChangeEnded() = 0;
 };
 
+// One change of a tree's shape as a history keeps it: the subtree that went in (added) or
+// out at parent's row. Whichever way the tree stands, the subtree not in it is held here.
+struct TreeEdit {
+    bool added;
+    ListNode* parent;
+    int row;
+    std::unique_ptr<ListNode> held;
+};
+
 class ListTree {
 public:
     ListTree();
@@ -79,6 +88,12 @@ public:
     void Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles = nullptr);
     // Removes every child of the root; the root stays.
     void Clear();
+
+    // Takes the subtree at parent's row out of the tree, alive, and gives it back in.
+    std::unique_ptr<ListNode> Detach(ListNode* parent, int row);
+    void Attach(ListNode* parent, int row, std::unique_ptr<ListNode> node);
+    // While set, every add and remove is appended to journal, removed subtrees kept there.
+    void SetJournal(std::vector<TreeEdit>* journal) { journal_ = journal; }
 
     void AddObserver(ListTreeObserver* observer);
     void RemoveObserver(ListTreeObserver* observer);
@@ -102,6 +117,7 @@ private:
     ListNode* selected_ = nullptr;
     std::vector<ListTreeObserver*> observers_;
     int bulkDepth_ = 0;
+    std::vector<TreeEdit>* journal_ = nullptr;
     // Observers that heard BulkChangeBegins; one added during a bulk change hears neither.
     std::vector<ListTreeObserver*> bulkObservers_;
 };

@@ -54,6 +54,7 @@ bool ProgramState::IsModified() const {
 }
 
 void ProgramState::ResetProject() {
+    History.Clear();
     CopyTree.Clear();
     DeleteTree.Clear();
     CopyTree.Select(CopyTree.Root());

@@ -2,6 +2,7 @@
 // The program-wide state the windows share: the working project, its saved record, the
 // project file and the two list trees. Tests create as many as they like.
 
+#include "ListHistory.h"
 #include "ListTree.h"
 #include "ProjectClasses.h"
 
@@ -29,13 +30,17 @@ public:
     std::string ProjectFileName;
     ListTree CopyTree;   // the Copy List
     ListTree DeleteTree; // the Delete List
+    // Undo and Redo of the edits of both lists, in the order they were made.
+    ListHistory History{[this](const ListTree& tree) -> LinkList& {
+        return &tree == &CopyTree ? CurrentProject->CopyLinks : CurrentProject->DeleteLinks;
+    }};
     Language CurrentLanguage = Language::English;
     std::string ExecutableFolder;
 
     void RecordSavedState();
     bool IsModified() const;
-    // Both trees back to their roots, a fresh "New Project", no project file, then
-    // RecordSavedState.
+    // Both trees back to their roots, no steps to undo, a fresh "New Project", no project
+    // file, then RecordSavedState.
     void ResetProject();
 };
 

@@ -696,6 +696,29 @@ static const char* const ConversionTexts_[5 * 5] = {
     "La conversione sostituirebbe il suo file di origine",
 };
 
+static const char* const EditMenuTexts_[5 * 3] = {
+    // French
+    "&\xC9" "dition",
+    "&Annuler",
+    "&R\xE9" "tablir",
+    // English
+    "&Edit",
+    "&Undo",
+    "&Redo",
+    // Spanish
+    "&Edici\xF3" "n",
+    "&Deshacer",
+    "&Rehacer",
+    // German
+    "&Bearbeiten",
+    "&R\xFC" "ckg\xE4" "ngig",
+    "&Wiederherstellen",
+    // Italian
+    "&Modifica",
+    "&Annulla",
+    "&Ripeti",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -718,6 +741,7 @@ const TextTable RenderStatusTexts{RenderStatusTexts_, 9};
 const TextTable TagReportTexts{TagReportTexts_, 1};
 const TextTable DialogTexts{DialogTexts_, 4};
 const TextTable ConversionTexts{ConversionTexts_, 5};
+const TextTable EditMenuTexts{EditMenuTexts_, 3};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

@@ -37,6 +37,8 @@ extern const TextTable TagReportTexts;    // N = 1
 // The save question, the refused-character hint, the explorer's accessible names.
 extern const TextTable DialogTexts;     // N = 4
 extern const TextTable ConversionTexts; // N = 5
+// The Edit menu: its title, Undo, Redo.
+extern const TextTable EditMenuTexts; // N = 3
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);

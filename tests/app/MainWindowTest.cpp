@@ -60,8 +60,8 @@ TEST_F(MainWindowTest, MenusShortcutsAndHiddenParts) {
     EXPECT_TRUE(Form().TreeView1->isVisible());
     EXPECT_FALSE(Form().TreeView3->isVisible());
 
-    const QStringList visibleMenus{QStringLiteral("&File"), QStringLiteral("&Options"),
-                                   QStringLiteral("&Help")};
+    const QStringList visibleMenus{QStringLiteral("&File"), QStringLiteral("&Edit"),
+                                   QStringLiteral("&Options"), QStringLiteral("&Help")};
     QStringList shown;
     for (QAction* a : Form().menuBar()->actions())
         if (a->isVisible())
