@@ -36,6 +36,11 @@ extern const TextTable RenderStatusTexts; // N = 9
 extern const TextTable TagReportTexts;    // N = 1
 // The save question, the refused-character hint, the explorer's accessible names.
 extern const TextTable DialogTexts; // N = 4
+// The explorer's "Add to the Copy List" and "Add to the Delete List".
+extern const TextTable ListCommandTexts; // N = 2
+extern const TextTable UnitTexts;        // N = 2: MB, GB
+// Counted phrases, singular and plural in turn; see CountText (Plural.h).
+extern const TextTable CountTexts; // N = 14
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);
