@@ -261,7 +261,7 @@ void TLsFilelistView28::DeleteSelection() {
     QStringList permanent;
     if (!toTrash.isEmpty() &&
         AskYesNo(this,
-                 ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(toTrash.size()))) {
+                 ExplorerCountTextOf(language_, ExplorerText::ConfirmDelete, toTrash.size()))) {
         // Thousands of files take seconds to move: off the window's thread, with Cancel.
         busy_ = true;
         const FileBatchResult trashed =
@@ -277,13 +277,13 @@ void TLsFilelistView28::DeleteSelection() {
         for (const FileProblem& problem : trashed.failed)
             refused.append(problem.path);
         if (!refused.isEmpty() &&
-            AskYesNo(this,
-                     ExplorerTextOf(language_, ExplorerText::TrashUnavailable).arg(refused.size())))
+            AskYesNo(this, ExplorerCountTextOf(language_, ExplorerText::TrashUnavailable,
+                                               refused.size())))
             permanent += refused;
     }
     if (!elsewhere.isEmpty() &&
-        AskYesNo(this, ExplorerTextOf(language_, ExplorerText::ConfirmDeletePermanently)
-                           .arg(elsewhere.size())))
+        AskYesNo(this, ExplorerCountTextOf(language_, ExplorerText::ConfirmDeletePermanently,
+                                           elsewhere.size())))
         permanent += elsewhere;
     if (!permanent.isEmpty()) {
         busy_ = true;
