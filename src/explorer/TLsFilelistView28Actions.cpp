@@ -113,8 +113,20 @@ void TLsFilelistView28::ApplyTexts() {
             ExplorerTextOf(language_, static_cast<ExplorerText>(action->data().toInt())));
 }
 
+void TLsFilelistView28::AddHostActions(const QList<QAction*>& actions) {
+    for (QAction* action : actions) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        hostActions_.append(action);
+    }
+}
+
 void TLsFilelistView28::ShowContextMenu(const QPoint& globalPos) {
     QMenu menu(this);
+    if (!hostActions_.isEmpty()) {
+        menu.addActions(hostActions_);
+        menu.addSeparator();
+    }
     for (QAction* action : actionList_) {
         menu.addAction(action);
         const QString name = action->objectName();
