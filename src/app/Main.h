@@ -25,6 +25,7 @@ class QObject;
 class QSplitter;
 class QTimer;
 class QToolButton;
+class QTranslator;
 class QTreeView;
 class QWidget;
 
@@ -108,6 +109,15 @@ public:
     QAction* HomePage1 = nullptr;
     QAction* SendEmailToSupport1 = nullptr;
 
+    // The list commands' keys: in the explorer's context menus (directory tree: the folder,
+    // file list: the selected files) and on the list trees.
+    QAction* AddFolderToCopyList1 = nullptr;   // Ctrl+Shift+C, as SpeedButton6
+    QAction* AddFolderToDeleteList1 = nullptr; // Ctrl+Shift+D, as SpeedButton7
+    QAction* AddFilesToCopyList1 = nullptr;    // Ctrl+Shift+C, as SpeedButton11
+    QAction* AddFilesToDeleteList1 = nullptr;  // Ctrl+Shift+D, as SpeedButton12
+    QAction* NewCopyFolder1 = nullptr;         // Ctrl+Shift+N, as SpeedButton19
+    QAction* NewDeleteFolder1 = nullptr;       // Ctrl+Shift+N, as SpeedButton20
+
     // Life of the window (MainForm.cpp).
     void FormCreate();
     void FormActivate();
@@ -153,6 +163,8 @@ public:
     void Deutsch1Click();
     void Italian1Click();
     static stavio::Language SystemDefaultLanguage();
+    // Qt's own texts (file dialogs, edit menus) in the current language, when Qt has them.
+    QTranslator* QtTranslator = nullptr;
 
     // Project commands (MainProjectCommands.cpp).
     void New2Click();
@@ -207,7 +219,8 @@ private:
                            const char* name);
     QToolButton* MakeSpeedButton(const char* name, const QString& icon, int size);
     void ConnectCommands();
-    void ConnectTags(); // MainMusic.cpp
+    void BuildListKeys(); // MainListCommands.cpp
+    void ConnectTags();   // MainMusic.cpp
     void ConnectStatusBar();
 
     stavio::ProjectFigures figures_;

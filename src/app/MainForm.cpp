@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QTranslator>
 
 namespace {
 
@@ -45,7 +46,10 @@ TForm1::TForm1(StavioApp& app, QWidget* parent) : QMainWindow(parent), App(app),
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    // Uninstalling tells every window of the change: while this one is still whole.
+    delete QtTranslator;
+}
 
 void TForm1::FormCreate() {
     // The project starts as "New Project" aimed at the executable's folder (ProgramState).

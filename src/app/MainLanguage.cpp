@@ -4,6 +4,7 @@
 
 #include "ListTreeView.h"
 #include "QtBoundary.h"
+#include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 #include "text.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QTreeView>
 
 using stavio::Language;
@@ -33,6 +35,26 @@ Language TForm1::SystemDefaultLanguage() {
         return Language::English;
     }
 }
+
+namespace {
+
+QLocale::Language QtLanguageOf(Language language) {
+    switch (language) {
+    case Language::French:
+        return QLocale::French;
+    case Language::Spanish:
+        return QLocale::Spanish;
+    case Language::German:
+        return QLocale::German;
+    case Language::Italian:
+        return QLocale::Italian;
+    case Language::English:
+        break;
+    }
+    return QLocale::English;
+}
+
+} // namespace
 
 QAction* TForm1::LanguageAction(Language language) const {
     switch (language) {
@@ -90,6 +112,13 @@ void TForm1::ApplyLanguage() {
         button->setAccessibleName(text(stavio::HintTexts, k));
     }
 
+    for (QAction* action : {AddFolderToCopyList1, AddFilesToCopyList1})
+        action->setText(text(stavio::ListCommandTexts, 0));
+    for (QAction* action : {AddFolderToDeleteList1, AddFilesToDeleteList1})
+        action->setText(text(stavio::ListCommandTexts, 1));
+    NewCopyFolder1->setText(text(stavio::HintTexts, 11));
+    NewDeleteFolder1->setText(text(stavio::HintTexts, 13));
+
     ExplorerHeader->setText(text(stavio::PaneTexts, 0));
     CopyListHeader->setText(text(stavio::PaneTexts, 1));
     DeleteListHeader->setText(text(stavio::PaneTexts, 2));
@@ -100,6 +129,11 @@ void TForm1::ApplyLanguage() {
     LsDirTree211->setAccessibleName(text(stavio::DialogTexts, 2));
     for (QAbstractItemView* view : LsFilelistView281->findChildren<QAbstractItemView*>())
         view->setAccessibleName(text(stavio::DialogTexts, 3));
+
+    // Qt's own texts, in the file dialogs and the edit menus, speak the same language; the
+    // message boxes keep their French titles and buttons. Deleting a translator uninstalls it.
+    delete QtTranslator;
+    QtTranslator = InstallQtTranslations(QLocale(QtLanguageOf(language)), this);
 
     LsDirTree211->SetLanguage(ExplorerLanguageOf(language));
     LsFilelistView281->SetLanguage(ExplorerLanguageOf(language));

@@ -101,7 +101,8 @@ QToolButton* TForm1::MakeSpeedButton(const char* name, const QString& icon, int 
     auto* button = new QToolButton;
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // Reached by Tab and pressed by Space; a click leaves the focus where it was.
+    button->setFocusPolicy(Qt::TabFocus);
     button->setIcon(Icon(icon));
     button->setFixedSize(size == 24 ? QSize(24, 24) : QSize(40, 34));
     button->setIconSize(size == 24 ? QSize(16, 16) : QSize(24, 24));
@@ -356,6 +357,7 @@ void TForm1::ConnectCommands() {
 
     connect(CopyModel, &ListTreeModel::SelectedNodeChanged, this, &TForm1::TreeView1Change);
     connect(DeleteModel, &ListTreeModel::SelectedNodeChanged, this, &TForm1::TreeView1Change);
+    BuildListKeys();
     ConnectTags();
     connect(LsDirTree211, &TLsDirTree21::OnDirChange, this, &TForm1::LsDirTree211DirChange);
 }

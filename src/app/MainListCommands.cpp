@@ -6,6 +6,7 @@
 #include "FileOperations.h"
 #include "ListOperations.h"
 #include "ListTreeModel.h"
+#include "ListTreeView.h"
 #include "MessageBoxes.h"
 #include "QtBoundary.h"
 #include "ShortNames.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -59,6 +61,14 @@ void TForm1::UpdateCommandStates() {
     SpeedButton12->setEnabled(stavio::CanHoldFiles(State.DeleteTree.Selected()));
     Undo1->setEnabled(State.History.CanUndo());
     Redo1->setEnabled(State.History.CanRedo());
+    // The keys and menu entries follow their buttons.
+    const std::pair<QAction*, QToolButton*> twins[] = {
+        {AddFolderToCopyList1, SpeedButton6}, {AddFolderToDeleteList1, SpeedButton7},
+        {AddFilesToCopyList1, SpeedButton11}, {AddFilesToDeleteList1, SpeedButton12},
+        {NewCopyFolder1, SpeedButton19},      {NewDeleteFolder1, SpeedButton20},
+    };
+    for (const auto& [action, button] : twins)
+        action->setEnabled(button->isEnabled());
 }
 
 void TForm1::Undo1Click() {
@@ -69,6 +79,34 @@ void TForm1::Undo1Click() {
 void TForm1::Redo1Click() {
     State.History.Redo();
     UpdateCommandStates();
+}
+
+void TForm1::BuildListKeys() {
+    const auto make = [this](QAction*& action, const char* name, const QKeySequence& key,
+                             void (TForm1::*handler)()) {
+        action = new QAction(this);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, handler);
+    };
+    const QKeySequence toCopy(Qt::CTRL | Qt::SHIFT | Qt::Key_C);
+    const QKeySequence toDelete(Qt::CTRL | Qt::SHIFT | Qt::Key_D);
+    const QKeySequence newFolder(Qt::CTRL | Qt::SHIFT | Qt::Key_N);
+    make(AddFolderToCopyList1, "AddFolderToCopyList1", toCopy, &TForm1::SpeedButton6Click);
+    make(AddFolderToDeleteList1, "AddFolderToDeleteList1", toDelete, &TForm1::SpeedButton7Click);
+    make(AddFilesToCopyList1, "AddFilesToCopyList1", toCopy, &TForm1::SpeedButton11Click);
+    make(AddFilesToDeleteList1, "AddFilesToDeleteList1", toDelete, &TForm1::SpeedButton12Click);
+    make(NewCopyFolder1, "NewCopyFolder1", newFolder, &TForm1::SpeedButton19Click);
+    make(NewDeleteFolder1, "NewDeleteFolder1", newFolder, &TForm1::SpeedButton20Click);
+    LsDirTree211->AddHostActions({AddFolderToCopyList1, AddFolderToDeleteList1});
+    LsFilelistView281->AddHostActions({AddFilesToCopyList1, AddFilesToDeleteList1});
+    // Each list tree has its own: the same key makes a folder in the list that has the focus.
+    const std::pair<ListTreeView*, QAction*> lists[] = {{TreeView1, NewCopyFolder1},
+                                                        {TreeView2, NewDeleteFolder1}};
+    for (const auto& [tree, action] : lists) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        tree->addAction(action);
+    }
 }
 
 void TForm1::TreeView1Change() {

@@ -6,16 +6,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 
 #include <string>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     SetApplicationIdentity();
-    // The program's own texts follow its Language setting; the message boxes keep their
-    // French titles and buttons.
-    InstallQtTranslations(QLocale::system());
     // "stavio FILE.scp", as the file manager starts it: the file's bytes as given, made
     // absolute. QApplication has taken its own options out of argv already.
     std::string project;

@@ -32,13 +32,12 @@ void SetApplicationIdentity() {
     QGuiApplication::setDesktopFileName(QStringLiteral("example.stavio.Stavio"));
 }
 
-QTranslator* InstallQtTranslations(const QLocale& locale) {
+QTranslator* InstallQtTranslations(const QLocale& locale, QObject* owner) {
     auto translator = std::make_unique<QTranslator>();
     if (!translator->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         return nullptr;
-    // The application keeps it for as long as it runs.
-    translator->setParent(qApp);
+    translator->setParent(owner != nullptr ? owner : qApp);
     QCoreApplication::installTranslator(translator.get());
     return translator.release();
 }

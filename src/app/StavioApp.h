@@ -11,6 +11,7 @@
 #include <vector>
 
 class QLocale;
+class QObject;
 class QWidget;
 class QTranslator;
 class TForm1;
@@ -25,10 +26,10 @@ class TOKBottomDlg6;
 // its icon and its desktop entry. No display name: Qt would add it to every window title.
 void SetApplicationIdentity();
 
-// Loads Qt's own texts (file dialogs, edit menus) for locale, the desktop's language, as the
-// desktop's common dialogs speak it. Returns the installed translator (owned by the
-// application), or nullptr when Qt has no texts for that language.
-QTranslator* InstallQtTranslations(const QLocale& locale);
+// Loads Qt's own texts (file dialogs, edit menus) for locale, as Qt's translators wrote them.
+// Returns the installed translator, owned by owner (the application when none; deleting it
+// uninstalls it), or nullptr when Qt has no texts for that language.
+QTranslator* InstallQtTranslations(const QLocale& locale, QObject* owner = nullptr);
 
 class StavioApp {
 public:

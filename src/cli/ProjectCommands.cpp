@@ -4,6 +4,7 @@
 #include "Interrupt.h"
 
 #include "MediaCopy.h"
+#include "Plural.h"
 #include "ProjectFigures.h"
 #include "ProjectFile.h"
 #include "Render.h"
@@ -269,9 +270,13 @@ int InfoCommand(const Arguments& args) {
         if (survey.bytesFree)
             std::printf("Free space: %s\n",
                         FormatSize(*survey.bytesFree, Language::English).c_str());
-        std::printf("To copy: %d files, %s\n", survey.filesToCopy,
+        const auto files = [](int count) {
+            return CountText(Language::English, CountPhrase::Files,
+                             static_cast<std::uint64_t>(count));
+        };
+        std::printf("To copy: %s, %s\n", files(survey.filesToCopy).c_str(),
                     FormatSize(survey.bytesToCopy, Language::English).c_str());
-        std::printf("Unchanged: %d files\n", survey.filesUnchanged);
+        std::printf("Unchanged: %s\n", files(survey.filesUnchanged).c_str());
     }
     return 0;
 }

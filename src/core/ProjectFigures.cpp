@@ -1,6 +1,7 @@
 #include "ProjectFigures.h"
 
 #include "ListTree.h"
+#include "Plural.h"
 #include "Render.h"
 #include "text.h"
 
@@ -99,9 +100,12 @@ const ProjectFigureValues& ProjectFigures::Update(const TProjectClass& project) 
 }
 
 std::string FiguresText(const ProjectFigureValues& values, Language language) {
-    return FillText(RenderStatusTexts, language, 0,
-                    {std::to_string(values.copyFiles), FormatSize(values.copyBytes, language),
-                     std::to_string(values.deleteFiles), std::to_string(values.scriptCount)});
+    return FillText(
+        RenderStatusTexts, language, 0,
+        {CountText(language, CountPhrase::Files, static_cast<std::uint64_t>(values.copyFiles)),
+         FormatSize(values.copyBytes, language),
+         CountText(language, CountPhrase::Files, static_cast<std::uint64_t>(values.deleteFiles)),
+         std::to_string(values.scriptCount)});
 }
 
 } // namespace stavio

@@ -1,6 +1,9 @@
 // The texts a render shows: sizes, and the summary of a finished render.
 #include "Render.h"
 
+#include "Plural.h"
+#include "text.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -25,8 +28,8 @@ std::string FormatSize(std::uint64_t bytes, Language language) {
     const double value = static_cast<double>(bytes);
     // Below 1000 MB in MB, above in GB: the figure never needs four digits before the point.
     if (value < 1000 * kMB)
-        return WithOneDecimal(value / kMB, language) + " MB";
-    return WithOneDecimal(value / kGB, language) + " GB";
+        return WithOneDecimal(value / kMB, language) + ' ' + TextUtf8(UnitTexts, language, 0);
+    return WithOneDecimal(value / kGB, language) + ' ' + TextUtf8(UnitTexts, language, 1);
 }
 
 std::string FillText(const TextTable& table, Language language, int k,
@@ -55,24 +58,29 @@ std::string SummaryText(const RenderSummary& summary, Language language) {
     if (summary.targetGone)
         text = FillText(RenderStatusTexts, language, 5, {summary.targetPath});
     else if (summary.cancelled)
-        text =
-            FillText(RenderStatusTexts, language, 2,
-                     {std::to_string(summary.filesCopied), std::to_string(summary.filesPlanned)});
+        text = FillText(RenderStatusTexts, language, 2,
+                        {CountText(language, CountPhrase::CopiedOfPlanned,
+                                   static_cast<std::uint64_t>(summary.filesPlanned),
+                                   {std::to_string(summary.filesCopied)})});
     else
-        text = FillText(
-            RenderStatusTexts, language, summary.scriptFailed ? 4 : 1,
-            {std::to_string(summary.filesCopied), FormatSize(summary.bytesCopied, language),
-             std::to_string(summary.filesUnchanged), std::to_string(summary.staleRemoved),
-             WithOneDecimal(summary.seconds, language)});
+        text = FillText(RenderStatusTexts, language, summary.scriptFailed ? 4 : 1,
+                        {CountText(language, CountPhrase::FilesCopied,
+                                   static_cast<std::uint64_t>(summary.filesCopied)),
+                         FormatSize(summary.bytesCopied, language),
+                         CountText(language, CountPhrase::Unchanged,
+                                   static_cast<std::uint64_t>(summary.filesUnchanged)),
+                         CountText(language, CountPhrase::StaleRemoved,
+                                   static_cast<std::uint64_t>(summary.staleRemoved)),
+                         WithOneDecimal(summary.seconds, language)});
     // The flush of the target is not a file of the list.
     const auto notCopied = std::count_if(summary.failures.begin(), summary.failures.end(),
                                          [](const CopyFailure& f) { return !f.source.empty(); });
     if (notCopied > 0)
-        text +=
-            " \xC2\xB7 " + FillText(RenderStatusTexts, language, 7, {std::to_string(notCopied)});
-    if (summary.foreignSongs > 0)
         text += " \xC2\xB7 " +
-                FillText(RenderStatusTexts, language, 8, {std::to_string(summary.foreignSongs)});
+                CountText(language, CountPhrase::NotCopied, static_cast<std::uint64_t>(notCopied));
+    if (summary.foreignSongs > 0)
+        text += " \xC2\xB7 " + CountText(language, CountPhrase::ForeignSongs,
+                                         static_cast<std::uint64_t>(summary.foreignSongs));
     return text;
 }
 

@@ -571,51 +571,51 @@ static const char* const ListToolTipTexts_[5 * 3] = {
 
 static const char* const RenderStatusTexts_[5 * 9] = {
     // French
-    "Copie : %1 fichiers, %2 \xB7" " Suppression : %3 fichiers \xB7" " Script : %4 / 16384",
-    "Script cr\xE9" "\xE9" " : %1 fichiers copi\xE9" "s (%2), %3 inchang\xE9" "s, %4 anciens fichiers retir\xE9" "s, en %5 s",
-    "Copie annul\xE9" "e : %1 fichiers sur %2 copi\xE9" "s, script retir\xE9",
+    "Copie : %1, %2 \xB7" " Suppression : %3 \xB7" " Script : %4 / 16384",
+    "Script cr\xE9" "\xE9" " : %1 (%2), %3, %4, en %5 s",
+    "Copie annul\xE9" "e : %1, script retir\xE9",
     "Espace libre insuffisant sur la cible : il faut %1, il reste %2. Copier quand m\xEA" "me ?",
-    "Script non cr\xE9" "\xE9" " : %1 fichiers copi\xE9" "s (%2), %3 inchang\xE9" "s, %4 anciens fichiers retir\xE9" "s, en %5 s",
+    "Script non cr\xE9" "\xE9" " : %1 (%2), %3, %4, en %5 s",
     "Le lecteur n'est plus l\xE0" " : %1. Copie arr\xEA" "t\xE9" "e, script retir\xE9",
     "Lecteur introuvable : %1",
     "%1 fichiers non copi\xE9" "s",
     "%1 chansons des dossiers num\xE9" "rot\xE9" "s ne viennent pas de Stavio et restent en place",
     // English
-    "Copy: %1 files, %2 \xB7" " Delete: %3 files \xB7" " Script: %4 / 16384",
-    "Script created: %1 files copied (%2), %3 unchanged, %4 stale files removed, in %5 s",
-    "Copy cancelled: %1 of %2 files copied, script removed",
+    "Copy: %1, %2 \xB7" " Delete: %3 \xB7" " Script: %4 / 16384",
+    "Script created: %1 (%2), %3, %4, in %5 s",
+    "Copy cancelled: %1, script removed",
     "Not enough free space on the target: %1 needed, %2 free. Copy anyway?",
-    "Script not created: %1 files copied (%2), %3 unchanged, %4 stale files removed, in %5 s",
+    "Script not created: %1 (%2), %3, %4, in %5 s",
     "The player is gone: %1. Copy stopped, script removed",
     "Player not found: %1",
     "%1 files not copied",
     "%1 songs in the numbered folders were not written by Stavio and stay",
     // Spanish
-    "Copia: %1 archivos, %2 \xB7" " Borrado: %3 archivos \xB7" " Script: %4 / 16384",
-    "Script creado: %1 archivos copiados (%2), %3 sin cambios, %4 archivos antiguos eliminados, en %5 s",
-    "Copia cancelada: %1 de %2 archivos copiados, script eliminado",
+    "Copia: %1, %2 \xB7" " Borrado: %3 \xB7" " Script: %4 / 16384",
+    "Script creado: %1 (%2), %3, %4, en %5 s",
+    "Copia cancelada: %1, script eliminado",
     "No hay espacio libre suficiente en el destino: se necesitan %1, quedan %2. \xBF" "Copiar de todos modos?",
-    "Script no creado: %1 archivos copiados (%2), %3 sin cambios, %4 archivos antiguos eliminados, en %5 s",
+    "Script no creado: %1 (%2), %3, %4, en %5 s",
     "El reproductor ya no est\xE1" ": %1. Copia detenida, script eliminado",
     "Reproductor no encontrado: %1",
     "%1 archivos no copiados",
     "%1 canciones de las carpetas numeradas no las escribi\xF3" " Stavio y se quedan",
     // German
-    "Kopieren: %1 Dateien, %2 \xB7" " L\xF6" "schen: %3 Dateien \xB7" " Script: %4 / 16384",
-    "Script erstellt: %1 Dateien kopiert (%2), %3 unver\xE4" "ndert, %4 veraltete Dateien entfernt, in %5 s",
-    "Kopieren abgebrochen: %1 von %2 Dateien kopiert, Script entfernt",
+    "Kopieren: %1, %2 \xB7" " L\xF6" "schen: %3 \xB7" " Script: %4 / 16384",
+    "Script erstellt: %1 (%2), %3, %4, in %5 s",
+    "Kopieren abgebrochen: %1, Script entfernt",
     "Nicht genug freier Speicher auf dem Ziel: %1 ben\xF6" "tigt, %2 frei. Trotzdem kopieren?",
-    "Script nicht erstellt: %1 Dateien kopiert (%2), %3 unver\xE4" "ndert, %4 veraltete Dateien entfernt, in %5 s",
+    "Script nicht erstellt: %1 (%2), %3, %4, in %5 s",
     "Der Player ist nicht mehr da: %1. Kopieren angehalten, Script entfernt",
     "Player nicht gefunden: %1",
     "%1 Dateien nicht kopiert",
     "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
     // Italian
-    "Copia: %1 file, %2 \xB7" " Cancellazione: %3 file \xB7" " Script: %4 / 16384",
-    "Script creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s",
-    "Copia annullata: %1 di %2 file copiati, script rimosso",
+    "Copia: %1, %2 \xB7" " Cancellazione: %3 \xB7" " Script: %4 / 16384",
+    "Script creato: %1 (%2), %3, %4, in %5 s",
+    "Copia annullata: %1, script rimosso",
     "Spazio libero insufficiente sulla destinazione: servono %1, liberi %2. Copiare comunque?",
-    "Script non creato: %1 file copiati (%2), %3 invariati, %4 file obsoleti rimossi, in %5 s",
+    "Script non creato: %1 (%2), %3, %4, in %5 s",
     "Il lettore non c'\xE8" " pi\xF9" ": %1. Copia interrotta, script rimosso",
     "Lettore non trovato: %1",
     "%1 file non copiati",
@@ -719,6 +719,120 @@ static const char* const EditMenuTexts_[5 * 3] = {
     "&Ripeti",
 };
 
+static const char* const ListCommandTexts_[5 * 2] = {
+    // French
+    "Ajouter \xE0" " la liste de Copie",
+    "Ajouter \xE0" " la liste de Suppression",
+    // English
+    "Add to the Copy List",
+    "Add to the Delete List",
+    // Spanish
+    "A\xF1" "adir a la lista de copia",
+    "A\xF1" "adir a la lista de borrado",
+    // German
+    "Zur Kopierliste hinzuf\xFC" "gen",
+    "Zur L\xF6" "schliste hinzuf\xFC" "gen",
+    // Italian
+    "Aggiungi alla Lista da Caricare",
+    "Aggiungi alla Lista da Cancellare",
+};
+
+static const char* const UnitTexts_[5 * 2] = {
+    // French
+    "Mo",
+    "Go",
+    // English
+    "MB",
+    "GB",
+    // Spanish
+    "MB",
+    "GB",
+    // German
+    "MB",
+    "GB",
+    // Italian
+    "MB",
+    "GB",
+};
+
+static const char* const CountTexts_[5 * 14] = {
+    // French
+    "%1 fichier",
+    "%1 fichiers",
+    "%1 fichier copi\xE9",
+    "%1 fichiers copi\xE9" "s",
+    "%1 inchang\xE9",
+    "%1 inchang\xE9" "s",
+    "%1 ancien fichier retir\xE9",
+    "%1 anciens fichiers retir\xE9" "s",
+    "%2 sur %1 fichier copi\xE9",
+    "%2 sur %1 fichiers copi\xE9" "s",
+    "%1 fichier non copi\xE9",
+    "%1 fichiers non copi\xE9" "s",
+    "%1 chanson des dossiers num\xE9" "rot\xE9" "s ne vient pas de Stavio et reste en place",
+    "%1 chansons des dossiers num\xE9" "rot\xE9" "s ne viennent pas de Stavio et restent en place",
+    // English
+    "%1 file",
+    "%1 files",
+    "%1 file copied",
+    "%1 files copied",
+    "%1 unchanged",
+    "%1 unchanged",
+    "%1 stale file removed",
+    "%1 stale files removed",
+    "%2 of %1 file copied",
+    "%2 of %1 files copied",
+    "%1 file not copied",
+    "%1 files not copied",
+    "%1 song in the numbered folders was not written by Stavio and stays",
+    "%1 songs in the numbered folders were not written by Stavio and stay",
+    // Spanish
+    "%1 archivo",
+    "%1 archivos",
+    "%1 archivo copiado",
+    "%1 archivos copiados",
+    "%1 sin cambios",
+    "%1 sin cambios",
+    "%1 archivo antiguo eliminado",
+    "%1 archivos antiguos eliminados",
+    "%2 de %1 archivo copiado",
+    "%2 de %1 archivos copiados",
+    "%1 archivo no copiado",
+    "%1 archivos no copiados",
+    "%1 canci\xF3" "n de las carpetas numeradas no la escribi\xF3" " Stavio y se queda",
+    "%1 canciones de las carpetas numeradas no las escribi\xF3" " Stavio y se quedan",
+    // German
+    "%1 Datei",
+    "%1 Dateien",
+    "%1 Datei kopiert",
+    "%1 Dateien kopiert",
+    "%1 unver\xE4" "ndert",
+    "%1 unver\xE4" "ndert",
+    "%1 veraltete Datei entfernt",
+    "%1 veraltete Dateien entfernt",
+    "%2 von %1 Datei kopiert",
+    "%2 von %1 Dateien kopiert",
+    "%1 Datei nicht kopiert",
+    "%1 Dateien nicht kopiert",
+    "%1 Titel in den nummerierten Ordnern stammt nicht von Stavio und bleibt",
+    "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
+    // Italian
+    "%1 file",
+    "%1 file",
+    "%1 file copiato",
+    "%1 file copiati",
+    "%1 invariato",
+    "%1 invariati",
+    "%1 file obsoleto rimosso",
+    "%1 file obsoleti rimossi",
+    "%2 di %1 file copiato",
+    "%2 di %1 file copiati",
+    "%1 file non copiato",
+    "%1 file non copiati",
+    "%1 brano nelle cartelle numerate non \xE8" " stato scritto da Stavio e resta",
+    "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -742,6 +856,9 @@ const TextTable TagReportTexts{TagReportTexts_, 1};
 const TextTable DialogTexts{DialogTexts_, 4};
 const TextTable ConversionTexts{ConversionTexts_, 5};
 const TextTable EditMenuTexts{EditMenuTexts_, 3};
+const TextTable ListCommandTexts{ListCommandTexts_, 2};
+const TextTable UnitTexts{UnitTexts_, 2};
+const TextTable CountTexts{CountTexts_, 14};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

@@ -39,6 +39,11 @@ extern const TextTable DialogTexts;     // N = 4
 extern const TextTable ConversionTexts; // N = 5
 // The Edit menu: its title, Undo, Redo.
 extern const TextTable EditMenuTexts; // N = 3
+// The explorer's "Add to the Copy List" and "Add to the Delete List".
+extern const TextTable ListCommandTexts; // N = 2
+extern const TextTable UnitTexts;        // N = 2: MB, GB
+// Counted phrases, singular and plural in turn; see CountText (Plural.h).
+extern const TextTable CountTexts; // N = 14
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);

@@ -1,6 +1,9 @@
 #include "ExplorerTexts.h"
 
+#include "Plural.h"
+
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -30,10 +33,10 @@ constexpr Row kTexts[] = {
      "&Livello superiore"},
     {"Confirmer la suppression", "Confirm Delete", "Confirmar eliminación", "Löschen bestätigen",
      "Conferma eliminazione"},
-    {"Voulez-vous vraiment placer ces %1 élément(s) dans la corbeille ?",
-     "Are you sure you want to move these %1 item(s) to the Trash?",
-     "¿Seguro que desea mover estos %1 elemento(s) a la papelera?",
-     "Möchten Sie diese %1 Element(e) wirklich in den Papierkorb verschieben?",
+    {"Voulez-vous vraiment placer ces %1 éléments dans la corbeille ?",
+     "Are you sure you want to move these %1 items to the Trash?",
+     "¿Seguro que desea mover estos %1 elementos a la papelera?",
+     "Möchten Sie diese %1 Elemente wirklich in den Papierkorb verschieben?",
      "Spostare questi %1 elementi nel cestino?"},
     {"Fichier %1", "%1 File", "Archivo %1", "%1-Datei", "File %1"},
     {"Fichier", "File", "Archivo", "Datei", "File"},
@@ -68,20 +71,20 @@ constexpr Row kTexts[] = {
     {"« %1 » n'est pas un nom valide.", "\"%1\" is not a valid name.",
      "\"%1\" no es un nombre válido.", "„%1“ ist kein gültiger Name.",
      "\"%1\" non è un nome valido."},
-    {"Ces %1 élément(s) ne sont pas sur le disque de votre dossier personnel. Les supprimer "
+    {"Ces %1 éléments ne sont pas sur le disque de votre dossier personnel. Les supprimer "
      "définitivement ?",
-     "These %1 item(s) are not on the disk of your home folder. Delete them permanently?",
-     "Estos %1 elemento(s) no están en el disco de su carpeta personal. ¿Eliminarlos "
+     "These %1 items are not on the disk of your home folder. Delete them permanently?",
+     "Estos %1 elementos no están en el disco de su carpeta personal. ¿Eliminarlos "
      "definitivamente?",
-     "Diese %1 Element(e) liegen nicht auf dem Laufwerk Ihres persönlichen Ordners. Endgültig "
+     "Diese %1 Elemente liegen nicht auf dem Laufwerk Ihres persönlichen Ordners. Endgültig "
      "löschen?",
      "Questi %1 elementi non si trovano sul disco della cartella personale. Eliminarli "
      "definitivamente?"},
-    {"Ces %1 élément(s) ne peuvent pas être placés dans la corbeille. Les supprimer "
+    {"Ces %1 éléments ne peuvent pas être placés dans la corbeille. Les supprimer "
      "définitivement ?",
-     "These %1 item(s) cannot be moved to the Trash. Delete them permanently?",
-     "Estos %1 elemento(s) no se pueden mover a la papelera. ¿Eliminarlos definitivamente?",
-     "Diese %1 Element(e) können nicht in den Papierkorb verschoben werden. Endgültig löschen?",
+     "These %1 items cannot be moved to the Trash. Delete them permanently?",
+     "Estos %1 elementos no se pueden mover a la papelera. ¿Eliminarlos definitivamente?",
+     "Diese %1 Elemente können nicht in den Papierkorb verschoben werden. Endgültig löschen?",
      "Questi %1 elementi non possono essere spostati nel cestino. Eliminarli definitivamente?"},
     {"Copie en cours...", "Copying...", "Copiando...", "Kopieren...", "Copia in corso..."},
     {"Déplacement en cours...", "Moving...", "Moviendo...", "Verschieben...",
@@ -94,11 +97,50 @@ constexpr Row kTexts[] = {
      "Impossibile leggere questa cartella: %1"},
     {"Ouvrir ces %1 fichiers ?", "Open these %1 files?", "¿Abrir estos %1 archivos?",
      "Diese %1 Dateien öffnen?", "Aprire questi %1 file?"},
+    {"Voulez-vous vraiment placer cet élément dans la corbeille ?",
+     "Are you sure you want to move this item to the Trash?",
+     "¿Seguro que desea mover este elemento a la papelera?",
+     "Möchten Sie dieses Element wirklich in den Papierkorb verschieben?",
+     "Spostare questo elemento nel cestino?"},
+    {"Cet élément n'est pas sur le disque de votre dossier personnel. Le supprimer "
+     "définitivement ?",
+     "This item is not on the disk of your home folder. Delete it permanently?",
+     "Este elemento no está en el disco de su carpeta personal. ¿Eliminarlo definitivamente?",
+     "Dieses Element liegt nicht auf dem Laufwerk Ihres persönlichen Ordners. Endgültig "
+     "löschen?",
+     "Questo elemento non si trova sul disco della cartella personale. Eliminarlo "
+     "definitivamente?"},
+    {"Cet élément ne peut pas être placé dans la corbeille. Le supprimer définitivement ?",
+     "This item cannot be moved to the Trash. Delete it permanently?",
+     "Este elemento no se puede mover a la papelera. ¿Eliminarlo definitivamente?",
+     "Dieses Element kann nicht in den Papierkorb verschoben werden. Endgültig löschen?",
+     "Questo elemento non può essere spostato nel cestino. Eliminarlo definitivamente?"},
 };
 
 static_assert(std::size(kTexts) == static_cast<std::size_t>(ExplorerText::Count));
 
 } // namespace
+
+QLocale ExplorerLocale(ExplorerLanguage language) {
+    constexpr QLocale::Language kLocales[] = {QLocale::French, QLocale::English, QLocale::Spanish,
+                                              QLocale::German, QLocale::Italian};
+    return QLocale(kLocales[static_cast<std::size_t>(language)]);
+}
+
+QString ExplorerCountTextOf(ExplorerLanguage language, ExplorerText text, qsizetype count) {
+    constexpr std::pair<ExplorerText, ExplorerText> kSingular[] = {
+        {ExplorerText::ConfirmDelete, ExplorerText::ConfirmDeleteOne},
+        {ExplorerText::ConfirmDeletePermanently, ExplorerText::ConfirmDeletePermanentlyOne},
+        {ExplorerText::TrashUnavailable, ExplorerText::TrashUnavailableOne},
+    };
+    // The program's rule for the languages; the explorer's languages are in the same order.
+    const auto programLanguage = static_cast<stavio::Language>(static_cast<int>(language) + 1);
+    if (stavio::TakesSingular(programLanguage, static_cast<std::uint64_t>(count)))
+        for (const auto& [plural, singular] : kSingular)
+            if (plural == text)
+                return ExplorerTextOf(language, singular);
+    return ExplorerTextOf(language, text).arg(count);
+}
 
 QString ExplorerTextOf(ExplorerLanguage language, ExplorerText text) {
     const auto row = static_cast<std::size_t>(text);

@@ -2,6 +2,7 @@
 
 #include "ExplorerLanguage.h"
 
+#include <QLocale>
 #include <QString>
 
 // The explorer components' own texts: root item, column headers, menus, questions.
@@ -46,7 +47,15 @@ enum class ExplorerText {
     Cancel,
     FolderUnreadable, // %1: the system's reason
     ConfirmOpenMany,  // %1: number of files
+    // The singular forms of ConfirmDelete, ConfirmDeletePermanently and TrashUnavailable.
+    ConfirmDeleteOne,
+    ConfirmDeletePermanentlyOne,
+    TrashUnavailableOne,
     Count
 };
 
 QString ExplorerTextOf(ExplorerLanguage language, ExplorerText text);
+// The locale that writes numbers for language, whatever the desktop's is.
+QLocale ExplorerLocale(ExplorerLanguage language);
+// A text that counts items, in the form the language takes for count, filled with it.
+QString ExplorerCountTextOf(ExplorerLanguage language, ExplorerText text, qsizetype count);

@@ -401,7 +401,7 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
             return e.shown;
         case SizeColumn:
             return ExplorerTextOf(language_, ExplorerText::SizeInKb)
-                .arg(QLocale().toString((e.size + 1023) / 1024));
+                .arg(ExplorerLocale(language_).toString((e.size + 1023) / 1024));
         case TypeColumn:
             return TypeText(e.shown);
         case ModifiedColumn:

@@ -473,6 +473,7 @@ void TLsDirTree21::CreateActions() {
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);
         addAction(action);
+        ownActions_.append(action);
         return action;
     };
     // Open and New folder have no key: Ctrl+O and Ctrl+N belong to the main window.
@@ -487,17 +488,28 @@ void TLsDirTree21::CreateActions() {
             &QAction::triggered, this, &TLsDirTree21::RefreshSelected);
 }
 
+void TLsDirTree21::AddHostActions(const QList<QAction*>& actions) {
+    QAction* first = ownActions_.isEmpty() ? nullptr : ownActions_.first();
+    for (QAction* action : actions) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        insertAction(first, action);
+    }
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    insertAction(first, separator);
+}
+
 void TLsDirTree21::UpdateActions() {
     // Each action acts on a drive or a folder: not on the computer, nor without a selection.
     const bool folder = SelectedLevel() >= 1;
-    for (QAction* action : actions())
+    for (QAction* action : ownActions_)
         action->setEnabled(folder);
 }
 
 void TLsDirTree21::ApplyTexts() {
     if (root_)
         root_->setText(0, ExplorerTextOf(language_, ExplorerText::MyComputer));
-    for (QAction* action : actions())
+    for (QAction* action : ownActions_)
         action->setText(
             ExplorerTextOf(language_, static_cast<ExplorerText>(action->data().toInt())));
 }

@@ -51,6 +51,9 @@ public:
     void RefreshSelected();
     // Where Open hands the folder; the desktop's file manager by default.
     void SetUrlOpener(std::function<bool(const QUrl&)> opener);
+    // Commands of the program that holds the tree, first in its context menu; their keys
+    // work while the tree has the focus. The holder keeps their texts and states.
+    void AddHostActions(const QList<QAction*>& actions);
 
 signals:
     void OnDirChange(const QString& path);
@@ -84,6 +87,7 @@ private:
     bool customDrives_ = false;
     bool quiet_ = false;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
+    QList<QAction*> ownActions_;
     QPointer<TLsFilelistView28> list_;
     QList<QMetaObject::Connection> listConnections_;
     std::function<bool(const QUrl&)> opener_;

@@ -74,6 +74,9 @@ public:
     void SetUrlOpener(std::function<bool(const QUrl&)> opener);
 
     QAbstractItemView* CurrentView() const;
+    // Commands of the program that holds the list, first in its context menu; their keys
+    // work while the list has the focus. The holder keeps their texts and states.
+    void AddHostActions(const QList<QAction*>& actions);
 
     // The component's own actions, also in its context menu (keys in brackets).
     void OpenSelection();      // Enter, double click, context menu; asks first above ten files
@@ -129,6 +132,7 @@ private:
     QString lastFind_;
     std::function<bool(const QUrl&)> opener_;
     QList<QAction*> actionList_;
+    QList<QAction*> hostActions_;
     // A batch of file operations is running; the actions that start one wait for it.
     bool busy_ = false;
     // What a refresh gives back once the folder has been read again.

@@ -113,8 +113,20 @@ void TLsFilelistView28::ApplyTexts() {
             ExplorerTextOf(language_, static_cast<ExplorerText>(action->data().toInt())));
 }
 
+void TLsFilelistView28::AddHostActions(const QList<QAction*>& actions) {
+    for (QAction* action : actions) {
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        hostActions_.append(action);
+    }
+}
+
 void TLsFilelistView28::ShowContextMenu(const QPoint& globalPos) {
     QMenu menu(this);
+    if (!hostActions_.isEmpty()) {
+        menu.addActions(hostActions_);
+        menu.addSeparator();
+    }
     for (QAction* action : actionList_) {
         menu.addAction(action);
         const QString name = action->objectName();
@@ -261,7 +273,7 @@ void TLsFilelistView28::DeleteSelection() {
     QStringList permanent;
     if (!toTrash.isEmpty() &&
         AskYesNo(this,
-                 ExplorerTextOf(language_, ExplorerText::ConfirmDelete).arg(toTrash.size()))) {
+                 ExplorerCountTextOf(language_, ExplorerText::ConfirmDelete, toTrash.size()))) {
         // Thousands of files take seconds to move: off the window's thread, with Cancel.
         busy_ = true;
         const FileBatchResult trashed =
@@ -277,13 +289,13 @@ void TLsFilelistView28::DeleteSelection() {
         for (const FileProblem& problem : trashed.failed)
             refused.append(problem.path);
         if (!refused.isEmpty() &&
-            AskYesNo(this,
-                     ExplorerTextOf(language_, ExplorerText::TrashUnavailable).arg(refused.size())))
+            AskYesNo(this, ExplorerCountTextOf(language_, ExplorerText::TrashUnavailable,
+                                               refused.size())))
             permanent += refused;
     }
     if (!elsewhere.isEmpty() &&
-        AskYesNo(this, ExplorerTextOf(language_, ExplorerText::ConfirmDeletePermanently)
-                           .arg(elsewhere.size())))
+        AskYesNo(this, ExplorerCountTextOf(language_, ExplorerText::ConfirmDeletePermanently,
+                                           elsewhere.size())))
         permanent += elsewhere;
     if (!permanent.isEmpty()) {
         busy_ = true;

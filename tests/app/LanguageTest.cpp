@@ -3,7 +3,10 @@
 #include "AppFixture.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+
+#include <memory>
 
 namespace {
 
@@ -83,6 +86,24 @@ TEST_F(LanguageTest, SwitchingKeepsTheExplorerFolderAndRelistsIt) {
     // Choosing the current language applies it again.
     Form().Deutsch1Click();
     EXPECT_EQ(Form().File1->title(), QStringLiteral("&Datei"));
+}
+
+TEST_F(LanguageTest, QtsOwnTextsFollowTheChosenLanguage) {
+    Start();
+    struct Case {
+        QAction* TForm1::*item;
+        const char* selectAll; // the edit menu's last entry, as Qt's translators wrote it
+    };
+    const Case cases[] = {{&TForm1::French1, "Tout sélectionner"},
+                          {&TForm1::Deutsch1, "Alles auswählen"},
+                          {&TForm1::English1, "Select All"}};
+    for (const Case& c : cases) {
+        (Form().*c.item)->trigger();
+        QLineEdit edit;
+        std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        EXPECT_EQ(menu->actions().last()->text().section(QLatin1Char('\t'), 0, 0),
+                  QString::fromUtf8(c.selectAll));
+    }
 }
 
 } // namespace

@@ -123,9 +123,9 @@ TEST_F(CliRenderTest, TargetsThatAreNotThereAndCopyingAll) {
     const std::vector<Case> cases = {
         {"unplugged", {}, player, 1, "stavio-cli: Player not found: " + player},
         {"a path of another system", {}, "E:\\", 1, "stavio-cli: Player not found: E:\\"},
-        {"named on the command line", {player}, "E:\\", 0, "Script created: 1 files copied"},
+        {"named on the command line", {player}, "E:\\", 0, "Script created: 1 file copied"},
         {"again", {player}, "E:\\", 0, "Script created: 0 files copied (0.0 MB), 1 unchanged"},
-        {"all", {player, "--all"}, "E:\\", 0, "Script created: 1 files copied"},
+        {"all", {player, "--all"}, "E:\\", 0, "Script created: 1 file copied"},
     };
     const std::string song = Song("A.MP3", 1000);
     for (const Case& c : cases) {
@@ -217,8 +217,7 @@ TEST_F(CliRenderTest, InfoPrintsTheFiguresAndWhatARenderWouldCopy) {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string head = figures + "Target: " + target + "\nFree space: ";
     ASSERT_EQ(run.out.substr(0, head.size()), head) << run.out;
-    EXPECT_NE(run.out.find(" GB\nTo copy: 1 files, 2.0 MB\nUnchanged: 2 files\n"),
-              std::string::npos)
+    EXPECT_NE(run.out.find(" GB\nTo copy: 1 file, 2.0 MB\nUnchanged: 2 files\n"), std::string::npos)
         << run.out;
 }
 

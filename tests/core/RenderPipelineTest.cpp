@@ -249,6 +249,11 @@ TEST_F(RenderPipelineTest, CancelKeepsTheCopiedFilesAndRemovesTheScript) {
     EXPECT_EQ(summary.filesCopied, 1);
     EXPECT_EQ(SummaryText(summary, Language::English),
               "Copy cancelled: 1 of 3 files copied, script removed");
+    RenderSummary one = summary;
+    one.filesPlanned = 1;
+    EXPECT_EQ(SummaryText(one, Language::French),
+              "Copie annul\xC3\xA9"
+              "e : 1 sur 1 fichier copi\xC3\xA9, script retir\xC3\xA9");
     EXPECT_EQ(SummaryText(summary, Language::German),
               "Kopieren abgebrochen: 1 von 3 Dateien kopiert, Script entfernt");
 }
@@ -265,8 +270,8 @@ TEST_F(RenderPipelineTest, TheSummarySaysSoWhenTheScriptCouldNotBeWritten) {
     EXPECT_EQ(ReadBytes(target + "/00000001/FIRST.MP3"), "first");
     const RenderSummary& summary = render.Summary();
     EXPECT_TRUE(summary.scriptFailed);
-    EXPECT_EQ(
-        SummaryText(summary, Language::English).rfind("Script not created: 1 files copied", 0), 0u)
+    EXPECT_EQ(SummaryText(summary, Language::English).rfind("Script not created: 1 file copied", 0),
+              0u)
         << SummaryText(summary, Language::English);
 }
 
@@ -278,7 +283,8 @@ TEST(RenderTexts, SizesAndSummaries) {
     };
     const std::vector<Case> cases = {
         {0, Language::English, "0.0 MB"},
-        {1536 * 1024, Language::French, "1,5 MB"},
+        {1536 * 1024, Language::French, "1,5 Mo"},
+        {3ull << 30, Language::French, "3,0 Go"},
         {999ull << 20, Language::German, "999,0 MB"},
         {1000ull << 20, Language::English, "1.0 GB"},
         {(11ull << 30) / 10 + 1, Language::Italian, "1,1 GB"},
@@ -297,7 +303,7 @@ TEST(RenderTexts, SizesAndSummaries) {
               "Script created: 12 files copied (3.0 GB), 4 unchanged, 2 stale files removed, "
               "in 61.2 s");
     EXPECT_EQ(SummaryText(summary, Language::French),
-              "Script cr\xC3\xA9\xC3\xA9 : 12 fichiers copi\xC3\xA9s (3,0 GB), 4 inchang\xC3\xA9s, "
+              "Script cr\xC3\xA9\xC3\xA9 : 12 fichiers copi\xC3\xA9s (3,0 Go), 4 inchang\xC3\xA9s, "
               "2 anciens fichiers retir\xC3\xA9s, en 61,2 s");
     EXPECT_EQ(FillText(RenderStatusTexts, Language::English, 3, {"2.0 GB", "1.5 GB"}),
               "Not enough free space on the target: 2.0 GB needed, 1.5 GB free. Copy anyway?");
@@ -342,7 +348,7 @@ TEST_F(RenderPipelineTest, ProjectFiguresFollowTheLists) {
     values.deleteFiles = 1;
     values.scriptCount = 20000;
     EXPECT_EQ(FiguresText(values, Language::English),
-              "Copy: 3 files, 5.0 MB \xC2\xB7 Delete: 1 files \xC2\xB7 Script: 20000 / 16384");
+              "Copy: 3 files, 5.0 MB \xC2\xB7 Delete: 1 file \xC2\xB7 Script: 20000 / 16384");
     EXPECT_EQ(
         FiguresText(values, Language::Italian),
         "Copia: 3 file, 5,0 MB \xC2\xB7 Cancellazione: 1 file \xC2\xB7 Script: 20000 / 16384");

@@ -432,13 +432,12 @@ TEST_F(FileSafetyTest, DeleteOnAnotherVolumeOrWithoutTrashAsksToDeleteForGood) {
          player,
          false,
          {QStringLiteral(
-             "These 1 item(s) are not on the disk of your home folder. Delete them permanently?")}},
+             "This item is not on the disk of your home folder. Delete it permanently?")}},
         {"no trash can be made",
          music,
          true,
-         {QStringLiteral("Are you sure you want to move these 1 item(s) to the Trash?"),
-          QStringLiteral(
-              "These 1 item(s) cannot be moved to the Trash. Delete them permanently?")}},
+         {QStringLiteral("Are you sure you want to move this item to the Trash?"),
+          QStringLiteral("This item cannot be moved to the Trash. Delete it permanently?")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
