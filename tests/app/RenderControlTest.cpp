@@ -132,7 +132,7 @@ TEST_F(RenderControlTest, CancelStopsTheCopyAndRemovesTheScript) {
         EXPECT_LT(whole, 4);
         EXPECT_EQ(
             StatusText(),
-            QStringLiteral("Copie annulée : %1 fichiers sur 4 copiés, script retiré").arg(whole));
+            QStringLiteral("Copie annulée : %1 sur 4 fichiers copiés, script retiré").arg(whole));
         // The copy's line and button are gone for the next job.
         EXPECT_FALSE(App().OKBottomDlg1->CancelButton->isVisibleTo(App().OKBottomDlg1));
         EXPECT_EQ(App().OKBottomDlg1->height(), 57);
@@ -147,14 +147,14 @@ TEST_F(RenderControlTest, StatusBarShowsTheProjectAndTheRenderSummary) {
     AddDelete("OLD", "GONE.MP3");
     // [DF] 4, \OLD\GONE.MP3 13, [CD] 4, \00000001 \ROCK 15, [ES] 4
     EXPECT_TRUE(
-        StatusShows(QStringLiteral("Copy: 2 files, 2.5 MB · Delete: 1 files · Script: 40 / 16384")))
+        StatusShows(QStringLiteral("Copy: 2 files, 2.5 MB · Delete: 1 file · Script: 40 / 16384")))
         << StatusText().toStdString();
 
     // Deleting a folder of the Copy List through its tool button.
     State().CopyTree.Select(State().CopyTree.Root()->Child(0));
     Form().SpeedButton14->click();
     EXPECT_TRUE(
-        StatusShows(QStringLiteral("Copy: 0 files, 0.0 MB · Delete: 1 files · Script: 21 / 16384")))
+        StatusShows(QStringLiteral("Copy: 0 files, 0.0 MB · Delete: 1 file · Script: 21 / 16384")))
         << StatusText().toStdString();
 
     // In another language; a script over the limit is drawn in the warning colour.
@@ -172,12 +172,12 @@ TEST_F(RenderControlTest, StatusBarShowsTheProjectAndTheRenderSummary) {
     State().ProjectFileName = projectFile;
     RunProgressJob(App(), 1);
     EXPECT_TRUE(StatusShows(
-        QStringLiteral("Kopieren: 1 Dateien, 0,0 MB · Löschen: 0 Dateien · Script: 25 / 16384")))
+        QStringLiteral("Kopieren: 1 Datei, 0,0 MB · Löschen: 0 Dateien · Script: 25 / 16384")))
         << StatusText().toStdString();
 
     // After a render, its summary; rendering again copies nothing.
     const std::string target = MakeTarget();
-    for (const char* expected : {"Script erstellt: 1 Dateien kopiert (0,0 MB), 0 unverändert",
+    for (const char* expected : {"Script erstellt: 1 Datei kopiert (0,0 MB), 0 unverändert",
                                  "Script erstellt: 0 Dateien kopiert (0,0 MB), 1 unverändert"}) {
         ModalScript script;
         script.Then<TOKBottomDlg6>(Pick(target));
