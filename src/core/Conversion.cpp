@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Conversion.h"
 
+#include "CodecHandles.h"
 #include "CoverImage.h"
 #include "PathDrop.h"
 #include "SongTags.h"
@@ -37,15 +38,6 @@ constexpr const char* kDemuxers = "flac,ogg,mov,wav,w64,aiff,wv,asf,aac,mp3";
 
 struct FormatFree {
     void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
-};
-struct CodecContextFree {
-    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
-};
-struct FrameFree {
-    void operator()(AVFrame* f) const { av_frame_free(&f); }
-};
-struct PacketFree {
-    void operator()(AVPacket* p) const { av_packet_free(&p); }
 };
 struct SwrFree {
     void operator()(SwrContext* s) const { swr_free(&s); }
@@ -382,8 +374,8 @@ private:
     }
 
     ConversionResult DecodeAll() {
-        std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
-        std::unique_ptr<AVFrame, FrameFree> frame(av_frame_alloc());
+        Packet packet(av_packet_alloc());
+        Frame frame(av_frame_alloc());
         int packets = 0;
         for (;;) {
             if (cancel_.load())

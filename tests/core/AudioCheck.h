@@ -18,19 +18,6 @@ inline std::string Sample(const std::string& name) {
     return std::string(STAVIO_SAMPLES) + "/" + name;
 }
 
-// The standard output of a shell command.
-inline std::string CommandOutput(const std::string& command) {
-    std::string output;
-    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[65536];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return output;
-}
-
 // The song as ffmpeg decodes it, mixed to one channel at rate.
 inline std::vector<float> Decoded(const std::string& path, int rate) {
     const std::string bytes = CommandOutput("ffmpeg -nostdin -v error -i " + Quoted(path) +

@@ -27,18 +27,6 @@ bool Shell(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-std::string ShellOutput(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return text;
-}
-
 class FatRenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -100,7 +88,7 @@ TEST_F(FatRenderTest, ACaseVariantIsReplacedAndTheFolderKeepsThePlansOrder) {
 
     Unmount();
     // mdir lists a folder's entries as they stand on the volume.
-    const std::string listing = ShellOutput("mdir -b -i " + Quoted(image) + " ::/00000001");
+    const std::string listing = test::CommandOutput("mdir -b -i " + Quoted(image) + " ::/00000001");
     const size_t song1 = listing.find("SONG1.MP3");
     const size_t zulu = listing.find("ZULU.MP3");
     const size_t alpha = listing.find("ALPHA.MP3");

@@ -2,6 +2,7 @@
 // What the core and command-line tests share: a temporary folder removed with everything in
 // it at the end, file helpers, and a way to act as an ordinary user.
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -75,6 +76,19 @@ inline std::vector<std::string> FolderEntries(const std::string& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder))
         names.push_back(entry.path().filename().string());
     return names;
+}
+
+// The standard output of a shell command.
+inline std::string CommandOutput(const std::string& command) {
+    std::string output;
+    if (std::FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[65536];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            output.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return output;
 }
 
 // arg as one word for the shell.
