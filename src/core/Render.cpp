@@ -315,18 +315,7 @@ int RenderPipeline::WriteScript(ProgressDisplay& progress) {
     UniqueFd file(OpenBeneath(system.Get(), kTemporaryScript, O_WRONLY | O_CREAT | O_EXCL, 0666));
     if (!file.Valid())
         throw FileError(RefusalOf(errno), scriptFile);
-    const char* data = text.bytes.data();
-    size_t left = text.bytes.size();
-    error = 0;
-    while (left > 0 && error == 0) {
-        const ssize_t n = ::write(file.Get(), data, left);
-        if (n < 0 && errno != EINTR)
-            error = errno;
-        if (n > 0) {
-            data += n;
-            left -= static_cast<size_t>(n);
-        }
-    }
+    error = WriteAll(file.Get(), text.bytes.data(), text.bytes.size());
     if (error == 0 && ::fsync(file.Get()) != 0 && errno != EINVAL)
         error = errno;
     if (file.Close() != 0 && error == 0)

@@ -18,6 +18,8 @@ std::int64_t Seconds(std::int64_t ns) {
     return ns >= 0 ? ns / kSecondNs : -((-ns + kSecondNs - 1) / kSecondNs);
 }
 
+} // namespace
+
 int WriteAll(int fd, const char* data, size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -31,8 +33,6 @@ int WriteAll(int fd, const char* data, size_t size) {
     }
     return 0;
 }
-
-} // namespace
 
 SourceIdentity IdentityOf(const std::string& source, const struct stat& info) {
     SourceIdentity identity;

@@ -65,6 +65,9 @@ int WriteRecord(int systemFd, const RenderRecord& record);
 // Removes what to write aside as a leftover of an interrupted render, when it is a file.
 void RemoveLeftover(int folderFd, const char* name);
 
+// Writes all of data to fd; 0 or an errno value.
+int WriteAll(int fd, const char* data, size_t size);
+
 // Writes bytes to name in folderFd through a temporary name: flushed, then renamed. 0 or
 // an errno value.
 int WriteBeside(int folderFd, const char* temporary, const char* name, const std::string& bytes);
