@@ -1,6 +1,7 @@
 #include "ShortNames.h"
 
 #include "FolderReader.h"
+#include "Utf8.h"
 
 #include <algorithm>
 #include <climits>
@@ -43,52 +44,33 @@ bool IsDeviceName(const std::string& base) {
            upper[3] >= '1' && upper[3] <= '9';
 }
 
-// The length of the UTF-8 character at text[i], or 1 for a byte that starts none.
-size_t CharLength(const std::string& text, size_t i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    size_t length = 1;
-    if ((lead & 0xE0) == 0xC0)
-        length = 2;
-    else if ((lead & 0xF0) == 0xE0)
-        length = 3;
-    else if ((lead & 0xF8) == 0xF0)
-        length = 4;
-    if (length == 1 || i + length > text.size())
-        return 1;
-    for (size_t k = 1; k < length; ++k)
-        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-            return 1;
-    return length;
-}
-
-// The character at text[i]: a UTF-8 sequence, or else a single byte of Windows-1252, the
-// code page of names written by older desktops.
-char32_t CodePointAt(const std::string& text, size_t i, size_t length) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[i + k]); };
-    if (length == 1) {
-        switch (byte(0)) { // the letters of 0x80-0x9F; 0xA0-0xFF are Latin-1's own
-        case 0x8A:
-            return U'\u0160';
-        case 0x8C:
-            return U'\u0152';
-        case 0x8E:
-            return U'\u017D';
-        case 0x9A:
-            return U'\u0161';
-        case 0x9C:
-            return U'\u0153';
-        case 0x9E:
-            return U'\u017E';
-        case 0x9F:
-            return U'\u0178';
-        default:
-            return byte(0);
-        }
+// The character at text[i] and its length: a UTF-8 sequence, or else a single byte of
+// Windows-1252, the code page of names written by older desktops.
+char32_t CodePointAt(const std::string& text, size_t i, size_t& length) {
+    char32_t c;
+    length = DecodeUtf8At(text, i, c);
+    if (length > 0)
+        return c;
+    length = 1;
+    switch (static_cast<unsigned char>(
+        text[i])) { // the letters of 0x80-0x9F; 0xA0-0xFF are Latin-1's own
+    case 0x8A:
+        return U'\u0160';
+    case 0x8C:
+        return U'\u0152';
+    case 0x8E:
+        return U'\u017D';
+    case 0x9A:
+        return U'\u0161';
+    case 0x9C:
+        return U'\u0153';
+    case 0x9E:
+        return U'\u017E';
+    case 0x9F:
+        return U'\u0178';
+    default:
+        return static_cast<unsigned char>(text[i]);
     }
-    char32_t c = byte(0) & (0xFF >> (length + 1));
-    for (size_t k = 1; k < length; ++k)
-        c = (c << 6) | (byte(k) & 0x3F);
-    return c;
 }
 
 // The base letters of the Latin letters with a diacritic (and the ligatures) of U+00C0 to
@@ -158,7 +140,7 @@ AliasStem MakeAliasStem(const std::string& longName) {
             mapped += '_';
             ++i;
         } else {
-            const size_t length = CharLength(longName, i);
+            size_t length;
             mapped += FoldedCharacter(CodePointAt(longName, i, length));
             i += length;
         }

@@ -1,5 +1,7 @@
 #include "TextFile.h"
 
+#include "Utf8.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -330,36 +332,6 @@ int Cp1252Byte(char32_t c) {
     return -1;
 }
 
-// Decodes one UTF-8 character at text[i]; returns its length, or 0 for an invalid byte.
-size_t DecodeUtf8(const std::string& text, size_t i, char32_t& c) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    size_t length;
-    char32_t min;
-    if (lead < 0x80) {
-        c = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, c = lead & 0x1F, min = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, c = lead & 0x0F, min = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, c = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return length;
-}
-
 } // namespace
 
 std::string Cp1252ToUtf8(const std::string& text) {
@@ -382,7 +354,7 @@ std::string Utf8ToCp1252(const std::string& text) {
     out.reserve(text.size());
     for (size_t i = 0; i < text.size();) {
         char32_t c = 0;
-        const size_t length = DecodeUtf8(text, i, c);
+        const size_t length = DecodeUtf8At(text, i, c);
         if (length == 0) {
             out += '?';
             ++i;

@@ -2,6 +2,7 @@
 
 #include "ExplorerTexts.h"
 #include "TextFile.h"
+#include "Utf8.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -15,6 +16,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -391,38 +393,13 @@ QString HostString(const QByteArray& bytes) {
     QString out;
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-    qsizetype i = 0;
-    while (i < n) {
-        // The longest valid UTF-8 sequence at i, else one stray byte.
-        const unsigned char c = p[i];
-        int length = 0;
+    const std::string_view text(bytes.constData(), bytes.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
         char32_t code = 0;
-        if (c < 0x80) {
-            length = 1;
-            code = c;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            code = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            code = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            code = c & 0x07;
-        }
-        bool valid = length > 0 && i + length <= n;
-        for (int k = 1; valid && k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
-                valid = false;
-            else
-                code = (code << 6) | (p[i + k] & 0x3F);
-        }
-        if (valid && ((length == 3 && (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF))) ||
-                      (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
-            valid = false;
-        if (!valid) {
-            out += QChar(static_cast<char16_t>(kEscapeBase + c));
+        const std::size_t length = stavio::DecodeUtf8At(text, i, code);
+        if (length == 0) { // a stray byte
+            out += QChar(static_cast<char16_t>(kEscapeBase + p[i]));
             ++i;
             continue;
         }
