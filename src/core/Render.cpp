@@ -386,10 +386,6 @@ bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<b
         return !cancel.load();
 
     const Language language = state_.CurrentLanguage;
-    const std::string caption = TextUtf8(ProgressTexts, language, 4);
-    progress.SetCaption(TextUtf8(ConversionStageTexts, language, 0));
-    progress.SetMaximum(0);
-    progress.SetPosition(0);
     // The workers run beside this thread, which keeps the display (and its Cancel) alive.
     std::atomic<int> done{0};
     std::atomic<int> total{-1};
@@ -413,10 +409,12 @@ bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<b
         if (!last)
             std::this_thread::sleep_for(std::chrono::milliseconds(40));
         const int n = total.load();
-        if (n < 0)
-            continue;
-        if (n != shownTotal)
+        if (n <= 0)
+            continue; // all in the cache: no stage to show
+        if (n != shownTotal) {
+            progress.SetCaption(TextUtf8(ConversionStageTexts, language, 0));
             progress.SetMaximum(shownTotal = n);
+        }
         const int k = done.load();
         progress.SetPosition(k);
         std::string line =
@@ -431,9 +429,11 @@ bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<b
         entries[indices[j]] = std::move(songs[j].entry);
     if (cancel.load())
         return false;
-    progress.SetCaption(caption);
-    progress.SetMaximum(plan_.items.empty() ? 0 : kBarSteps);
-    progress.SetPosition(0);
+    if (shownTotal > 0) {
+        progress.SetCaption(TextUtf8(ProgressTexts, language, 4));
+        progress.SetMaximum(plan_.items.empty() ? 0 : kBarSteps);
+        progress.SetPosition(0);
+    }
     return true;
 }
 
