@@ -465,7 +465,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     RenderRecord written; // what this render wrote or found as it would have written it
 
     // Songs of other formats are converted before anything on the target changes, so that a
-    // Cancel meanwhile leaves the target as it was.
+    // Cancel meanwhile leaves its songs as they were; the script goes, as after any Cancel.
     const std::string conversionId = ConversionIdentity(conversion_);
     std::vector<std::optional<ConversionCache::Entry>> entries(plan_.items.size());
     const auto onTarget = [&](const RenderItem& item) {
@@ -485,6 +485,10 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     };
     if (!ConvertAhead(progress, cancel, onTarget, entries)) {
         summary_.cancelled = true;
+        struct stat script {};
+        if (system >= 0 && ::fstatat(system, kScriptName, &script, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(script.st_mode) && ::unlinkat(system, kScriptName, 0) == 0)
+            ::fsync(system);
         Abandon();
         finish();
         return;
