@@ -342,6 +342,40 @@ TABLES = [
          "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
          "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano"],
     ]),
+    # The render's conversion stage: its caption, then the songs converted of those to convert.
+    ("ConversionStageTexts", [
+        ["Conversion des morceaux…", "Converting songs…", "Convirtiendo canciones…",
+         "Titel werden konvertiert…", "Conversione dei brani…"],
+        ["Morceaux convertis : %1 / %2", "Songs converted: %1 / %2",
+         "Canciones convertidas: %1 / %2", "Konvertierte Titel: %1 / %2",
+         "Brani convertiti: %1 / %2"],
+    ]),
+    # The conversion settings: the Options item, the dialog's title and its controls.
+    ("ConversionDialogTexts", [
+        ["Réglages de conversion…", "Conversion settings…", "Ajustes de conversión…",
+         "Konvertierungseinstellungen…", "Impostazioni di conversione…"],
+        ["Réglages de conversion", "Conversion settings", "Ajustes de conversión",
+         "Konvertierungseinstellungen", "Impostazioni di conversione"],
+        ["Qualité :", "Quality:", "Calidad:", "Qualität:", "Qualità:"],
+        ["Débit variable V0 (meilleure qualité)", "Variable bit rate V0 (best quality)",
+         "Tasa de bits variable V0 (máxima calidad)", "Variable Bitrate V0 (beste Qualität)",
+         "Bitrate variabile V0 (qualità massima)"],
+        ["Débit variable V2 (recommandé)", "Variable bit rate V2 (recommended)",
+         "Tasa de bits variable V2 (recomendada)", "Variable Bitrate V2 (empfohlen)",
+         "Bitrate variabile V2 (consigliato)"],
+        ["Débit variable V5 (fichiers plus petits)", "Variable bit rate V5 (smaller files)",
+         "Tasa de bits variable V5 (archivos más pequeños)",
+         "Variable Bitrate V5 (kleinere Dateien)", "Bitrate variabile V5 (file più piccoli)"],
+        ["Débit constant %1 kbit/s", "Constant bit rate %1 kbit/s",
+         "Tasa de bits constante %1 kbit/s", "Konstante Bitrate %1 kbit/s",
+         "Bitrate costante %1 kbit/s"],
+        ["Intégrer la pochette", "Embed the cover", "Incluir la carátula", "Cover einbetten",
+         "Incorpora la copertina"],
+        ["Taille maximale du cache :", "Cache limit:", "Tamaño máximo de la caché:",
+         "Maximale Cache-Größe:", "Dimensione massima della cache:"],
+        ["Vider le cache (%1)", "Empty the cache (%1)", "Vaciar la caché (%1)",
+         "Cache leeren (%1)", "Svuota la cache (%1)"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

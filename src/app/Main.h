@@ -103,6 +103,7 @@ public:
     QAction* Espaol1 = nullptr;
     QAction* Deutsch1 = nullptr;
     QAction* Italian1 = nullptr;
+    QAction* ConversionSettings1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QMenu* Web1 = nullptr;
@@ -193,6 +194,8 @@ public:
 
     // Help menu (MainHelp.cpp).
     void About1Click();
+    // The conversion settings dialog (MainConversion.cpp).
+    void ConversionSettings1Click();
     void HomePage1Click();
     void SendEmailToSupport1Click();
 

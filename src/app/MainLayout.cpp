@@ -168,6 +168,8 @@ void TForm1::BuildMenus() {
         LanguageGroup->addAction(item);
     }
     English1->setChecked(true);
+    ConversionSettings1 =
+        MakeAction(Options1, "ConversionSettings1", QString::fromUtf8("Conversion settings…"));
     bar->addMenu(Options1);
 
     Help1 = MakeMenu(this, "Help1", QStringLiteral("&Help"));
@@ -336,6 +338,7 @@ void TForm1::ConnectCommands() {
     connect(Deutsch1, &QAction::triggered, this, &TForm1::Deutsch1Click);
     connect(Italian1, &QAction::triggered, this, &TForm1::Italian1Click);
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+    connect(ConversionSettings1, &QAction::triggered, this, &TForm1::ConversionSettings1Click);
     connect(HomePage1, &QAction::triggered, this, &TForm1::HomePage1Click);
     connect(SendEmailToSupport1, &QAction::triggered, this, &TForm1::SendEmailToSupport1Click);
 

@@ -277,6 +277,9 @@ int InfoCommand(const Arguments& args) {
         std::printf("To copy: %s, %s\n", files(survey.filesToCopy).c_str(),
                     FormatSize(survey.bytesToCopy, Language::English).c_str());
         std::printf("Unchanged: %s\n", files(survey.filesUnchanged).c_str());
+        if (survey.songsToConvert > 0)
+            std::printf("To convert: %s, about %s\n", files(survey.songsToConvert).c_str(),
+                        FormatSize(survey.bytesToConvert, Language::English).c_str());
     }
     return 0;
 }

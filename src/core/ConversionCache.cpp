@@ -110,6 +110,15 @@ bool ConversionCache::Contains(const std::string& source,
     return Complete(KeyFor(source, settings));
 }
 
+std::optional<std::uint64_t> ConversionCache::EntrySize(const std::string& source,
+                                                        const ConversionSettings& settings) const {
+    const Key key = KeyFor(source, settings);
+    struct stat info {};
+    if (!Complete(key) || ::stat((key.base + kEntryExtension).c_str(), &info) != 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
 std::optional<std::string> ConversionCache::Find(const std::string& source,
                                                  const ConversionSettings& settings) {
     const Key key = KeyFor(source, settings);

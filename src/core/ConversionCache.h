@@ -35,6 +35,9 @@ public:
     // Find also marks it as just used; Contains does not.
     std::optional<std::string> Find(const std::string& source, const ConversionSettings& settings);
     bool Contains(const std::string& source, const ConversionSettings& settings) const;
+    // The size of that entry, without marking it used.
+    std::optional<std::uint64_t> EntrySize(const std::string& source,
+                                           const ConversionSettings& settings) const;
 
     struct Entry {
         ConversionResult result;

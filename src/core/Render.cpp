@@ -1,7 +1,10 @@
 #include "Render.h"
 
+#include "AudioFormats.h"
+#include "ConversionBatch.h"
 #include "RenderSteps.h"
 #include "Script.h"
+#include "SongTags.h"
 #include "TextFile.h"
 
 #include <algorithm>
@@ -14,6 +17,7 @@
 #include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <thread>
 #include <unistd.h>
 
 namespace stavio {
@@ -142,6 +146,7 @@ enum class Outcome {
     Copied,
     Unchanged,
     Adopted,
+    ConversionFailed,
     SourceFailed,
     DestinationFailed,
     TargetFailed,
@@ -195,8 +200,8 @@ std::optional<std::uint64_t> FileSystemFreeSpace(const std::string& folder) {
 }
 
 RenderPipeline::RenderPipeline(ProgramState& state, FreeSpaceProbe freeSpace)
-    : state_(state), freeSpace_(std::move(freeSpace)),
-      plan_(MakeRenderPlan(*state.CurrentProject)) {
+    : state_(state), freeSpace_(std::move(freeSpace)), plan_(MakeRenderPlan(*state.CurrentProject)),
+      conversion_(LoadConversionSettings()), cacheFolder_(ConversionCacheFolder()) {
     summary_.filesPlanned = static_cast<int>(plan_.items.size());
     summary_.targetPath = state.CurrentProject->TargetPath;
     startNs_ = NowNs();
@@ -205,6 +210,13 @@ RenderPipeline::RenderPipeline(ProgramState& state, FreeSpaceProbe freeSpace)
 RenderPipeline::~RenderPipeline() {
     if (scriptWritten_ && !copyRan_)
         Abandon();
+}
+
+void RenderPipeline::SetConversion(const ConversionSettings& settings, std::string cacheFolder,
+                                   int workers) {
+    conversion_ = settings;
+    cacheFolder_ = std::move(cacheFolder);
+    workers_ = workers;
 }
 
 bool RenderPipeline::OpenTarget(int& error) {
@@ -239,10 +251,14 @@ RenderSurvey RenderPipeline::Survey() const {
     std::int64_t needed = 0;
     std::set<std::size_t> newFolders;
     std::uint64_t recordBytes = 0;
+    const ConversionCache cache(cacheFolder_);
+    const std::string conversionId = ConversionIdentity(conversion_);
+    std::set<std::string> toConvert; // a song listed twice is converted once
     for (const RenderItem& item : plan_.items) {
         struct stat source {};
         if (::stat(item.source.c_str(), &source) != 0 || !S_ISREG(source.st_mode))
             continue; // it will fail; it adds nothing
+        const bool converts = IsOtherAudioName(item.source);
         recordBytes += kRecordLineBytes + item.source.size();
         const std::string folderName = NumberedFolderName(plan_.runs[item.run].number);
         const int folder = folders ? folders->Open(folderName, false, error) : -1;
@@ -260,16 +276,29 @@ RenderSurvey RenderPipeline::Survey() const {
             }
             const bool itself =
                 destination.st_dev == source.st_dev && destination.st_ino == source.st_ino;
-            if (itself || (!copyAll_ && IsUnchanged(source, IdentityOf(item.source, source),
-                                                    destination, recorded, fat))) {
+            if (itself ||
+                (!copyAll_ && IsUnchanged(source, IdentityOf(item.source, source), destination,
+                                          recorded, fat, converts ? conversionId : ""))) {
                 ++survey.filesUnchanged;
                 continue;
             }
         }
+        // A song to convert counts by its estimate until the cache gives its true size.
+        std::uint64_t size = static_cast<std::uint64_t>(source.st_size);
+        if (converts) {
+            if (const auto cached = cache.EntrySize(item.source, conversion_)) {
+                size = *cached;
+            } else {
+                size = EstimatedSize(SongLengthMs(item.source), conversion_.quality);
+                if (toConvert.insert(item.source).second) {
+                    ++survey.songsToConvert;
+                    survey.bytesToConvert += size;
+                }
+            }
+        }
         ++survey.filesToCopy;
-        survey.bytesToCopy += static_cast<std::uint64_t>(source.st_size);
-        needed +=
-            static_cast<std::int64_t>(RoundUp(static_cast<std::uint64_t>(source.st_size), unit));
+        survey.bytesToCopy += size;
+        needed += static_cast<std::int64_t>(RoundUp(size, unit));
         if (exists && S_ISREG(destination.st_mode))
             needed -= static_cast<std::int64_t>(
                 RoundUp(static_cast<std::uint64_t>(destination.st_size), unit));
@@ -341,6 +370,73 @@ void RenderPipeline::Abandon() {
     madeSystem_ = false;
 }
 
+bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<bool>& cancel,
+                                  const std::function<bool(const RenderItem&)>& onTarget,
+                                  std::vector<std::optional<ConversionCache::Entry>>& entries) {
+    std::vector<std::string> sources;
+    std::vector<std::size_t> indices;
+    for (std::size_t i = 0; i < plan_.items.size(); ++i) {
+        const RenderItem& item = plan_.items[i];
+        if (IsOtherAudioName(item.source) && !onTarget(item)) {
+            sources.push_back(item.source);
+            indices.push_back(i);
+        }
+    }
+    if (sources.empty())
+        return !cancel.load();
+
+    const Language language = state_.CurrentLanguage;
+    // The workers run beside this thread, which keeps the display (and its Cancel) alive.
+    std::atomic<int> done{0};
+    std::atomic<int> total{-1};
+    std::atomic<bool> finished{false};
+    std::vector<SongConversion> songs;
+    ConversionCache cache(cacheFolder_);
+    std::thread batch([&] {
+        songs = ConvertSongs(
+            cache, sources, conversion_, cancel,
+            [&](int converted, int toConvert) {
+                done = converted;
+                total = toConvert;
+            },
+            workers_);
+        finished = true;
+    });
+    const std::int64_t start = NowNs();
+    int shownTotal = -1;
+    for (bool last = false; !last;) {
+        last = finished.load();
+        if (!last)
+            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        const int n = total.load();
+        if (n <= 0)
+            continue; // all in the cache: no stage to show
+        if (n != shownTotal) {
+            progress.SetCaption(TextUtf8(ConversionStageTexts, language, 0));
+            progress.SetMaximum(shownTotal = n);
+        }
+        const int k = done.load();
+        progress.SetPosition(k);
+        std::string line =
+            FillText(ConversionStageTexts, language, 1, {std::to_string(k), std::to_string(n)});
+        if (k > 0 && k < n)
+            line += " \xC2\xB7 " + Duration(static_cast<double>(NowNs() - start) / 1e9 / k *
+                                            static_cast<double>(n - k));
+        progress.SetDetailText(line);
+    }
+    batch.join();
+    for (std::size_t j = 0; j < indices.size(); ++j)
+        entries[indices[j]] = std::move(songs[j].entry);
+    if (cancel.load())
+        return false;
+    if (shownTotal > 0) {
+        progress.SetCaption(TextUtf8(ProgressTexts, language, 4));
+        progress.SetMaximum(plan_.items.empty() ? 0 : kBarSteps);
+        progress.SetPosition(0);
+    }
+    return true;
+}
+
 void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool>& cancel) {
     copyRan_ = true;
     const Language language = state_.CurrentLanguage;
@@ -367,6 +463,36 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     const std::optional<RenderRecord> record =
         system >= 0 ? ReadRecord(system) : std::optional<RenderRecord>();
     RenderRecord written; // what this render wrote or found as it would have written it
+
+    // Songs of other formats are converted before anything on the target changes, so that a
+    // Cancel meanwhile leaves its songs as they were; the script goes, as after any Cancel.
+    const std::string conversionId = ConversionIdentity(conversion_);
+    std::vector<std::optional<ConversionCache::Entry>> entries(plan_.items.size());
+    const auto onTarget = [&](const RenderItem& item) {
+        // Made from this source with these settings by an earlier render, and still as written.
+        const std::string folderName = NumberedFolderName(plan_.runs[item.run].number);
+        const int folder = folders.Open(folderName, false, error);
+        struct stat source {};
+        struct stat destination {};
+        if (copyAll_ || !record || folder < 0 || !NamesAFile(item.name) ||
+            ::stat(item.source.c_str(), &source) != 0 ||
+            ::fstatat(folder, item.name.c_str(), &destination, AT_SYMLINK_NOFOLLOW) != 0)
+            return false;
+        const auto found = record->find({folderName, item.name});
+        return found != record->end() &&
+               IsUnchanged(source, IdentityOf(item.source, source), destination, &found->second,
+                           target.IsFat(), conversionId);
+    };
+    if (!ConvertAhead(progress, cancel, onTarget, entries)) {
+        summary_.cancelled = true;
+        struct stat script {};
+        if (system >= 0 && ::fstatat(system, kScriptName, &script, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(script.st_mode) && ::unlinkat(system, kScriptName, 0) == 0)
+            ::fsync(system);
+        Abandon();
+        finish();
+        return;
+    }
 
     // The old script goes before the first file on the target changes: a player must not
     // act on a script whose folders are being rewritten.
@@ -399,9 +525,11 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
 
     // The bar's whole: every file's weight and the bytes of those that will be copied.
     std::uint64_t totalBytes = 0;
-    for (const RenderItem& item : plan_.items) {
+    for (std::size_t i = 0; i < plan_.items.size(); ++i) {
         struct stat source {};
-        if (::stat(item.source.c_str(), &source) == 0 && S_ISREG(source.st_mode))
+        if (entries[i])
+            totalBytes += entries[i]->result.Ok() ? entries[i]->result.bytes : 0;
+        else if (::stat(plan_.items[i].source.c_str(), &source) == 0 && S_ISREG(source.st_mode))
             totalBytes += static_cast<std::uint64_t>(source.st_size);
     }
     const std::uint64_t whole = totalBytes + kFileWeight * plan_.items.size();
@@ -433,8 +561,11 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
 
     const std::set<Inode> sources = SourceInodes(plan_);
     // One file: written under the temporary name, stamped and renamed over its list name.
+    std::string conversionFailure;
     auto copyOne = [&](const RenderItem& item, int folder, const std::string& folderName,
                        int& failure) -> Outcome {
+        const bool converts = IsOtherAudioName(item.source);
+        const std::string settings = converts ? conversionId : std::string();
         UniqueFd source(::open(item.source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         struct stat sourceInfo {};
         if (!source.Valid() || ::fstat(source.Get(), &sourceInfo) != 0) {
@@ -461,15 +592,30 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
                 const auto found = record->find(key);
                 recorded = found != record->end() ? &found->second : nullptr;
             }
-            if (!copyAll_ &&
-                IsUnchanged(sourceInfo, identity, destination, recorded, target.IsFat())) {
-                written[key] = RecordOf(destination, identity);
+            if (!copyAll_ && IsUnchanged(sourceInfo, identity, destination, recorded,
+                                         target.IsFat(), settings)) {
+                written[key] = RecordOf(destination, identity, settings);
                 return recorded != nullptr ? Outcome::Unchanged : Outcome::Adopted;
             }
             // Another entry's source stands there: replacing it would lose that song.
             if (sources.count({destination.st_dev, destination.st_ino}) != 0) {
                 failure = EACCES;
                 return Outcome::DestinationFailed;
+            }
+        }
+        // A converted song is copied from its file in the cache, with its source's time.
+        struct stat copied = sourceInfo;
+        if (converts) {
+            const auto& entry = entries[static_cast<std::size_t>(&item - plan_.items.data())];
+            if (!entry || !entry->result.Ok()) {
+                conversionFailure = entry ? ConversionFailureText(entry->result, language)
+                                          : FileError::TextFor(ENOENT);
+                return Outcome::ConversionFailed;
+            }
+            source = UniqueFd(::open(entry->path.c_str(), O_RDONLY | O_CLOEXEC));
+            if (!source.Valid() || ::fstat(source.Get(), &copied) != 0) {
+                failure = errno;
+                return Outcome::SourceFailed;
             }
         }
         UniqueFd out(OpenBeneath(folder, kTemporarySong, O_WRONLY | O_CREAT | O_EXCL, 0666));
@@ -484,7 +630,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
         bool destinationFailed = false;
         bool gone = false;
         failure = KernelCopy(
-            source.Get(), out.Get(), static_cast<std::uint64_t>(sourceInfo.st_size),
+            source.Get(), out.Get(), static_cast<std::uint64_t>(copied.st_size),
             [&](std::uint64_t n) {
                 moved += n;
                 bytesDone += n;
@@ -522,8 +668,8 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
         }
         struct stat placed {};
         if (::fstatat(folder, item.name.c_str(), &placed, AT_SYMLINK_NOFOLLOW) == 0)
-            written[key] = RecordOf(placed, identity);
-        summary_.bytesCopied += static_cast<std::uint64_t>(sourceInfo.st_size);
+            written[key] = RecordOf(placed, identity, settings);
+        summary_.bytesCopied += static_cast<std::uint64_t>(copied.st_size);
         return Outcome::Copied;
     };
 
@@ -567,6 +713,9 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
         case Outcome::Unchanged:
         case Outcome::Adopted:
             ++summary_.filesUnchanged;
+            break;
+        case Outcome::ConversionFailed:
+            summary_.failures.push_back({item.source, item.destination, conversionFailure});
             break;
         case Outcome::SourceFailed:
         case Outcome::DestinationFailed:

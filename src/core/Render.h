@@ -9,6 +9,7 @@
 // Every file is written under a temporary name and renamed into place when whole, and
 // SCRIPT.TXT stands on the target only while the numbered folders hold all it describes.
 
+#include "ConversionCache.h"
 #include "MediaCopy.h"
 #include "ProgramState.h"
 #include "ProgressDisplay.h"
@@ -62,6 +63,10 @@ struct RenderSurvey {
     int filesToCopy = 0;
     int filesUnchanged = 0;
     std::uint64_t bytesToCopy = 0; // the sizes of the files to copy
+    // Songs of other formats that have no converted file in the cache yet, and what they are
+    // estimated to take once converted (counted in bytesToCopy too).
+    int songsToConvert = 0;
+    std::uint64_t bytesToConvert = 0;
     // What the render adds, in whole allocation units: the files to copy, the script, the
     // record and new folders, less what it replaces or removes.
     std::uint64_t bytesNeeded = 0;
@@ -101,6 +106,11 @@ public:
     // Copies every file, also those found unchanged.
     void SetCopyAll(bool all) { copyAll_ = all; }
 
+    // How songs of other formats are converted, and where the converted files are kept: the
+    // user's settings and cache unless set. workers 0: one per core.
+    void SetConversion(const ConversionSettings& settings, std::string cacheFolder,
+                       int workers = 0);
+
     // The target folder exists; a render never makes it.
     bool TargetExists() const;
 
@@ -123,12 +133,21 @@ public:
 
 private:
     bool OpenTarget(int& error);
+    // Converts into the cache the songs of other formats that the target does not hold as
+    // converted with these settings already; entries gets each one's cache entry, by plan
+    // index. False when cancelled.
+    bool ConvertAhead(ProgressDisplay& progress, const std::atomic<bool>& cancel,
+                      const std::function<bool(const RenderItem&)>& onTarget,
+                      std::vector<std::optional<ConversionCache::Entry>>& entries);
 
     ProgramState& state_;
     FreeSpaceProbe freeSpace_;
     RenderPlan plan_;
     RenderSummary summary_;
     bool copyAll_ = false;
+    ConversionSettings conversion_;
+    std::string cacheFolder_;
+    int workers_ = 0;
     std::int64_t startNs_ = 0;
     std::optional<TargetFolder> target_;
     bool madeSystem_ = false;

@@ -43,13 +43,14 @@ SourceIdentity IdentityOf(const std::string& source, const struct stat& info) {
     return identity;
 }
 
-RecordedFile RecordOf(const struct stat& destination, const SourceIdentity& source) {
+RecordedFile RecordOf(const struct stat& destination, const SourceIdentity& source,
+                      const std::string& settings) {
     return {static_cast<std::uint64_t>(destination.st_size),
             TimeNs(destination.st_mtim),
             source.path,
             source.size,
             source.timeNs,
-            std::string()};
+            settings};
 }
 
 bool StillAsRecorded(const struct stat& destination, const RecordedFile& recorded) {
@@ -59,13 +60,18 @@ bool StillAsRecorded(const struct stat& destination, const RecordedFile& recorde
 }
 
 bool IsUnchanged(const struct stat& source, const SourceIdentity& identity,
-                 const struct stat& destination, const RecordedFile* recorded, bool fat) {
-    if (!S_ISREG(destination.st_mode) || destination.st_size != source.st_size)
+                 const struct stat& destination, const RecordedFile* recorded, bool fat,
+                 const std::string& settings) {
+    if (!S_ISREG(destination.st_mode))
+        return false;
+    if (settings.empty() && destination.st_size != source.st_size)
         return false;
     if (recorded != nullptr)
         return recorded->sourcePath == identity.path && recorded->sourceSize == identity.size &&
-               recorded->sourceTimeNs == identity.timeNs && recorded->settings.empty() &&
+               recorded->sourceTimeNs == identity.timeNs && recorded->settings == settings &&
                StillAsRecorded(destination, *recorded);
+    if (!settings.empty())
+        return false;
     const std::int64_t sourceSeconds = Seconds(TimeNs(source.st_mtim));
     const std::int64_t destinationSeconds = Seconds(TimeNs(destination.st_mtim));
     if (destinationSeconds == sourceSeconds)

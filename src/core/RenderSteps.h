@@ -36,14 +36,19 @@ struct SourceIdentity {
     std::int64_t timeNs = 0;
 };
 SourceIdentity IdentityOf(const std::string& source, const struct stat& info);
-// The record's line for a destination copied from that source.
-RecordedFile RecordOf(const struct stat& destination, const SourceIdentity& source);
+// The record's line for a destination copied from that source; settings is the conversion's
+// identity for a converted song, empty for a plain copy.
+RecordedFile RecordOf(const struct stat& destination, const SourceIdentity& source,
+                      const std::string& settings = {});
 
 // A destination the copy leaves as it is. With a record entry: it was made from the same
-// source and still has the size and time it was written with. Without one: a regular file
-// of the source's size and time, to the second (on FAT, to its two-second grid).
+// source with the same conversion settings and still has the size and time it was written
+// with. Without one: a regular file of the source's size and time, to the second (on FAT, to
+// its two-second grid). A converted song (settings not empty) differs from its source in size
+// and time: only its record can tell.
 bool IsUnchanged(const struct stat& source, const SourceIdentity& identity,
-                 const struct stat& destination, const RecordedFile* recorded, bool fat);
+                 const struct stat& destination, const RecordedFile* recorded, bool fat,
+                 const std::string& settings = {});
 
 // The file a record entry names, still as it was written.
 bool StillAsRecorded(const struct stat& destination, const RecordedFile& recorded);

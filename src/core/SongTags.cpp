@@ -59,6 +59,13 @@ TagLib::String Utf8(const std::string& text) {
 
 } // namespace
 
+std::int64_t SongLengthMs(const std::string& path) {
+    TagLib::FileRef file(path.c_str(), true, TagLib::AudioProperties::Fast);
+    if (file.isNull() || file.audioProperties() == nullptr)
+        return 0;
+    return std::max(0, file.audioProperties()->lengthInMilliseconds());
+}
+
 SongTagMap ReadSongTags(const std::string& path,
                         const std::vector<std::pair<std::string, std::string>>& demuxerTags) {
     // Names compared without regard to case: taggers differ ("replaygain_track_gain").

@@ -3,6 +3,7 @@
 // The tags a converted song keeps, read from a source of any format and written as the
 // ID3v2.3 and ID3v1 tags of its MP3 file.
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <utility>
@@ -19,6 +20,9 @@ using SongTagMap = std::map<std::string, std::string>;
 // title, album_artist, track, ...) for fields TagLib does not map in that format.
 SongTagMap ReadSongTags(const std::string& path,
                         const std::vector<std::pair<std::string, std::string>>& demuxerTags);
+
+// The song's length from TagLib's audio properties, whatever its format; 0 when unknown.
+std::int64_t SongLengthMs(const std::string& path);
 
 // The ID3v2.3 tag of those fields, with jpegCover as the front cover unless it is empty.
 std::string RenderId3v2(const SongTagMap& tags, const std::string& jpegCover);

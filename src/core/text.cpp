@@ -833,6 +833,82 @@ static const char* const CountTexts_[5 * 14] = {
     "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano",
 };
 
+static const char* const ConversionStageTexts_[5 * 2] = {
+    // French
+    "Conversion des morceaux\x85",
+    "Morceaux convertis : %1 / %2",
+    // English
+    "Converting songs\x85",
+    "Songs converted: %1 / %2",
+    // Spanish
+    "Convirtiendo canciones\x85",
+    "Canciones convertidas: %1 / %2",
+    // German
+    "Titel werden konvertiert\x85",
+    "Konvertierte Titel: %1 / %2",
+    // Italian
+    "Conversione dei brani\x85",
+    "Brani convertiti: %1 / %2",
+};
+
+static const char* const ConversionDialogTexts_[5 * 10] = {
+    // French
+    "R\xE9" "glages de conversion\x85",
+    "R\xE9" "glages de conversion",
+    "Qualit\xE9" " :",
+    "D\xE9" "bit variable V0 (meilleure qualit\xE9" ")",
+    "D\xE9" "bit variable V2 (recommand\xE9" ")",
+    "D\xE9" "bit variable V5 (fichiers plus petits)",
+    "D\xE9" "bit constant %1 kbit/s",
+    "Int\xE9" "grer la pochette",
+    "Taille maximale du cache :",
+    "Vider le cache (%1)",
+    // English
+    "Conversion settings\x85",
+    "Conversion settings",
+    "Quality:",
+    "Variable bit rate V0 (best quality)",
+    "Variable bit rate V2 (recommended)",
+    "Variable bit rate V5 (smaller files)",
+    "Constant bit rate %1 kbit/s",
+    "Embed the cover",
+    "Cache limit:",
+    "Empty the cache (%1)",
+    // Spanish
+    "Ajustes de conversi\xF3" "n\x85",
+    "Ajustes de conversi\xF3" "n",
+    "Calidad:",
+    "Tasa de bits variable V0 (m\xE1" "xima calidad)",
+    "Tasa de bits variable V2 (recomendada)",
+    "Tasa de bits variable V5 (archivos m\xE1" "s peque\xF1" "os)",
+    "Tasa de bits constante %1 kbit/s",
+    "Incluir la car\xE1" "tula",
+    "Tama\xF1" "o m\xE1" "ximo de la cach\xE9" ":",
+    "Vaciar la cach\xE9" " (%1)",
+    // German
+    "Konvertierungseinstellungen\x85",
+    "Konvertierungseinstellungen",
+    "Qualit\xE4" "t:",
+    "Variable Bitrate V0 (beste Qualit\xE4" "t)",
+    "Variable Bitrate V2 (empfohlen)",
+    "Variable Bitrate V5 (kleinere Dateien)",
+    "Konstante Bitrate %1 kbit/s",
+    "Cover einbetten",
+    "Maximale Cache-Gr\xF6" "\xDF" "e:",
+    "Cache leeren (%1)",
+    // Italian
+    "Impostazioni di conversione\x85",
+    "Impostazioni di conversione",
+    "Qualit\xE0" ":",
+    "Bitrate variabile V0 (qualit\xE0" " massima)",
+    "Bitrate variabile V2 (consigliato)",
+    "Bitrate variabile V5 (file pi\xF9" " piccoli)",
+    "Bitrate costante %1 kbit/s",
+    "Incorpora la copertina",
+    "Dimensione massima della cache:",
+    "Svuota la cache (%1)",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -859,6 +935,8 @@ const TextTable EditMenuTexts{EditMenuTexts_, 3};
 const TextTable ListCommandTexts{ListCommandTexts_, 2};
 const TextTable UnitTexts{UnitTexts_, 2};
 const TextTable CountTexts{CountTexts_, 14};
+const TextTable ConversionStageTexts{ConversionStageTexts_, 2};
+const TextTable ConversionDialogTexts{ConversionDialogTexts_, 10};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

@@ -44,6 +44,10 @@ extern const TextTable ListCommandTexts; // N = 2
 extern const TextTable UnitTexts;        // N = 2: MB, GB
 // Counted phrases, singular and plural in turn; see CountText (Plural.h).
 extern const TextTable CountTexts; // N = 14
+// The render's conversion stage: caption, "Songs converted: %1 / %2".
+extern const TextTable ConversionStageTexts; // N = 2
+// The Options item and the dialog of the conversion settings.
+extern const TextTable ConversionDialogTexts; // N = 10
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);

@@ -140,6 +140,18 @@ TEST_F(CliRenderTest, TargetsThatAreNotThereAndCopyingAll) {
     }
 }
 
+// A song that cannot be decoded fails alone, with its reason; info counts it to convert.
+TEST_F(CliRenderTest, ADamagedSongFailsAloneWithItsReason) {
+    const std::string player = dir.Folder("player");
+    const std::string project = Project({Song("A.MP3", 1000), dir.File("music/B.flac", "?")}, "");
+    EXPECT_NE(Tool({"info", project, player}).out.find("To convert: 1 file"), std::string::npos);
+    const ToolResult run = Tool({"render", project, player});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("B.flac: Unreadable audio format or damaged file"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out.rfind("Script created: 1 file copied", 0), 0u) << run.out;
+}
+
 // On a file system of 4 MB: refused, then forced, where the disk fills up.
 TEST_F(CliRenderTest, ForceRendersAllTheSame) {
     const std::string target = dir.Folder("small");
