@@ -640,8 +640,7 @@ std::string ShortNameFromPath(const std::string& path) {
 }
 
 std::string ListNameFromPath(const std::string& path) {
-    const bool converted = IsOtherAudioName(path) && (path.empty() || path.back() != '/');
-    return ListNameOf(path, converted);
+    return ListNameOf(path, IsOtherAudioName(path));
 }
 
 } // namespace stavio

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -257,54 +258,38 @@ TEST_F(NameMemoryTest, DamagedMemoryIsIgnoredAndNamingFallsBackToFirstSight) {
 
 // A song of another format stands in the lists as the MP3 file it becomes.
 TEST_F(NameMemoryTest, ASongOfAnotherFormatIsNamedAsTheMp3FileItBecomes) {
-    using Names = std::vector<std::pair<std::string, std::string>>; // file, list name
-    struct Step {
-        std::vector<std::string> made; // files made before the names are asked, in order
-        Names names;
-    };
+    using Names = std::vector<std::pair<const char*, const char*>>; // file, list name
     struct Case {
         const char* what;
-        std::vector<Step> steps;
+        std::vector<Names> steps; // each: its files are made, then their names asked
     };
-    const std::vector<std::string> pairs = {"song.mp3", "song.ogg",    "tune.flac",
-                                            "tune.mp3", "My Song.mp3", "My Song.flac"};
     const Case cases[] = {
-        {"beside MP3 files of the same stem, the MP3 files first",
-         {{pairs,
-           {{"song.mp3", "SONG.MP3"},
-            {"song.ogg", "SONG~1.MP3"},
-            {"tune.mp3", "TUNE.MP3"},
-            {"tune.flac", "TUNE~1.MP3"},
-            {"My Song.mp3", "MYSONG~1.MP3"},
-            {"My Song.flac", "MYSONG~2.MP3"}}}}},
-        {"beside MP3 files of the same stem, the others first",
-         {{pairs,
-           {{"My Song.flac", "MYSONG~2.MP3"},
-            {"tune.flac", "TUNE~1.MP3"},
-            {"song.ogg", "SONG~1.MP3"},
-            {"song.mp3", "SONG.MP3"},
-            {"tune.mp3", "TUNE.MP3"},
-            {"My Song.mp3", "MYSONG~1.MP3"}}}}},
+        {"beside MP3 files of the same stem",
+         {{{"song.mp3", "SONG.MP3"},
+           {"song.ogg", "SONG~1.MP3"},
+           {"My Song.mp3", "MYSONG~1.MP3"},
+           {"My Song.flac", "MYSONG~2.MP3"}}}},
         {"an MP3 file that comes later takes its own name back",
-         {{{"song.ogg"}, {{"song.ogg", "SONG.MP3"}}},
-          {{"song.mp3"}, {{"song.ogg", "SONG~1.MP3"}, {"song.mp3", "SONG.MP3"}}}}},
+         {{{"song.ogg", "SONG.MP3"}}, {{"song.mp3", "SONG.MP3"}, {"song.ogg", "SONG~1.MP3"}}}},
         {"two songs of one stem keep their names when a third comes",
-         {{{"song.wav", "song.ogg"}, {{"song.wav", "SONG~1.MP3"}, {"song.ogg", "SONG.MP3"}}},
-          {{"song.aif"},
-           {{"song.aif", "SONG~2.MP3"}, {"song.ogg", "SONG.MP3"}, {"song.wav", "SONG~1.MP3"}}}}},
+         {{{"song.wav", "SONG~1.MP3"}, {"song.ogg", "SONG.MP3"}},
+          {{"song.aif", "SONG~2.MP3"}, {"song.ogg", "SONG.MP3"}, {"song.wav", "SONG~1.MP3"}}}},
     };
     int folder = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string prefix = std::to_string(++folder) + "/";
-        for (const Step& step : c.steps) {
-            for (const std::string& name : step.made)
-                dir_.File(prefix + name, "x");
-            NewProcess();
-            for (const auto& [name, listName] : step.names)
-                EXPECT_EQ(ListNameFromPath(dir_ / (prefix + name)), listName) << name;
+    for (const Case& c : cases)
+        for (const bool backwards : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (backwards ? ", in the other order" : ""));
+            const std::string prefix = std::to_string(++folder) + "/";
+            for (Names step : c.steps) {
+                if (backwards)
+                    std::reverse(step.begin(), step.end());
+                for (const auto& [name, listName] : step)
+                    dir_.File(prefix + name, "x");
+                NewProcess();
+                for (const auto& [name, listName] : step)
+                    EXPECT_EQ(ListNameFromPath(dir_ / (prefix + name)), listName) << name;
+            }
         }
-    }
 }
 
 TEST_F(NameMemoryTest, UnwritableMemoryIsNoError) {
