@@ -342,6 +342,11 @@ TABLES = [
          "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
          "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano"],
     ]),
+    # The Options menu's switch that lets the lists take songs of formats other than MP3.
+    ("AudioFormatTexts", [
+        ["Autres formats audio", "Other audio formats", "Otros formatos de audio",
+         "Weitere Audioformate", "Altri formati audio"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

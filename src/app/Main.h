@@ -103,6 +103,7 @@ public:
     QAction* Espaol1 = nullptr;
     QAction* Deutsch1 = nullptr;
     QAction* Italian1 = nullptr;
+    QAction* OtherAudioFormats1 = nullptr; // checkable: the lists also take other formats
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QMenu* Web1 = nullptr;
@@ -139,6 +140,9 @@ public:
     void Undo1Click();
     void Redo1Click();
     void TreeView1Change();
+    // Options > "Other audio formats": the explorer's mask and the adding rules follow.
+    void OtherAudioFormats1Click();
+    void ApplyOtherAudioFormats();
     void LsDirTree211DirChange(const QString& path);
 
     // Drag and drop from the explorer and from other programs (MainDragDrop.cpp). source is

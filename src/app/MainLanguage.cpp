@@ -88,6 +88,7 @@ void TForm1::ApplyLanguage() {
     Redo1->setText(text(stavio::EditMenuTexts, 2));
 
     Options1->setTitle(text(stavio::OptionsMenuTexts, 0));
+    OtherAudioFormats1->setText(text(stavio::AudioFormatTexts, 0));
 
     Language1->setTitle(text(stavio::LanguageMenuTexts, 0));
     const QList<QAction*> languageItems{English1, French1, Espaol1, Deutsch1, Italian1};

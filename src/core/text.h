@@ -44,6 +44,8 @@ extern const TextTable ListCommandTexts; // N = 2
 extern const TextTable UnitTexts;        // N = 2: MB, GB
 // Counted phrases, singular and plural in turn; see CountText (Plural.h).
 extern const TextTable CountTexts; // N = 14
+// Options > "Other audio formats".
+extern const TextTable AudioFormatTexts; // N = 1
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);
