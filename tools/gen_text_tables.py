@@ -376,6 +376,11 @@ TABLES = [
         ["Vider le cache (%1)", "Empty the cache (%1)", "Vaciar la caché (%1)",
          "Cache leeren (%1)", "Svuota la cache (%1)"],
     ]),
+    # The Options menu's switch that lets the lists take songs of formats other than MP3.
+    ("AudioFormatTexts", [
+        ["Autres formats audio", "Other audio formats", "Otros formatos de audio",
+         "Weitere Audioformate", "Altri formati audio"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

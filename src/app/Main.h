@@ -104,6 +104,7 @@ public:
     QAction* Deutsch1 = nullptr;
     QAction* Italian1 = nullptr;
     QAction* ConversionSettings1 = nullptr;
+    QAction* OtherAudioFormats1 = nullptr; // checkable: the lists also take other formats
     QMenu* Help1 = nullptr;
     QAction* About1 = nullptr;
     QMenu* Web1 = nullptr;
@@ -140,6 +141,9 @@ public:
     void Undo1Click();
     void Redo1Click();
     void TreeView1Change();
+    // Options > "Other audio formats": the explorer's mask and the adding rules follow.
+    void OtherAudioFormats1Click();
+    void ApplyOtherAudioFormats();
     void LsDirTree211DirChange(const QString& path);
 
     // Drag and drop from the explorer and from other programs (MainDragDrop.cpp). source is

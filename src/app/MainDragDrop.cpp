@@ -65,7 +65,8 @@ void TForm1::TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos
     // Another program's files and folders: the same rules, read from the paths it gives.
     if (data && data->hasUrls()) {
         const auto paths = LocalPaths(data);
-        if (!paths || !stavio::CanTakePathDrop(stavio::PlanPathDrop(*paths), node))
+        if (!paths ||
+            !stavio::CanTakePathDrop(stavio::PlanPathDrop(*paths, State.OtherAudioFormats), node))
             accept = false;
     }
 }
@@ -87,9 +88,10 @@ void TForm1::TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint,
         {
             // The whole drop is one step.
             const stavio::ListHistory::Edit edit(State.History, sender->Model()->Tree());
-            stavio::AddPathDrop(stavio::PlanPathDrop(*paths), sender->Model()->Tree(),
-                                copyList ? State.CurrentProject->CopyLinks
-                                         : State.CurrentProject->DeleteLinks);
+            stavio::AddPathDrop(
+                stavio::PlanPathDrop(*paths, State.OtherAudioFormats), sender->Model()->Tree(),
+                copyList ? State.CurrentProject->CopyLinks : State.CurrentProject->DeleteLinks,
+                State.OtherAudioFormats);
         }
         // Files added into the selected folder change what it may hold.
         UpdateCommandStates();

@@ -2,6 +2,7 @@
 
 #include "Main.h"
 
+#include "AudioFormats.h"
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
 #include "MessageBoxes.h"
@@ -59,6 +60,8 @@ void TForm1::FormCreate() {
     State.CurrentLanguage = SystemDefaultLanguage();
     FileListViewStyle = 2;
     App.ProgressMode = 1;
+    State.OtherAudioFormats = stavio::LoadOtherAudioFormats();
+    ApplyOtherAudioFormats();
 
     stavio::SettingsValues values;
     values.language = State.CurrentLanguage;

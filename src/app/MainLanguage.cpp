@@ -89,6 +89,7 @@ void TForm1::ApplyLanguage() {
 
     Options1->setTitle(text(stavio::OptionsMenuTexts, 0));
     ConversionSettings1->setText(text(stavio::ConversionDialogTexts, 0));
+    OtherAudioFormats1->setText(text(stavio::AudioFormatTexts, 0));
 
     Language1->setTitle(text(stavio::LanguageMenuTexts, 0));
     const QList<QAction*> languageItems{English1, French1, Espaol1, Deutsch1, Italian1};

@@ -3,6 +3,7 @@
 
 #include "Main.h"
 
+#include "AudioFormats.h"
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
 #include "StavioApp.h"
@@ -168,6 +169,9 @@ void TForm1::BuildMenus() {
         LanguageGroup->addAction(item);
     }
     English1->setChecked(true);
+    OtherAudioFormats1 =
+        MakeAction(Options1, "OtherAudioFormats1", QStringLiteral("Other audio formats"));
+    OtherAudioFormats1->setCheckable(true);
     ConversionSettings1 =
         MakeAction(Options1, "ConversionSettings1", QString::fromUtf8("Conversion settings…"));
     bar->addMenu(Options1);
@@ -223,7 +227,7 @@ QWidget* TForm1::BuildExplorerPane() {
     LsDirTree211->setObjectName(QStringLiteral("LsDirTree211"));
     LsFilelistView281 = new TLsFilelistView28;
     LsFilelistView281->setObjectName(QStringLiteral("LsFilelistView281"));
-    LsFilelistView281->SetMask(QStringLiteral("*.mp3"));
+    LsFilelistView281->SetMask(QString::fromLatin1(stavio::AudioFileMask(false)));
     LsFilelistView281->SetViewStyle(2);
     LsDirTree211->SetFileList(LsFilelistView281);
 
@@ -337,6 +341,7 @@ void TForm1::ConnectCommands() {
     connect(Espaol1, &QAction::triggered, this, &TForm1::Espaol1Click);
     connect(Deutsch1, &QAction::triggered, this, &TForm1::Deutsch1Click);
     connect(Italian1, &QAction::triggered, this, &TForm1::Italian1Click);
+    connect(OtherAudioFormats1, &QAction::triggered, this, &TForm1::OtherAudioFormats1Click);
     connect(About1, &QAction::triggered, this, &TForm1::About1Click);
     connect(ConversionSettings1, &QAction::triggered, this, &TForm1::ConversionSettings1Click);
     connect(HomePage1, &QAction::triggered, this, &TForm1::HomePage1Click);

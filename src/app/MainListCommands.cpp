@@ -2,6 +2,7 @@
 
 #include "Main.h"
 
+#include "AudioFormats.h"
 #include "EditFolder.h"
 #include "FileOperations.h"
 #include "ListOperations.h"
@@ -111,6 +112,21 @@ void TForm1::BuildListKeys() {
 
 void TForm1::TreeView1Change() {
     UpdateCommandStates();
+}
+
+void TForm1::OtherAudioFormats1Click() {
+    State.OtherAudioFormats = OtherAudioFormats1->isChecked();
+    ApplyOtherAudioFormats();
+    try {
+        stavio::SaveOtherAudioFormats(State.OtherAudioFormats);
+    } catch (const std::exception& error) {
+        ShowFileErrorBox(this, QString::fromUtf8(error.what()));
+    }
+}
+
+void TForm1::ApplyOtherAudioFormats() {
+    OtherAudioFormats1->setChecked(State.OtherAudioFormats);
+    LsFilelistView281->SetMask(QString::fromLatin1(stavio::AudioFileMask(State.OtherAudioFormats)));
 }
 
 void TForm1::LsDirTree211DirChange(const QString& path) {

@@ -13,7 +13,7 @@ int ShortNameCommand(const Arguments& args) {
     if (args.empty())
         return UsageError();
     for (const std::string& path : args)
-        std::printf("%s\n", ShortNameFromPath(path).c_str());
+        std::printf("%s\n", ListNameFromPath(path).c_str());
     return 0;
 }
 

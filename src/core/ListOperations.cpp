@@ -62,7 +62,7 @@ ListNode* AddFileNodeNamed(const std::string& sourcePath, const std::string& nam
 }
 
 ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links) {
-    return AddFileNodeNamed(sourcePath, ShortNameFromPath(sourcePath), false, tree, links);
+    return AddFileNodeNamed(sourcePath, ListNameFromPath(sourcePath), false, tree, links);
 }
 
 bool IsUsableListName(const std::string& name) {

@@ -62,6 +62,19 @@ bool IsEntryName(const std::string& name) {
            name.find('\0') == std::string::npos;
 }
 
+// An entry's own alias, or the MP3 name of a song of another format (ConvertedKey), which
+// needs no "~" when its source's name is free of one.
+bool IsRemembered(const std::string& longName, const std::string& alias) {
+    const std::string suffix = ConvertedKey({});
+    if (!longName.ends_with(suffix))
+        return IsEntryName(longName) && IsAlias(alias);
+    for (const char c : alias)
+        if (c >= 'a' && c <= 'z')
+            return false;
+    return IsEntryName(longName.substr(0, longName.size() - suffix.size())) &&
+           IsValidShortName(alias);
+}
+
 std::int64_t Now() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
@@ -244,7 +257,7 @@ void NameMemory::Parse(FolderRecord& record) {
         if (!intact)
             break;
         alias.assign(fields[1]);
-        intact = IsAlias(alias) && UnescapeField(fields[2], longName) && IsEntryName(longName) &&
+        intact = UnescapeField(fields[2], longName) && IsRemembered(longName, alias) &&
                  aliasesOfFolder.insert(fields[1]).second &&
                  record.aliases.emplace(longName, alias).second;
     }

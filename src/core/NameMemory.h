@@ -26,8 +26,14 @@
 
 namespace stavio {
 
-// Long name -> the alias given to it, for the entries of one folder that have one.
+// Long name -> the alias given to it, for the entries of one folder that have one. A song of
+// another format also has the name of the MP3 file it becomes, under ConvertedKey(long name).
 using AliasTable = std::unordered_map<std::string, std::string>;
+
+// No entry's name ends so: a file name never holds "/".
+inline std::string ConvertedKey(const std::string& longName) {
+    return longName + "/mp3";
+}
 
 // The folder that holds the program's state: $XDG_STATE_HOME when it is an absolute path,
 // otherwise $HOME/.local/state; empty when neither is known.

@@ -1,5 +1,6 @@
 #include "PathDrop.h"
 
+#include "AudioFormats.h"
 #include "ListOperations.h"
 #include "ShortNames.h"
 
@@ -22,12 +23,16 @@ bool IsDigit(char c) {
 // A folder from disk, given to AddFolderNode as the explorer would list it.
 class DiskListing : public ExplorerListing {
 public:
-    explicit DiskListing(std::string folder) : folder_(std::move(folder)) {}
+    DiskListing(std::string folder, bool otherFormats)
+        : folder_(std::move(folder)), otherFormats_(otherFormats) {}
     std::string SelectedPath() const override { return folder_; }
-    std::vector<std::string> ItemNames() const override { return Mp3FilesIn(folder_); }
+    std::vector<std::string> ItemNames() const override {
+        return AudioFilesIn(folder_, otherFormats_);
+    }
 
 private:
     std::string folder_;
+    bool otherFormats_;
 };
 
 bool Fits(const DroppedItem& item, const ListNode* target) {
@@ -81,7 +86,7 @@ int CompareFileNames(const std::string& a, const std::string& b) {
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
 
-std::vector<std::string> Mp3FilesIn(const std::string& folder) {
+std::vector<std::string> AudioFilesIn(const std::string& folder, bool otherFormats) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
@@ -91,7 +96,7 @@ std::vector<std::string> Mp3FilesIn(const std::string& folder) {
         base += '/';
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
-        if (!IsMp3Name(name))
+        if (!IsTakenAudioName(name, otherFormats))
             continue;
         // Files only (links to files included), as the explorer lists them.
         struct stat st {};
@@ -105,7 +110,7 @@ std::vector<std::string> Mp3FilesIn(const std::string& folder) {
     return names;
 }
 
-std::vector<DroppedItem> PlanPathDrop(const std::vector<std::string>& paths) {
+std::vector<DroppedItem> PlanPathDrop(const std::vector<std::string>& paths, bool otherFormats) {
     std::vector<DroppedItem> drop;
     for (const std::string& path : paths) {
         struct stat st {};
@@ -115,7 +120,8 @@ std::vector<DroppedItem> PlanPathDrop(const std::vector<std::string>& paths) {
             drop.push_back({path, true});
         } else if (S_ISREG(st.st_mode)) {
             const auto slash = path.rfind('/');
-            if (IsMp3Name(slash == std::string::npos ? path : path.substr(slash + 1)))
+            if (IsTakenAudioName(slash == std::string::npos ? path : path.substr(slash + 1),
+                                 otherFormats))
                 drop.push_back({path, false});
         }
     }
@@ -129,7 +135,8 @@ bool CanTakePathDrop(const std::vector<DroppedItem>& drop, const ListNode* targe
                        [target](const DroppedItem& item) { return Fits(item, target); });
 }
 
-void AddPathDrop(const std::vector<DroppedItem>& drop, ListTree& tree, LinkList& links) {
+void AddPathDrop(const std::vector<DroppedItem>& drop, ListTree& tree, LinkList& links,
+                 bool otherFormats) {
     ListNode* target = tree.Selected();
     if (!target)
         return;
@@ -142,7 +149,7 @@ void AddPathDrop(const std::vector<DroppedItem>& drop, ListTree& tree, LinkList&
         if (!Fits(item, target))
             continue;
         if (item.isFolder) {
-            const DiskListing listing(item.path);
+            const DiskListing listing(item.path, otherFormats);
             AddFolderNode(ShortNameFromPath(item.path), tree, links, &listing);
         } else {
             AddFileNode(item.path, tree, links);

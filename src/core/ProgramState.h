@@ -35,6 +35,8 @@ public:
         return &tree == &CopyTree ? CurrentProject->CopyLinks : CurrentProject->DeleteLinks;
     }};
     Language CurrentLanguage = Language::English;
+    // The lists also take songs of other formats (IsTakenAudioName); kept in stavio.conf.
+    bool OtherAudioFormats = false;
     std::string ExecutableFolder;
 
     void RecordSavedState();

@@ -80,7 +80,7 @@ void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& lin
                 }
             }
         }
-        const std::string name = ShortNameFromPath(source);
+        const std::string name = ListNameFromPath(source);
         if (name.empty() && !IsUsableListName(storedName)) {
             if (report.leftOutSources.size() < LoadReport::kMaxSources)
                 report.leftOutSources.push_back(source);

@@ -1,5 +1,6 @@
 #include "ShortNames.h"
 
+#include "AudioFormats.h"
 #include "FolderReader.h"
 #include "Utf8.h"
 
@@ -197,13 +198,64 @@ bool IsValidShortName(const std::string& name) {
 
 namespace {
 
+// The smallest "~n" alias of stem that taken does not hold; taken receives it.
+std::string FreeAlias(const AliasStem& stem, unsigned& n, std::unordered_set<std::string>& taken) {
+    std::string alias = AliasWithNumber(stem, n);
+    while (!taken.insert(alias).second)
+        alias = AliasWithNumber(stem, ++n);
+    ++n;
+    return alias;
+}
+
+// The MP3 names of the songs of other formats: the short form with the extension "MP3",
+// unique among all the names of the directory. Every entry's own name came first, so such a
+// song never takes the name of an MP3 file beside it; then names remembered for songs are
+// kept while free, and the rest go in the byte order of the long names, by the "~n" rule of
+// their source's stem when the plain name is taken.
+void NameConverted(const std::vector<std::string>& longNames,
+                   const std::vector<std::string>& shortNames, const std::vector<size_t>& order,
+                   const AliasTable* remembered, std::unordered_set<std::string>& taken,
+                   std::vector<std::string>& converted) {
+    converted.assign(longNames.size(), {});
+    std::vector<size_t> pending;
+    for (const size_t i : order) {
+        if (!IsOtherAudioName(longNames[i]))
+            continue;
+        if (remembered) {
+            const auto name = remembered->find(ConvertedKey(longNames[i]));
+            if (name != remembered->end() && taken.insert(UpperAscii(name->second)).second) {
+                converted[i] = name->second;
+                continue;
+            }
+        }
+        pending.push_back(i);
+    }
+    std::vector<size_t> numbered;
+    for (const size_t i : pending) {
+        const std::string& own = shortNames[i];
+        std::string name = UpperAscii(own.substr(0, own.find_last_of('.'))) + ".MP3";
+        if (taken.insert(name).second)
+            converted[i] = std::move(name);
+        else
+            numbered.push_back(i);
+    }
+    for (const size_t i : numbered) {
+        AliasStem stem = MakeAliasStem(longNames[i]);
+        stem.extension = "MP3";
+        unsigned n = 1;
+        converted[i] = FreeAlias(stem, n, taken);
+    }
+}
+
 // The short forms of one directory. fixed: the short names the volume keeps (empty where it
 // keeps none), which stand as they are; remembered: aliases handed out before, kept while
 // free. Then valid 8.3 names are their own short form, and every other entry takes the
-// smallest free alias, in the byte order of the long names.
+// smallest free alias, in the byte order of the long names. converted, when given, receives
+// the MP3 names of the songs of other formats (NameConverted), empty for the other entries.
 std::vector<std::string> NameDirectory(const std::vector<std::string>& longNames,
                                        const std::vector<std::string>* fixed,
-                                       const AliasTable* remembered) {
+                                       const AliasTable* remembered,
+                                       std::vector<std::string>* converted = nullptr) {
     std::vector<std::string> shortNames(longNames.size());
     std::unordered_set<std::string> taken; // upper-case: names clash without regard to case
     taken.reserve(longNames.size() * 2);
@@ -252,12 +304,10 @@ std::vector<std::string> NameDirectory(const std::vector<std::string>& longNames
         key += '.';
         key += stem.extension;
         unsigned& n = nextNumber.try_emplace(key, 1u).first->second;
-        std::string alias = AliasWithNumber(stem, n);
-        while (!taken.insert(alias).second)
-            alias = AliasWithNumber(stem, ++n);
-        ++n;
-        shortNames[i] = std::move(alias);
+        shortNames[i] = FreeAlias(stem, n, taken);
     }
+    if (converted)
+        NameConverted(longNames, shortNames, order, remembered, taken, *converted);
     return shortNames;
 }
 
@@ -305,6 +355,8 @@ struct FolderTable {
     timespec modified{};
     timespec listedAt{};
     std::unordered_map<std::string, std::string> shortOf; // long name -> short form
+    // Songs of other formats: long name -> the name of the MP3 file they become.
+    std::unordered_map<std::string, std::string> convertedOf;
 };
 
 // File systems stamp times with a coarse clock: a change made just after a listing may bear
@@ -335,11 +387,12 @@ class ShortNameCache {
 public:
     ShortNameCache() : memory_(MemoryFileIn(DefaultStateFolder())) {}
 
-    // The short form of name inside folder; "" when no such entry exists. A name found in a
-    // table that is still current needs no look at the entry itself: its removal would have
-    // changed the folder's time.
+    // The short form of name inside folder, or with converted the name of the MP3 file a song
+    // of another format becomes; "" when no such entry exists. A name found in a table that is
+    // still current needs no look at the entry itself: its removal would have changed the
+    // folder's time.
     std::string Lookup(const std::string& folder, const std::string& name,
-                       const std::string& fullPath) {
+                       const std::string& fullPath, bool converted) {
         std::lock_guard lock(mutex_);
         auto found = tables_.find(folder);
         // Inside a batch, a folder already checked in this batch is taken as it was.
@@ -348,8 +401,9 @@ public:
         if (!checkedInBatch && ::stat(folder.c_str(), &st) != 0)
             return {};
         if (checkedInBatch || (found != tables_.end() && IsCurrent(found->second, st))) {
-            const auto entry = found->second.shortOf.find(name);
-            if (entry != found->second.shortOf.end())
+            const auto& names = converted ? found->second.convertedOf : found->second.shortOf;
+            const auto entry = names.find(name);
+            if (entry != names.end())
                 return entry->second;
             if (!Exists(fullPath)) // a missing file: no need to list the folder again
                 return {};
@@ -370,16 +424,16 @@ public:
             if (!Exists(fullPath))
                 return {};
             const AliasTable* remembered = key.empty() ? nullptr : memory_.Find(key);
-            return remembered ? GenerateShortNames({name}, *remembered).front()
-                              : GenerateShortNames({name}).front();
+            return NameAlone(name, remembered, converted);
         }
         NameEntries(key, entries, table);
-        const auto entry = table.shortOf.find(name);
+        const auto& names = converted ? table.convertedOf : table.shortOf;
+        const auto entry = names.find(name);
         std::string result;
-        if (entry != table.shortOf.end())
+        if (entry != names.end())
             result = entry->second;
         else if (Exists(fullPath)) // made after the listing
-            result = GenerateShortNames({name}).front();
+            result = NameAlone(name, nullptr, converted);
         if (tables_.size() >= kMaxFolders && found == tables_.end())
             tables_.clear();
         tables_[folder] = std::move(table);
@@ -399,6 +453,14 @@ public:
     }
 
 private:
+    static std::string NameAlone(const std::string& name, const AliasTable* remembered,
+                                 bool converted) {
+        std::vector<std::string> convertedNames;
+        std::vector<std::string> shortNames =
+            NameDirectory({name}, nullptr, remembered, &convertedNames);
+        return converted ? convertedNames.front() : shortNames.front();
+    }
+
     // Fills the table of a folder just listed. The volume's own short names are taken as
     // they are; elsewhere the aliases remembered for the folder are kept and the new ones
     // remembered, and entries gone from the folder are forgotten.
@@ -418,39 +480,50 @@ private:
                 fixed.push_back(std::move(entry.shortName));
         }
         std::vector<std::string> shortNames;
+        std::vector<std::string> converted;
         if (onVolume || key.empty()) {
-            shortNames = NameDirectory(names, onVolume ? &fixed : nullptr, nullptr);
+            shortNames = NameDirectory(names, onVolume ? &fixed : nullptr, nullptr, &converted);
         } else {
             // Decided under the memory's lock: another process naming this folder meanwhile
             // waits, then starts from these aliases.
             memory_.Name(key, [&](const AliasTable* remembered) -> std::optional<AliasTable> {
-                shortNames = NameDirectory(names, nullptr, remembered);
+                shortNames = NameDirectory(names, nullptr, remembered, &converted);
                 // Most listings change nothing remembered: no table is built for those.
                 size_t aliasCount = 0;
                 bool same = true;
-                for (size_t i = 0; i < names.size(); ++i)
-                    if (shortNames[i] != names[i]) {
-                        ++aliasCount;
-                        if (same) {
-                            const auto it = remembered ? remembered->find(names[i])
-                                                       : AliasTable::const_iterator();
-                            same = remembered && it != remembered->end() &&
-                                   it->second == shortNames[i];
-                        }
+                const auto check = [&](const std::string& key, const std::string& alias) {
+                    ++aliasCount;
+                    if (same) {
+                        const auto it =
+                            remembered ? remembered->find(key) : AliasTable::const_iterator();
+                        same = remembered && it != remembered->end() && it->second == alias;
                     }
+                };
+                for (size_t i = 0; i < names.size(); ++i) {
+                    if (shortNames[i] != names[i])
+                        check(names[i], shortNames[i]);
+                    if (!converted[i].empty())
+                        check(ConvertedKey(names[i]), converted[i]);
+                }
                 if (same && aliasCount == (remembered ? remembered->size() : 0))
                     return std::nullopt;
                 AliasTable aliases;
                 aliases.reserve(aliasCount);
-                for (size_t i = 0; i < names.size(); ++i)
+                for (size_t i = 0; i < names.size(); ++i) {
                     if (shortNames[i] != names[i])
                         aliases.emplace(names[i], shortNames[i]);
+                    if (!converted[i].empty())
+                        aliases.emplace(ConvertedKey(names[i]), converted[i]);
+                }
                 return aliases;
             });
         }
         table.shortOf.reserve(names.size());
-        for (size_t i = 0; i < names.size(); ++i)
+        for (size_t i = 0; i < names.size(); ++i) {
+            if (!converted[i].empty())
+                table.convertedOf.emplace(names[i], converted[i]);
             table.shortOf.emplace(std::move(names[i]), shortNames[i]);
+        }
     }
 
     static bool Exists(const std::string& path) {
@@ -510,7 +583,9 @@ void SetShortNameFolderReader(FolderReader* reader) {
     Cache().SetReader(reader);
 }
 
-std::string ShortNameFromPath(const std::string& path) {
+namespace {
+
+std::string ListNameOf(const std::string& path, bool converted) {
     std::string full = path;
     if (!full.empty() && full.back() == '/')
         full.pop_back();
@@ -534,10 +609,20 @@ std::string ShortNameFromPath(const std::string& path) {
                                : slash == 0               ? "/"
                                                           : full.substr(0, slash);
 
-    std::string listName = Cache().Lookup(folder, name, full);
+    std::string listName = Cache().Lookup(folder, name, full, converted);
     for (char& c : listName)
         c = c == '_' ? '-' : ToUpperAscii(c);
     return listName;
+}
+
+} // namespace
+
+std::string ShortNameFromPath(const std::string& path) {
+    return ListNameOf(path, false);
+}
+
+std::string ListNameFromPath(const std::string& path) {
+    return ListNameOf(path, IsOtherAudioName(path));
 }
 
 } // namespace stavio

@@ -15,6 +15,12 @@ class FolderReader;
 // Empty when the path does not exist.
 std::string ShortNameFromPath(const std::string& path);
 
+// The list name of a file: ShortNameFromPath, but a song of another format (IsOtherAudioName)
+// is named as the MP3 file it becomes: its short form with the extension "MP3", made unique
+// among the names of its folder by the "~n" rule and remembered like the aliases. Such a song
+// never takes the name of an MP3 file beside it.
+std::string ListNameFromPath(const std::string& path);
+
 // Names many paths in one go: while a batch lives, each folder is checked against the disk
 // once, on its first use, instead of once per path, and the aliases handed out are
 // remembered in one write at the end. For loads and directory adds, which take well under a

@@ -1,11 +1,16 @@
 #include "Tags.h"
 
+#include "AudioFormats.h"
+
+#include <taglib/fileref.h>
 #include <taglib/id3v2framefactory.h>
 #include <taglib/mpegfile.h>
 #include <taglib/tfilestream.h>
+#include <taglib/tpropertymap.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -41,6 +46,33 @@ std::string Utf8(const TagLib::String& text) {
 // without end in a long session.
 constexpr std::size_t kMaxCachedFiles = 200000;
 
+void ReadAudio(TagLib::File& file, TrackTags& tags) {
+    // TagLib takes an MPEG frame as audio only when the next one agrees with it, so stray
+    // sync bytes in text or random data give no sample rate.
+    if (const TagLib::AudioProperties* audio = file.audioProperties()) {
+        tags.LengthSeconds = std::max(0, audio->lengthInSeconds());
+        tags.IsAudio = audio->sampleRate() > 0;
+    }
+}
+
+// The other formats through their property maps, which merge every tag the file holds (a
+// WAV file's own tag is only its ID3v2 one, not its INFO list).
+TrackTags PropertiesOf(TagLib::File& file) {
+    TrackTags tags;
+    const TagLib::PropertyMap properties = file.properties();
+    const auto field = [&properties](const char* key) {
+        const auto found = properties.find(key);
+        return found == properties.end() || found->second.isEmpty() ? std::string()
+                                                                    : Utf8(found->second.front());
+    };
+    tags.Title = field("TITLE");
+    tags.Artist = field("ARTIST");
+    tags.Album = field("ALBUM");
+    tags.Track = static_cast<unsigned>(std::strtoul(field("TRACKNUMBER").c_str(), nullptr, 10));
+    ReadAudio(file, tags);
+    return tags;
+}
+
 } // namespace
 
 std::optional<TrackTags> ReadTrackTags(const std::string& path) {
@@ -50,6 +82,13 @@ std::optional<TrackTags> ReadTrackTags(const std::string& path) {
     TagLib::FileStream stream(path.c_str(), true);
     if (!stream.isOpen())
         return std::nullopt;
+    if (IsOtherAudioName(path)) {
+        // TagLib tells the format by the name, else by the content; one it cannot read
+        // gives empty fields.
+        TagLib::FileRef other(&stream, true);
+        return other.file() ? PropertiesOf(*other.file()) : TrackTags{};
+    }
+    // An MP3 file is read as one whatever its content looks like.
     TagLib::MPEG::File file(&stream, TagLib::ID3v2::FrameFactory::instance(), true);
     TrackTags tags;
     // The file's tag merges ID3v2, APE and ID3v1, the first that has a field winning.
@@ -59,12 +98,7 @@ std::optional<TrackTags> ReadTrackTags(const std::string& path) {
         tags.Album = Utf8(tag->album());
         tags.Track = tag->track();
     }
-    // TagLib takes a frame as audio only when the next one agrees with it, so stray sync
-    // bytes in text or random data give no sample rate.
-    if (const TagLib::AudioProperties* audio = file.audioProperties()) {
-        tags.LengthSeconds = std::max(0, audio->lengthInSeconds());
-        tags.IsAudio = audio->sampleRate() > 0;
-    }
+    ReadAudio(file, tags);
     return tags;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // What a song file says about itself: its title, artist, album, track number and length,
-// read from its ID3v1 and ID3v2 tags with TagLib, and a cache of them that stays valid as
+// read with TagLib from an MP3 file's ID3v1 and ID3v2 tags or from the tags of a song of
+// another format (IsOtherAudioName), and a cache of them that stays valid as
 // long as the file keeps its size and modification time.
 
 #include <cstdint>
@@ -19,14 +20,15 @@ struct TrackTags {
     std::string Album;
     unsigned Track = 0;    // 0: none
     int LengthSeconds = 0; // 0: unknown
-    // An MPEG audio frame was found: false for an empty file, text, random bytes.
+    // Audio was found (for an MP3 file, an MPEG frame): false for an empty file, text,
+    // random bytes.
     bool IsAudio = false;
     bool operator==(const TrackTags&) const = default;
 };
 
 // Empty when the file cannot be read (missing, a folder, no permission), with errno telling
 // why. A file without tags, or with damaged ones, gives empty fields; one that holds no
-// MPEG audio gives them too, with IsAudio false.
+// audio of its kind gives them too, with IsAudio false.
 std::optional<TrackTags> ReadTrackTags(const std::string& path);
 
 // A length as the lists show it: "m:ss", or "h:mm:ss" from an hour on; "" for 0.

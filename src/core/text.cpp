@@ -909,6 +909,19 @@ static const char* const ConversionDialogTexts_[5 * 10] = {
     "Svuota la cache (%1)",
 };
 
+static const char* const AudioFormatTexts_[5 * 1] = {
+    // French
+    "Autres formats audio",
+    // English
+    "Other audio formats",
+    // Spanish
+    "Otros formatos de audio",
+    // German
+    "Weitere Audioformate",
+    // Italian
+    "Altri formati audio",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -937,6 +950,7 @@ const TextTable UnitTexts{UnitTexts_, 2};
 const TextTable CountTexts{CountTexts_, 14};
 const TextTable ConversionStageTexts{ConversionStageTexts_, 2};
 const TextTable ConversionDialogTexts{ConversionDialogTexts_, 10};
+const TextTable AudioFormatTexts{AudioFormatTexts_, 1};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

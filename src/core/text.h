@@ -48,6 +48,8 @@ extern const TextTable CountTexts; // N = 14
 extern const TextTable ConversionStageTexts; // N = 2
 // The Options item and the dialog of the conversion settings.
 extern const TextTable ConversionDialogTexts; // N = 10
+// Options > "Other audio formats".
+extern const TextTable AudioFormatTexts; // N = 1
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);

@@ -4,6 +4,8 @@
 
 #include "ShortNames.h"
 
+#include <QAction>
+
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -288,6 +290,33 @@ TEST_F(ListCommandsTest, ClicksAndKeysNeverLeaveAListWithoutItsSelectedNode) {
                       QModelIndexList{view->Model()->IndexOf(c.selected)});
         }
     }
+}
+
+// Options > "Other audio formats": the explorer lists the song, the tool button adds it
+// under the name of the MP3 file it becomes, and the item stays set for the next start.
+TEST_F(ListCommandsTest, OtherAudioFormatsReachTheExplorerAndTheListsAndStaySet) {
+    MakeFile(album_ + QStringLiteral("/five.flac"));
+    const auto listed = [&] {
+        return Form().LsFilelistView281->ItemCaptions().contains(QStringLiteral("five.flac"));
+    };
+    Start();
+    Browse(album_);
+    ASSERT_FALSE(Form().OtherAudioFormats1->isChecked());
+    EXPECT_FALSE(listed());
+    Form().OtherAudioFormats1->trigger();
+    ASSERT_TRUE(QTest::qWaitFor(listed, 2000));
+    Form().SpeedButton6->click();
+    stavio::ListNode* folder = Child(Copy().Root(), "ALBUM");
+    EXPECT_EQ(folder ? folder->ChildCount() : 0, 4);
+    EXPECT_NE(Child(folder, "FIVE~1.MP3"), nullptr); // its own short form is FIVE~1.FLA
+
+    app_.reset();
+    Start();
+    EXPECT_TRUE(Form().OtherAudioFormats1->isChecked());
+    Browse(album_);
+    EXPECT_TRUE(QTest::qWaitFor(listed, 2000));
+    Form().OtherAudioFormats1->trigger(); // off again, as the other tests expect
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !listed(); }, 2000));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "Conversion.h"
 #include "AudioCheck.h"
+#include "Tags.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,13 @@ TEST(Conversion, EveryFormatBecomesAGaplessTaggedMp3WithItsCover) {
     const std::atomic<bool> cancel{false};
     for (const FormatCase& row : kFormats) {
         SCOPED_TRACE(row.sample);
+        // The explorer's columns and the lists' tooltips read the source's own tags.
+        const std::optional<TrackTags> own = ReadTrackTags(Sample(row.sample));
+        ASSERT_TRUE(own && own->IsAudio);
+        EXPECT_EQ(own->Title + "|" + own->Artist + "|" + own->Album + "|" +
+                      std::to_string(own->Track),
+                  "T\xC3\xABst Title|Test Artist|Test Album|3");
+        EXPECT_NEAR(own->LengthSeconds, 3, 1);
         TempDir out;
         const std::string mp3 = out / "song.mp3";
         const ConversionResult result = ConvertToMp3(Sample(row.sample), mp3, {}, cancel);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -253,6 +254,42 @@ TEST_F(NameMemoryTest, DamagedMemoryIsIgnoredAndNamingFallsBackToFirstSight) {
         ASSERT_NE(memory.Find(folder), nullptr);
         EXPECT_EQ(memory.Find(folder)->at("My Song.mp3"), c.expected);
     }
+}
+
+// A song of another format stands in the lists as the MP3 file it becomes.
+TEST_F(NameMemoryTest, ASongOfAnotherFormatIsNamedAsTheMp3FileItBecomes) {
+    using Names = std::vector<std::pair<const char*, const char*>>; // file, list name
+    struct Case {
+        const char* what;
+        std::vector<Names> steps; // each: its files are made, then their names asked
+    };
+    const Case cases[] = {
+        {"beside MP3 files of the same stem",
+         {{{"song.mp3", "SONG.MP3"},
+           {"song.ogg", "SONG~1.MP3"},
+           {"My Song.mp3", "MYSONG~1.MP3"},
+           {"My Song.flac", "MYSONG~2.MP3"}}}},
+        {"an MP3 file that comes later takes its own name back",
+         {{{"song.ogg", "SONG.MP3"}}, {{"song.mp3", "SONG.MP3"}, {"song.ogg", "SONG~1.MP3"}}}},
+        {"two songs of one stem keep their names when a third comes",
+         {{{"song.wav", "SONG~1.MP3"}, {"song.ogg", "SONG.MP3"}},
+          {{"song.aif", "SONG~2.MP3"}, {"song.ogg", "SONG.MP3"}, {"song.wav", "SONG~1.MP3"}}}},
+    };
+    int folder = 0;
+    for (const Case& c : cases)
+        for (const bool backwards : {false, true}) {
+            SCOPED_TRACE(std::string(c.what) + (backwards ? ", in the other order" : ""));
+            const std::string prefix = std::to_string(++folder) + "/";
+            for (Names step : c.steps) {
+                if (backwards)
+                    std::reverse(step.begin(), step.end());
+                for (const auto& [name, listName] : step)
+                    dir_.File(prefix + name, "x");
+                NewProcess();
+                for (const auto& [name, listName] : step)
+                    EXPECT_EQ(ListNameFromPath(dir_ / (prefix + name)), listName) << name;
+            }
+        }
 }
 
 TEST_F(NameMemoryTest, UnwritableMemoryIsNoError) {

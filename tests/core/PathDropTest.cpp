@@ -2,6 +2,7 @@
 
 #include "PathDrop.h"
 
+#include "AudioFormats.h"
 #include "ListOperations.h"
 #include "TempDir.h"
 
@@ -32,6 +33,35 @@ TEST(DroppedNamesTest, OnlyMp3NamesCountAndNamesSortAsPeopleRead) {
             EXPECT_EQ(c < 0, i < j) << ordered[i] << " / " << ordered[j];
             EXPECT_EQ(c == 0, i == j) << ordered[i] << " / " << ordered[j];
         }
+}
+
+// The setting "Other audio formats" off and on: the names dropped, and a folder's files.
+TEST(DroppedNamesTest, OtherFormatsCountOnlyWithTheSetting) {
+    struct Case {
+        const char* name;
+        bool off, on;
+    };
+    const Case cases[] = {
+        {"a.mp3", true, true},        {"B.MP3", true, true},  {"c.flac", false, true},
+        {"C2.FLAC", false, true},     {"d.ogg", false, true}, {"e.OGA", false, true},
+        {"f.opus", false, true},      {"g.m4a", false, true}, {"h.Mp4", false, true},
+        {"i.wav", false, true},       {"j.aif", false, true}, {"k.AIFF", false, true},
+        {"l.wv", false, true},        {"m.wma", false, true}, {"n.txt", false, false},
+        {"o.flac.txt", false, false}, {"flac", false, false},
+    };
+    EXPECT_EQ(AudioFileMask(false), "*.mp3");
+    TempDir dir;
+    for (const bool on : {false, true}) {
+        std::vector<std::string> listed; // the rows are in the explorer's order
+        for (const Case& c : cases) {
+            const bool taken = on ? c.on : c.off;
+            EXPECT_EQ(PlanPathDrop({dir.File(c.name, "x")}, on).size(), taken ? 1u : 0u)
+                << c.name << " " << on;
+            if (taken)
+                listed.push_back(c.name);
+        }
+        EXPECT_EQ(AudioFilesIn(dir.Path(), on), listed) << on;
+    }
 }
 
 // Copy List: PLAYER / A (ONE.MP3), B / C, D; on disk a folder Album and loose files.
