@@ -12,6 +12,7 @@
 #include <QString>
 
 class StavioApp;
+class StatusSizeReader;
 class ListTreeModel;
 class ListTreeView;
 class TLsDirTree21;
@@ -222,6 +223,9 @@ private:
     void BuildListKeys(); // MainListCommands.cpp
     void ConnectTags();   // MainMusic.cpp
     void ConnectStatusBar();
+    void ShowFigures();
 
     stavio::ProjectFigures figures_;
+    StatusSizeReader* sizeReader_ = nullptr; // reads the sizes figures_ asks for
+    bool statusShowsFigures_ = false;        // else a render's summary
 };

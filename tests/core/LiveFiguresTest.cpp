@@ -1,0 +1,81 @@
+// The status bar's figures read beside the window.
+
+#include "ListOperations.h"
+#include "ProjectFigures.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace stavio;
+
+namespace {
+
+struct Fx {
+    test::TempDir dir;
+    ProgramState state;
+    ListTree& tree = state.CopyTree;
+    ProjectFigures figures;
+    Fx() {
+        state.ResetProject();
+        AddFolderNode("F", tree, links());
+        for (const char* name : {"A", "B", "C"})
+            Add(name);
+        figures.Update(*state.CurrentProject);
+    }
+    LinkList& links() { return state.CurrentProject->CopyLinks; }
+    void Add(const std::string& name) {
+        const ListHistory::Edit edit(state.History, tree); // one step of Undo
+        AddFileNode(dir.File(name + ".MP3", name), tree, links());
+    }
+    void Delete(const std::string& name) {
+        tree.Select(tree.Root()->Child(0)->ChildNamed(name + ".MP3"));
+        const ListHistory::Edit edit(state.History, tree);
+        DeleteSelectedNode(tree, links());
+    }
+};
+
+struct Row {
+    const char* name;
+    std::function<void(Fx&)> change, newer; // newer: a change while the sizes are read
+    std::string asked;                      // the sources read
+};
+class FiguresTest : public ::testing::TestWithParam<Row> {};
+
+TEST_P(FiguresTest, CountsAtOnceAndReadsOnlyNewSizesBesideTheWindow) {
+    Fx fx;
+    GetParam().change(fx);
+    SizeRequest request = fx.figures.Gather(*fx.state.CurrentProject);
+    if (GetParam().newer) {
+        GetParam().newer(fx);
+        const SizeRequest newer = fx.figures.Gather(*fx.state.CurrentProject);
+        EXPECT_TRUE(ProjectFigures::ReadSizes(request).sizes.empty()); // gave up at once
+        EXPECT_FALSE(fx.figures.Take({request.generation, {7}}));
+        request = newer;
+    }
+    std::string asked;
+    for (const std::string& path : request.paths)
+        asked += std::filesystem::path(path).stem().string();
+    EXPECT_EQ(asked, GetParam().asked);
+    EXPECT_EQ(fx.figures.Values().copyFiles, static_cast<int>(fx.links().size()));
+    EXPECT_EQ(fx.figures.Values().sizesPending, !asked.empty());
+    EXPECT_TRUE(fx.figures.Take(ProjectFigures::ReadSizes(request)));
+    std::uint64_t bytes = 0;
+    for (const LinkPtr& link : fx.links())
+        bytes += std::filesystem::file_size(link->SourcePath);
+    EXPECT_EQ(fx.figures.Values().copyBytes, bytes);
+    EXPECT_FALSE(fx.figures.Values().sizesPending);
+}
+
+const auto addDD = [](Fx& fx) { fx.Add("DD"); };
+const auto undoInTheMiddle = [](Fx& fx) {
+    fx.Delete("A"), fx.figures.Update(*fx.state.CurrentProject), fx.state.History.Undo();
+};
+INSTANTIATE_TEST_SUITE_P(
+    Lists, FiguresTest,
+    ::testing::Values(Row{"Added", addDD, nullptr, "DD"},
+                      Row{"Deleted", [](Fx& fx) { fx.Delete("B"); }, nullptr, ""},
+                      Row{"UndoInTheMiddle", undoInTheMiddle, nullptr, "A"},
+                      Row{"NewerChange", addDD, [](Fx& fx) { fx.Delete("A"); }, "DD"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+} // namespace
