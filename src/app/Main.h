@@ -11,6 +11,9 @@
 #include <QPoint>
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class StavioApp;
 class StatusSizeReader;
 class ListTreeModel;
@@ -224,6 +227,10 @@ private:
     void ConnectTags();   // MainMusic.cpp
     void ConnectStatusBar();
     void ShowFigures();
+    // MainSources.cpp: the entries of these sources, or of sources below them, greyed or not
+    // as the sources are gone or there.
+    void ConnectSources();
+    void RecheckSources(const std::vector<std::string>& paths);
 
     stavio::ProjectFigures figures_;
     StatusSizeReader* sizeReader_ = nullptr; // reads the sizes figures_ asks for

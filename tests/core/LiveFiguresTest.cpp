@@ -1,8 +1,9 @@
-// The status bar's figures read beside the window.
+// The status bar's figures read beside the window, and entries greyed as their sources go.
 
 #include "ListOperations.h"
 #include "ProjectFigures.h"
 #include "TempDir.h"
+#include "TreeRecorder.h"
 
 #include <gtest/gtest.h>
 
@@ -77,5 +78,28 @@ INSTANTIATE_TEST_SUITE_P(
                       Row{"UndoInTheMiddle", undoInTheMiddle, nullptr, "A"},
                       Row{"NewerChange", addDD, [](Fx& fx) { fx.Delete("A"); }, "DD"}),
     [](const auto& row) { return std::string(row.param.name); });
+
+TEST(MissingNoticeTest, EntriesBelowThePathsGreyAsTheirSourcesGoAndComeBack) {
+    Fx fx;
+    struct : test::TreeRecorder {
+        void NodeChanged(ListNode* node) override { events.push_back(node->Text()); }
+    } told;
+    fx.tree.AddObserver(&told);
+    std::filesystem::remove(fx.dir / "A.MP3"), std::filesystem::remove(fx.dir / "B.MP3");
+    // The path rechecked and the entry the views are told of; A.MP3 is back from row 4 on.
+    const std::pair<std::string, std::string> rows[] = {{fx.dir / "A.MP3", "A.MP3"},
+                                                        {fx.dir.Path() + "/", "B.MP3"},
+                                                        {fx.dir.Path(), ""},
+                                                        {fx.dir / "A.MP", ""},
+                                                        {fx.dir.Path(), "A.MP3"}};
+    for (const auto& [path, entry] : rows) {
+        if (&path == &rows[3].first)
+            fx.dir.File("A.MP3");
+        RecheckSources(fx.tree, fx.links(), {path});
+        EXPECT_EQ(told.events, std::vector<std::string>(!entry.empty(), entry)) << path;
+        told.events.clear();
+    }
+    fx.tree.RemoveObserver(&told);
+}
 
 } // namespace
