@@ -75,7 +75,7 @@ QVariant ListTreeModel::data(const QModelIndex& index, int role) const {
         return QString::fromStdString(stavio::Cp1252ToUtf8(node->Text()));
     case Qt::DecorationRole:
         return ListImage(node == shownSelected_ ? node->SelectedIndex() : node->ImageIndex());
-    // An entry whose source was missing at load is greyed, with its source as the tooltip.
+    // An entry whose source is missing is greyed, with its source as the tooltip.
     case Qt::ForegroundRole:
         if (node->MissingSource())
             return QGuiApplication::palette().brush(QPalette::Disabled, QPalette::Text);
@@ -141,6 +141,11 @@ void ListTreeModel::SelectionChanged(ListNode* selected) {
             emit dataChanged(index, index, {Qt::DecorationRole});
         }
     ShowSelection(selected);
+}
+
+void ListTreeModel::NodeChanged(ListNode* node) {
+    const QModelIndex index = IndexOf(node);
+    emit dataChanged(index, index, {Qt::ForegroundRole, Qt::ToolTipRole});
 }
 
 void ListTreeModel::BulkChangeBegins() {

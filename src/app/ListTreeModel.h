@@ -50,6 +50,7 @@ private:
     void SelectionChanged(stavio::ListNode* selected) override;
     void BulkChangeBegins() override;
     void BulkChangeEnded() override;
+    void NodeChanged(stavio::ListNode* node) override;
 
     void CurrentChanged(const QModelIndex& current);
     // Shows selected as the current node of the selection model and tells the window.

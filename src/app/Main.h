@@ -11,7 +11,11 @@
 #include <QPoint>
 #include <QString>
 
+#include <string>
+#include <vector>
+
 class StavioApp;
+class StatusSizeReader;
 class ListTreeModel;
 class ListTreeView;
 class TLsDirTree21;
@@ -229,6 +233,13 @@ private:
     void BuildListKeys(); // MainListCommands.cpp
     void ConnectTags();   // MainMusic.cpp
     void ConnectStatusBar();
+    void ShowFigures();
+    // MainSources.cpp: the entries of these sources, or of sources below them, greyed or not
+    // as the sources are gone or there.
+    void ConnectSources();
+    void RecheckSources(const std::vector<std::string>& paths);
 
     stavio::ProjectFigures figures_;
+    StatusSizeReader* sizeReader_ = nullptr; // reads the sizes figures_ asks for
+    bool statusShowsFigures_ = false;        // else a render's summary
 };

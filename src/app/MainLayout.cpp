@@ -367,5 +367,6 @@ void TForm1::ConnectCommands() {
     connect(DeleteModel, &ListTreeModel::SelectedNodeChanged, this, &TForm1::TreeView1Change);
     BuildListKeys();
     ConnectTags();
+    ConnectSources();
     connect(LsDirTree211, &TLsDirTree21::OnDirChange, this, &TForm1::LsDirTree211DirChange);
 }

@@ -69,6 +69,11 @@ void TForm1::RenderScript1Click() {
     App.OKBottomDlg1->SetRender(nullptr);
     ShowStatusText(QString::fromStdString(stavio::SummaryText(render.Summary(), language)));
     const stavio::CopyReport& report = App.OKBottomDlg1->LastCopyReport();
+    std::vector<std::string> failedSources;
+    for (const stavio::CopyFailure& failure : report.failures)
+        if (!failure.source.empty())
+            failedSources.push_back(failure.source);
+    RecheckSources(failedSources);
     if (!report.failures.empty())
         ShowWarningBox(this, CopyFailureReport(State.CurrentLanguage, report));
 }

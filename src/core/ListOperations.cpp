@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <sys/stat.h>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace stavio {
@@ -131,6 +133,53 @@ bool CanHoldFiles(const ListNode* node) {
         if (!node->Child(i)->IsMediaFile())
             return false;
     return true;
+}
+
+int RecheckSources(ListTree& tree, const LinkList& links, const std::vector<std::string>& paths) {
+    // The length of the path that source is or lies below, without its final "/"; npos: none.
+    auto below = [&](const std::string& source) {
+        for (const std::string& path : paths) {
+            const std::size_t length = path.ends_with('/') ? path.size() - 1 : path.size();
+            if (source.compare(0, length, path, 0, length) == 0 &&
+                (source.size() == length || source[length] == '/'))
+                return length;
+        }
+        return std::string::npos;
+    };
+    auto exists = [](const std::string& path) {
+        struct stat info {};
+        return ::stat(path.c_str(), &info) == 0;
+    };
+    // A folder that holds a whole library may change often: a source deeper down is taken as
+    // there while the first folder on its way is, so the disk is asked once per such folder.
+    std::unordered_map<std::string, bool> folders;
+    int changed = 0;
+    for (const LinkPtr& link : links) {
+        const std::string& source = link->SourcePath;
+        const std::size_t length = below(source);
+        if (length == std::string::npos)
+            continue;
+        const ListNode* node = link->Node;
+        const std::size_t slash = source.find('/', length + 1);
+        bool missing;
+        if (slash == std::string::npos || node->MissingSource()) {
+            missing = !exists(source);
+        } else {
+            const auto [folder, fresh] = folders.try_emplace(source.substr(0, slash));
+            if (fresh)
+                folder->second = exists(folder->first);
+            missing = !folder->second;
+        }
+        // An entry named for a source that had gone keeps no name to render with.
+        if (missing && !node->MissingSource()) {
+            tree.MarkSourceMissing(node, source);
+            ++changed;
+        } else if (!missing && node->MissingSource() && !node->Text().empty()) {
+            tree.MarkSourceFound(node);
+            ++changed;
+        }
+    }
+    return changed;
 }
 
 } // namespace stavio

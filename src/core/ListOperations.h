@@ -35,5 +35,10 @@ bool IsUsableListName(const std::string& name);
 void DeleteSelectedNode(ListTree& tree, LinkList& links);
 bool CanHoldFolders(const ListNode* node);
 bool CanHoldFiles(const ListNode* node);
+// Looks again at the sources that are one of paths or lie below one of them (files or folders
+// deleted, moved or renamed, folders whose entries changed): an entry whose source is gone is
+// marked missing, one whose source is back is marked found. One pass over the links; the
+// disk is asked only about the sources concerned. Returns how many entries changed.
+int RecheckSources(ListTree& tree, const LinkList& links, const std::vector<std::string>& paths);
 
 } // namespace stavio

@@ -26,8 +26,26 @@ void ListTree::Select(ListNode* node) {
         o->SelectionChanged(node);
 }
 
-void ListTree::MarkSourceMissing(ListNode* node, std::string sourcePath) {
-    node->missingSource_ = std::make_unique<const std::string>(std::move(sourcePath));
+void ListTree::MarkSourceMissing(const ListNode* node, std::string sourcePath) {
+    if (node->missingSource_ && *node->missingSource_ == sourcePath)
+        return;
+    const_cast<ListNode*>(node)->missingSource_ =
+        std::make_unique<const std::string>(std::move(sourcePath));
+    NodeChanged(node);
+}
+
+void ListTree::MarkSourceFound(const ListNode* node) {
+    if (!node->missingSource_)
+        return;
+    const_cast<ListNode*>(node)->missingSource_.reset();
+    NodeChanged(node);
+}
+
+void ListTree::NodeChanged(const ListNode* node) {
+    if (InBulkChange())
+        return;
+    for (auto* o : observers_)
+        o->NodeChanged(const_cast<ListNode*>(node));
 }
 
 ListNode* ListTree::AddChild(ListNode* parent, const std::string& text, NodeKind kind) {

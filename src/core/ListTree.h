@@ -57,6 +57,8 @@ public:
     virtual void SelectionChanged(ListNode* selected) = 0;
     virtual void BulkChangeBegins() = 0;
     virtual void BulkChangeEnded() = 0;
+    // How a node looks changed (its source went missing or came back); not its place.
+    virtual void NodeChanged(ListNode* /*node*/) {}
 };
 
 // One change of a tree's shape as a history keeps it: the subtree that went in (added) or
@@ -81,8 +83,10 @@ public:
 
     // Appends a new last child; the caller has checked that the name is free.
     ListNode* AddChild(ListNode* parent, const std::string& text, NodeKind kind);
-    // Marks a media file just added as one whose source is missing.
-    void MarkSourceMissing(ListNode* node, std::string sourcePath);
+    // Marks a media file as one whose source is missing, or as one whose source is there
+    // again; the observers hear of it when it changes. The tree owns every node it is given.
+    void MarkSourceMissing(const ListNode* node, std::string sourcePath);
+    void MarkSourceFound(const ListNode* node);
     // Removes node and everything below it; appends the media file nodes removed to removed.
     // The selection moves to the parent when it was inside the removed subtree.
     void Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles = nullptr);
@@ -113,6 +117,8 @@ public:
     bool InBulkChange() const { return bulkDepth_ > 0; }
 
 private:
+    void NodeChanged(const ListNode* node);
+
     std::unique_ptr<ListNode> root_;
     ListNode* selected_ = nullptr;
     std::vector<ListTreeObserver*> observers_;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace stavio {
 
@@ -37,36 +38,54 @@ std::uint64_t SourceSize(const std::string& path) {
                : 0;
 }
 
+constexpr std::uint64_t Unknown = ~std::uint64_t{0};
+
 } // namespace
 
-const ProjectFigureValues& ProjectFigures::Update(const TProjectClass& project) {
-    // Lists only grow at the end or lose entries, so the old links are met again in order.
-    // The common start is kept as it is; behind it both tails are walked together, and the
-    // disk is read only for links not met before.
+ProjectFigures::ProjectFigures() : generation_(std::make_shared<std::atomic<std::uint64_t>>(0)) {}
+
+ProjectFigures::~ProjectFigures() {
+    ++*generation_;
+}
+
+SizeRequest ProjectFigures::Gather(const TProjectClass& project) {
+    // Lists mostly grow at the end or lose entries, so the old links mostly open the new list
+    // in order: that common start is kept as it is. Behind it links are met again by identity,
+    // as Undo gives them back in the middle, and the disk is read only for links not met.
     const LinkList& current = project.CopyLinks;
     std::size_t common = 0;
     const std::size_t shorter = std::min(links_.size(), current.size());
     while (common < shorter && links_[common] == current[common])
         ++common;
-    std::size_t old = common;
-    std::vector<std::uint64_t> tailSizes;
-    tailSizes.reserve(current.size() - common);
-    for (std::size_t i = common; i < current.size(); ++i) {
-        while (old < links_.size() && links_[old] != current[i])
-            ++old;
-        tailSizes.push_back(old < links_.size() ? sizes_[old++]
-                                                : SourceSize(current[i]->SourcePath));
-    }
-    for (std::size_t i = common; i < sizes_.size(); ++i)
+    std::unordered_map<const TNodeFileLink*, std::uint64_t> seen;
+    seen.reserve(links_.size() - common);
+    for (std::size_t i = common; i < links_.size(); ++i) {
+        if (sizes_[i] == Unknown)
+            continue;
+        seen.emplace(links_[i].get(), sizes_[i]);
         bytes_ -= sizes_[i];
+    }
     links_.resize(common);
     sizes_.resize(common);
     for (std::size_t i = common; i < current.size(); ++i) {
+        const auto it = seen.find(current[i].get());
         links_.push_back(current[i]);
-        sizes_.push_back(tailSizes[i - common]);
-        bytes_ += tailSizes[i - common];
+        sizes_.push_back(it == seen.end() ? Unknown : it->second);
+        if (it != seen.end())
+            bytes_ += it->second;
     }
-    const std::uint64_t bytes = bytes_;
+
+    SizeRequest request;
+    request.generation = ++*generation_;
+    request.latest = generation_;
+    asked_.clear();
+    for (std::size_t i = 0; i < sizes_.size(); ++i)
+        if (sizes_[i] == Unknown) {
+            asked_.push_back(i);
+            request.paths.push_back(links_[i]->SourcePath);
+        }
+    values_.copyBytes = bytes_;
+    values_.sizesPending = !asked_.empty();
 
     // The script's count: "[DF]", "[CD]" and "[ES]" are 4 each; line ends are not counted;
     // a signed 32-bit sum, as the writer keeps it.
@@ -93,9 +112,37 @@ const ProjectFigureValues& ProjectFigures::Update(const TProjectClass& project) 
         }
     }
     values_.copyFiles = static_cast<int>(project.CopyLinks.size());
-    values_.copyBytes = bytes;
     values_.deleteFiles = static_cast<int>(project.DeleteLinks.size());
     values_.scriptCount = static_cast<int>(count);
+    return request;
+}
+
+SizeAnswer ProjectFigures::ReadSizes(const SizeRequest& request) {
+    SizeAnswer answer{request.generation, {}};
+    answer.sizes.reserve(request.paths.size());
+    for (const std::string& path : request.paths) {
+        if (request.Superseded())
+            break;
+        answer.sizes.push_back(SourceSize(path));
+    }
+    return answer;
+}
+
+bool ProjectFigures::Take(const SizeAnswer& answer) {
+    if (answer.generation != *generation_ || answer.sizes.size() != asked_.size())
+        return false;
+    for (std::size_t i = 0; i < asked_.size(); ++i) {
+        sizes_[asked_[i]] = answer.sizes[i];
+        bytes_ += answer.sizes[i];
+    }
+    asked_.clear();
+    values_.copyBytes = bytes_;
+    values_.sizesPending = false;
+    return true;
+}
+
+const ProjectFigureValues& ProjectFigures::Update(const TProjectClass& project) {
+    Take(ReadSizes(Gather(project)));
     return values_;
 }
 
@@ -103,7 +150,8 @@ std::string FiguresText(const ProjectFigureValues& values, Language language) {
     return FillText(
         RenderStatusTexts, language, 0,
         {CountText(language, CountPhrase::Files, static_cast<std::uint64_t>(values.copyFiles)),
-         FormatSize(values.copyBytes, language),
+         // Sizes still being read are not guessed at.
+         values.sizesPending ? std::string("\u2026") : FormatSize(values.copyBytes, language),
          CountText(language, CountPhrase::Files, static_cast<std::uint64_t>(values.deleteFiles)),
          std::to_string(values.scriptCount)});
 }

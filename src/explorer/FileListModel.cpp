@@ -467,6 +467,7 @@ bool FileListModel::setData(const QModelIndex& index, const QVariant& value, int
         emit RenameRefused(newName, static_cast<int>(outcome), reason);
         return false;
     }
+    emit Renamed(JoinPath(folder_, oldName));
     if (!Matches(newName)) {
         // Renamed out of the mask: the file leaves the list.
         beginRemoveRows({}, row, row);

@@ -88,6 +88,8 @@ signals:
     void LoadingFinished();
     // A rename was refused; `outcome` is a RenameOutcome, `reason` the system's reason.
     void RenameRefused(const QString& name, int outcome, const QString& reason);
+    // A file was renamed; its old path names nothing now.
+    void Renamed(const QString& oldPath);
 
 private:
     struct Entry {

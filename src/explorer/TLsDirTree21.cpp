@@ -190,6 +190,7 @@ void TLsDirTree21::FolderChanged(const QString& path) {
         LoadChildren(item, true);
     if (!IsFolder(path))
         folders_->RemovePath(path);
+    emit EntriesChanged({path});
 }
 
 void TLsDirTree21::PruneChildren(QTreeWidgetItem* parent,

@@ -57,6 +57,8 @@ public:
 
 signals:
     void OnDirChange(const QString& path);
+    // A watched folder's entries changed: folders in it may have gone or come back.
+    void EntriesChanged(const QStringList& paths);
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;

@@ -107,6 +107,8 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     notice_->setBackgroundRole(QPalette::Base);
     notice_->hide();
 
+    connect(model_, &FileListModel::Renamed, this,
+            [this](const QString& oldPath) { emit EntriesChanged({oldPath}); });
     // After the editor has closed, so the message does not interrupt it.
     connect(model_, &FileListModel::RenameRefused, this, &TLsFilelistView28::ShowRenameProblem,
             Qt::QueuedConnection);
@@ -139,8 +141,10 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
         const bool editing = CurrentView()->indexWidget(selection_->currentIndex()) != nullptr;
         if (busy_ || editing)
             changeTimer_->start(); // after the paste or the rename
-        else
+        else {
             Refresh();
+            emit EntriesChanged({directory_});
+        }
     });
 
     CreateActions();

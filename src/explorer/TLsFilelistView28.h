@@ -99,6 +99,9 @@ signals:
     void ViewStyleChanged(int style);
     // A folder made by New Folder (the list does not show folders, the tree may).
     void FolderCreated(const QString& path);
+    // Files or folders that may have gone or come back: deleted, moved or renamed by this
+    // list, or the folder shown when other programs changed its entries.
+    void EntriesChanged(const QStringList& paths);
 
 private:
     void CreateActions();

@@ -220,6 +220,7 @@ void TLsFilelistView28::PasteClipboard() {
     if (cut && !result.cancelled)
         QGuiApplication::clipboard()->clear();
     Refresh();
+    emit EntriesChanged(cut ? sources + QStringList{folder} : QStringList{folder});
     // The pasted files are selected where they went; in another folder the same names are
     // other files, which a Delete straight after would take.
     if (directory_ == folder)
@@ -283,6 +284,7 @@ void TLsFilelistView28::DeleteSelection() {
         busy_ = false;
         if (trashed.cancelled) { // the user stopped the delete: nothing more is asked
             Refresh();
+            emit EntriesChanged(toTrash);
             return;
         }
         QStringList refused;
@@ -308,6 +310,7 @@ void TLsFilelistView28::DeleteSelection() {
         busy_ = false;
     }
     Refresh();
+    emit EntriesChanged(paths);
     ShowError(failed);
 }
 
