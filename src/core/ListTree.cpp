@@ -27,7 +27,11 @@ void ListTree::Select(ListNode* node) {
 }
 
 void ListTree::MarkSourceMissing(ListNode* node, std::string sourcePath) {
-    node->missingSource_ = std::make_unique<const std::string>(std::move(sourcePath));
+    node->source_ = std::make_unique<const std::string>(std::move(sourcePath));
+}
+
+void ListTree::SetSourceFolder(ListNode* node, std::string folderPath) {
+    node->source_ = std::make_unique<const std::string>(std::move(folderPath));
 }
 
 ListNode* ListTree::AddChild(ListNode* parent, const std::string& text, NodeKind kind) {
