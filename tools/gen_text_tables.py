@@ -342,6 +342,11 @@ TABLES = [
          "%1 Titel in den nummerierten Ordnern stammen nicht von Stavio und bleiben",
          "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano"],
     ]),
+    # The explorer's own options, in its context menus.
+    ("ExplorerOptionTexts", [
+        ["Afficher les dossiers cachés", "Show hidden folders", "Mostrar carpetas ocultas",
+         "Versteckte Ordner anzeigen", "Mostra cartelle nascoste"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

@@ -117,6 +117,10 @@ public:
     QAction* AddFilesToDeleteList1 = nullptr;  // Ctrl+Shift+D, as SpeedButton12
     QAction* NewCopyFolder1 = nullptr;         // Ctrl+Shift+N, as SpeedButton19
     QAction* NewDeleteFolder1 = nullptr;       // Ctrl+Shift+N, as SpeedButton20
+    // Checkable, in the directory tree's context menu; remembered in the user's own file.
+    QAction* ShowHiddenFolders1 = nullptr;
+    // Explorer | lists | Player Image; the explorer keeps the width the user gives it.
+    QSplitter* ClientSplitter = nullptr;
 
     // Life of the window (MainForm.cpp).
     void FormCreate();
@@ -201,6 +205,7 @@ public:
     void CopyList1Click();
     void DeleteList1Click();
     void NewImage1Click();
+    void ShowHiddenFolders1Click();
 
     // The Language item that matches the current language.
     QAction* LanguageAction(stavio::Language language) const;
@@ -222,6 +227,13 @@ private:
     void BuildListKeys(); // MainListCommands.cpp
     void ConnectTags();   // MainMusic.cpp
     void ConnectStatusBar();
+    // The user's own layout (stavio.conf): the explorer's width, hidden folders shown.
+    void BuildExplorerOptions();
+    void ReadUserLayout();
+    void WriteUserLayout();
+    // No smaller than the menus, the tool bars, the panes' headers and the status bar need.
+    void FitMinimumSize();
+    bool userLayoutChanged_ = false;
 
     stavio::ProjectFigures figures_;
 };

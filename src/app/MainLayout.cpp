@@ -5,9 +5,12 @@
 
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
+#include "ProjectFigures.h"
+#include "Script.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
+#include "UserConfig.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -20,6 +23,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -242,7 +247,7 @@ QWidget* TForm1::BuildExplorerPane() {
     split->addWidget(LsDirTree211);
     split->addWidget(lower);
     LsDirTree211->setMinimumHeight(32);
-    lower->setMinimumHeight(32);
+    lower->setMinimumHeight(28 + 24); // its tool bar whole and a line of the list
     split->setStretchFactor(1, 1);
     split->setSizes({214, 300});
     column->addWidget(split, 1);
@@ -300,7 +305,7 @@ void TForm1::BuildClientArea() {
     QWidget* explorer = BuildExplorerPane();
     explorer->setMinimumWidth(64);
     lists->setMinimumWidth(64);
-    auto* client = MakeSplitter(Qt::Horizontal);
+    auto* client = ClientSplitter = MakeSplitter(Qt::Horizontal);
     client->setObjectName(QStringLiteral("ClientSplitter"));
     client->addWidget(explorer);
     client->addWidget(lists);
@@ -360,4 +365,87 @@ void TForm1::ConnectCommands() {
     BuildListKeys();
     ConnectTags();
     connect(LsDirTree211, &TLsDirTree21::OnDirChange, this, &TForm1::LsDirTree211DirChange);
+    BuildExplorerOptions();
+    // Only a width the user gave is remembered; setSizes does not count.
+    connect(ClientSplitter, &QSplitter::splitterMoved, this, [this] { userLayoutChanged_ = true; });
+}
+
+void TForm1::BuildExplorerOptions() {
+    ShowHiddenFolders1 = new QAction(this);
+    ShowHiddenFolders1->setObjectName(QStringLiteral("ShowHiddenFolders1"));
+    ShowHiddenFolders1->setCheckable(true);
+    connect(ShowHiddenFolders1, &QAction::triggered, this, &TForm1::ShowHiddenFolders1Click);
+    // In the directory tree's menu, after its own commands: the file list shows no folders.
+    auto* separator = new QAction(LsDirTree211);
+    separator->setSeparator(true);
+    LsDirTree211->addAction(separator);
+    LsDirTree211->addAction(ShowHiddenFolders1);
+}
+
+namespace {
+
+constexpr char kExplorerWidthKey[] = "ExplorerWidth";
+constexpr char kShowHiddenFoldersKey[] = "ShowHiddenFolders";
+
+} // namespace
+
+void TForm1::ReadUserLayout() {
+    const stavio::UserConfig config = stavio::UserConfig::Load(stavio::UserConfigPath());
+    const bool hidden = config.GetBool(kShowHiddenFoldersKey, false);
+    ShowHiddenFolders1->setChecked(hidden);
+    LsDirTree211->SetShowHidden(hidden);
+    // The lists take what the explorer gives up or gets; the splitter keeps both usable.
+    const long long width = config.GetInt(kExplorerWidthKey, 0);
+    if (width > 0) {
+        const int explorer = static_cast<int>(std::min<long long>(width, 4096));
+        ClientSplitter->setSizes({explorer, std::max(64, 800 - explorer), 260});
+    }
+}
+
+void TForm1::WriteUserLayout() {
+    if (!userLayoutChanged_)
+        return;
+    const std::string path = stavio::UserConfigPath();
+    stavio::UserConfig config = stavio::UserConfig::Load(path);
+    config.SetInt(kExplorerWidthKey, ClientSplitter->sizes().value(0));
+    config.SetBool(kShowHiddenFoldersKey, ShowHiddenFolders1->isChecked());
+    try {
+        config.Save(path);
+        userLayoutChanged_ = false;
+    } catch (const std::exception&) {
+        // A layout not remembered is no reason to trouble the user.
+    }
+}
+
+void TForm1::ShowHiddenFolders1Click() {
+    LsDirTree211->SetShowHidden(ShowHiddenFolders1->isChecked());
+    userLayoutChanged_ = true; // written with the width
+    WriteUserLayout();
+}
+
+void TForm1::FitMinimumSize() {
+    // Texts changed just now reach the layouts only on the next turn of the event loop.
+    for (QWidget* child : findChildren<QWidget*>())
+        child->updateGeometry();
+    // The panes need their headers and tool buttons whole.
+    for (int i = 0; i < 2; ++i) {
+        QWidget* pane = ClientSplitter->widget(i);
+        pane->setMinimumWidth(std::max(64, pane->minimumSizeHint().width()));
+    }
+    // The project's figures fit whole, up to thousands of files.
+    stavio::ProjectFigureValues large;
+    large.copyFiles = large.deleteFiles = 9999;
+    large.copyBytes = 999'999'999'999;
+    large.scriptCount = stavio::MaxScriptCount;
+    const QString figures =
+        QString::fromStdString(stavio::FiguresText(large, State.CurrentLanguage));
+    StatusPanel->setMinimumWidth(StatusPanel->fontMetrics().horizontalAdvance(figures) +
+                                 2 * StatusPanel->frameWidth() + 8);
+    // The menu bar folds items it has no room for behind a button: it needs its full width.
+    // The window's layout leaves the status bar's width out.
+    layout()->invalidate();
+    const QSize content = minimumSizeHint();
+    setMinimumSize(std::max({content.width(), menuBar()->sizeHint().width(),
+                             statusBar()->minimumSizeHint().width()}),
+                   content.height());
 }

@@ -833,6 +833,19 @@ static const char* const CountTexts_[5 * 14] = {
     "%1 brani nelle cartelle numerate non sono stati scritti da Stavio e restano",
 };
 
+static const char* const ExplorerOptionTexts_[5 * 1] = {
+    // French
+    "Afficher les dossiers cach\xE9" "s",
+    // English
+    "Show hidden folders",
+    // Spanish
+    "Mostrar carpetas ocultas",
+    // German
+    "Versteckte Ordner anzeigen",
+    // Italian
+    "Mostra cartelle nascoste",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -859,6 +872,7 @@ const TextTable EditMenuTexts{EditMenuTexts_, 3};
 const TextTable ListCommandTexts{ListCommandTexts_, 2};
 const TextTable UnitTexts{UnitTexts_, 2};
 const TextTable CountTexts{CountTexts_, 14};
+const TextTable ExplorerOptionTexts{ExplorerOptionTexts_, 1};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

@@ -44,6 +44,8 @@ extern const TextTable ListCommandTexts; // N = 2
 extern const TextTable UnitTexts;        // N = 2: MB, GB
 // Counted phrases, singular and plural in turn; see CountText (Plural.h).
 extern const TextTable CountTexts; // N = 14
+// The explorer's "Show hidden folders".
+extern const TextTable ExplorerOptionTexts; // N = 1
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);
