@@ -231,7 +231,8 @@ private:
     void BuildExplorerOptions();
     void ReadUserLayout();
     void WriteUserLayout();
-    // No smaller than the menus, the tool bars, the panes' headers and the status bar need.
+    // No smaller than the menus, the tool bars, the panes' headers and the status bar need,
+    // in any language.
     void FitMinimumSize();
     bool userLayoutChanged_ = false;
 

@@ -145,7 +145,6 @@ void TForm1::ApplyLanguage() {
     LsDirTree211->OpenPath(LastExplorerDirectory);
     LsFilelistView281->Refresh();
     StatusTimer->start(); // the figures in the new language
-    FitMinimumSize();     // the menus' new widths
 }
 
 namespace {

@@ -11,9 +11,11 @@
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
 #include "UserConfig.h"
+#include "text.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -424,28 +426,55 @@ void TForm1::ShowHiddenFolders1Click() {
 }
 
 void TForm1::FitMinimumSize() {
-    // Texts changed just now reach the layouts only on the next turn of the event loop.
-    for (QWidget* child : findChildren<QWidget*>())
-        child->updateGeometry();
-    // The panes need their headers and tool buttons whole.
-    for (int i = 0; i < 2; ++i) {
-        QWidget* pane = ClientSplitter->widget(i);
-        pane->setMinimumWidth(std::max(64, pane->minimumSizeHint().width()));
-    }
-    // The project's figures fit whole, up to thousands of files.
-    stavio::ProjectFigureValues large;
+    // Set once, before the window is shown, for the widest of the five languages: a minimum
+    // changed on a window on the screen upsets its focus on some platforms.
+    static constexpr stavio::Language kLanguages[] = {
+        stavio::Language::French, stavio::Language::English, stavio::Language::Spanish,
+        stavio::Language::German, stavio::Language::Italian};
+    const auto text = [](const stavio::TextTable& table, stavio::Language language, int k) {
+        return QString::fromStdString(stavio::TextUtf8(table, language, k));
+    };
+    // The menu bar folds items it has no room for behind a button: it needs its full width.
+    const QList<QMenu*> menus{File1, Edit1, Options1, Help1};
+    QStringList titles;
+    for (QMenu* menu : menus)
+        titles.append(menu->title());
+    int width = 0;
+    int captions[2] = {0, 0}; // the explorer's header, the lists' headers
+    int figures = 0;
+    stavio::ProjectFigureValues large; // up to thousands of files
     large.copyFiles = large.deleteFiles = 9999;
     large.copyBytes = 999'999'999'999;
     large.scriptCount = stavio::MaxScriptCount;
-    const QString figures =
-        QString::fromStdString(stavio::FiguresText(large, State.CurrentLanguage));
-    StatusPanel->setMinimumWidth(StatusPanel->fontMetrics().horizontalAdvance(figures) +
-                                 2 * StatusPanel->frameWidth() + 8);
-    // The menu bar folds items it has no room for behind a button: it needs its full width.
-    // The window's layout leaves the status bar's width out.
-    layout()->invalidate();
+    QFont bold = ExplorerHeader->font();
+    bold.setBold(true);
+    const QFontMetrics header(bold);
+    for (const stavio::Language language : kLanguages) {
+        const stavio::TextTable* tables[] = {&stavio::FileMenuTexts, &stavio::EditMenuTexts,
+                                             &stavio::OptionsMenuTexts, &stavio::HelpMenuTexts};
+        for (int k = 0; k < menus.size(); ++k)
+            menus[k]->setTitle(text(*tables[k], language, 0));
+        width = std::max(width, menuBar()->sizeHint().width());
+        for (int k = 0; k < 3; ++k)
+            captions[k == 0 ? 0 : 1] =
+                std::max(captions[k == 0 ? 0 : 1],
+                         header.horizontalAdvance(text(stavio::PaneTexts, language, k)));
+        figures =
+            std::max(figures, StatusPanel->fontMetrics().horizontalAdvance(
+                                  QString::fromStdString(stavio::FiguresText(large, language))));
+    }
+    for (int k = 0; k < menus.size(); ++k)
+        menus[k]->setTitle(titles[k]);
+    // The panes need their headers (icon, caption, balancing space) and tool buttons whole.
+    for (int i = 0; i < 2; ++i) {
+        QWidget* pane = ClientSplitter->widget(i);
+        pane->setMinimumWidth(
+            std::max({64, pane->minimumSizeHint().width(), 48 + 8 + captions[i]}));
+    }
+    StatusPanel->setMinimumWidth(figures + 2 * StatusPanel->frameWidth() + 8);
+    // The window's layout leaves the status bar's width out; the size grip and the bar's
+    // margins come beside the panel.
     const QSize content = minimumSizeHint();
-    setMinimumSize(std::max({content.width(), menuBar()->sizeHint().width(),
-                             statusBar()->minimumSizeHint().width()}),
+    setMinimumSize(std::max({content.width(), width, StatusPanel->minimumWidth() + 24}),
                    content.height());
 }
