@@ -381,6 +381,11 @@ TABLES = [
         ["Autres formats audio", "Other audio formats", "Otros formatos de audio",
          "Weitere Audioformate", "Altri formati audio"],
     ]),
+    # The explorer's own options, in its context menus.
+    ("ExplorerOptionTexts", [
+        ["Afficher les dossiers cachés", "Show hidden folders", "Mostrar carpetas ocultas",
+         "Versteckte Ordner anzeigen", "Mostra cartelle nascoste"],
+    ]),
 ]
 
 LANGUAGES = ["French", "English", "Spanish", "German", "Italian"]

@@ -123,6 +123,10 @@ public:
     QAction* AddFilesToDeleteList1 = nullptr;  // Ctrl+Shift+D, as SpeedButton12
     QAction* NewCopyFolder1 = nullptr;         // Ctrl+Shift+N, as SpeedButton19
     QAction* NewDeleteFolder1 = nullptr;       // Ctrl+Shift+N, as SpeedButton20
+    // Checkable, in the directory tree's context menu; remembered in the user's own file.
+    QAction* ShowHiddenFolders1 = nullptr;
+    // Explorer | lists | Player Image; the explorer keeps the width the user gives it.
+    QSplitter* ClientSplitter = nullptr;
 
     // Life of the window (MainForm.cpp).
     void FormCreate();
@@ -212,6 +216,7 @@ public:
     void CopyList1Click();
     void DeleteList1Click();
     void NewImage1Click();
+    void ShowHiddenFolders1Click();
 
     // The Language item that matches the current language.
     QAction* LanguageAction(stavio::Language language) const;
@@ -238,6 +243,14 @@ private:
     // as the sources are gone or there.
     void ConnectSources();
     void RecheckSources(const std::vector<std::string>& paths);
+    // The user's own layout (stavio.conf): the explorer's width, hidden folders shown.
+    void BuildExplorerOptions();
+    void ReadUserLayout();
+    void WriteUserLayout();
+    // No smaller than the menus, the tool bars, the panes' headers and the status bar need,
+    // in any language.
+    void FitMinimumSize();
+    bool userLayoutChanged_ = false;
 
     stavio::ProjectFigures figures_;
     StatusSizeReader* sizeReader_ = nullptr; // reads the sizes figures_ asks for

@@ -41,6 +41,8 @@ TForm1::TForm1(StavioApp& app, QWidget* parent) : QMainWindow(parent), App(app),
     BuildToolBar();
     BuildClientArea();
     ConnectCommands();
+    ReadUserLayout();
+    FitMinimumSize();
     resize(800, 600);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -120,6 +122,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
 
 void TForm1::FormClose() {
     AskToSave();
+    WriteUserLayout();
     stavio::SettingsValues values;
     values.language = State.CurrentLanguage;
     values.projectFileName = State.ProjectFileName;

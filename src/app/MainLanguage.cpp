@@ -120,6 +120,7 @@ void TForm1::ApplyLanguage() {
         action->setText(text(stavio::ListCommandTexts, 1));
     NewCopyFolder1->setText(text(stavio::HintTexts, 11));
     NewDeleteFolder1->setText(text(stavio::HintTexts, 13));
+    ShowHiddenFolders1->setText(text(stavio::ExplorerOptionTexts, 0));
 
     ExplorerHeader->setText(text(stavio::PaneTexts, 0));
     CopyListHeader->setText(text(stavio::PaneTexts, 1));

@@ -6,12 +6,17 @@
 #include "AudioFormats.h"
 #include "ListTreeModel.h"
 #include "ListTreeView.h"
+#include "ProjectFigures.h"
+#include "Script.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
+#include "UserConfig.h"
+#include "text.h"
 
 #include <QAction>
 #include <QActionGroup>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -21,6 +26,8 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -248,7 +255,7 @@ QWidget* TForm1::BuildExplorerPane() {
     split->addWidget(LsDirTree211);
     split->addWidget(lower);
     LsDirTree211->setMinimumHeight(32);
-    lower->setMinimumHeight(32);
+    lower->setMinimumHeight(28 + 24); // its tool bar whole and a line of the list
     split->setStretchFactor(1, 1);
     split->setSizes({214, 300});
     column->addWidget(split, 1);
@@ -306,7 +313,7 @@ void TForm1::BuildClientArea() {
     QWidget* explorer = BuildExplorerPane();
     explorer->setMinimumWidth(64);
     lists->setMinimumWidth(64);
-    auto* client = MakeSplitter(Qt::Horizontal);
+    auto* client = ClientSplitter = MakeSplitter(Qt::Horizontal);
     client->setObjectName(QStringLiteral("ClientSplitter"));
     client->addWidget(explorer);
     client->addWidget(lists);
@@ -369,4 +376,114 @@ void TForm1::ConnectCommands() {
     ConnectTags();
     ConnectSources();
     connect(LsDirTree211, &TLsDirTree21::OnDirChange, this, &TForm1::LsDirTree211DirChange);
+    BuildExplorerOptions();
+    // Only a width the user gave is remembered; setSizes does not count.
+    connect(ClientSplitter, &QSplitter::splitterMoved, this, [this] { userLayoutChanged_ = true; });
+}
+
+void TForm1::BuildExplorerOptions() {
+    ShowHiddenFolders1 = new QAction(this);
+    ShowHiddenFolders1->setObjectName(QStringLiteral("ShowHiddenFolders1"));
+    ShowHiddenFolders1->setCheckable(true);
+    connect(ShowHiddenFolders1, &QAction::triggered, this, &TForm1::ShowHiddenFolders1Click);
+    // In the directory tree's menu, after its own commands: the file list shows no folders.
+    auto* separator = new QAction(LsDirTree211);
+    separator->setSeparator(true);
+    LsDirTree211->addAction(separator);
+    LsDirTree211->addAction(ShowHiddenFolders1);
+}
+
+namespace {
+
+constexpr char kExplorerWidthKey[] = "ExplorerWidth";
+constexpr char kShowHiddenFoldersKey[] = "ShowHiddenFolders";
+
+} // namespace
+
+void TForm1::ReadUserLayout() {
+    const stavio::UserConfig config = stavio::UserConfig::Load(stavio::UserConfigPath());
+    const bool hidden = config.GetBool(kShowHiddenFoldersKey, false);
+    ShowHiddenFolders1->setChecked(hidden);
+    LsDirTree211->SetShowHidden(hidden);
+    // The lists take what the explorer gives up or gets; the splitter keeps both usable.
+    const long long width = config.GetInt(kExplorerWidthKey, 0);
+    if (width > 0) {
+        const int explorer = static_cast<int>(std::min<long long>(width, 4096));
+        ClientSplitter->setSizes({explorer, std::max(64, 800 - explorer), 260});
+    }
+}
+
+void TForm1::WriteUserLayout() {
+    if (!userLayoutChanged_)
+        return;
+    const std::string path = stavio::UserConfigPath();
+    stavio::UserConfig config = stavio::UserConfig::Load(path);
+    config.SetInt(kExplorerWidthKey, ClientSplitter->sizes().value(0));
+    config.SetBool(kShowHiddenFoldersKey, ShowHiddenFolders1->isChecked());
+    try {
+        config.Save(path);
+        userLayoutChanged_ = false;
+    } catch (const std::exception&) {
+        // A layout not remembered is no reason to trouble the user.
+    }
+}
+
+void TForm1::ShowHiddenFolders1Click() {
+    LsDirTree211->SetShowHidden(ShowHiddenFolders1->isChecked());
+    userLayoutChanged_ = true; // written with the width
+    WriteUserLayout();
+}
+
+void TForm1::FitMinimumSize() {
+    // Set once, before the window is shown, for the widest of the five languages: a minimum
+    // changed on a window on the screen upsets its focus on some platforms.
+    static constexpr stavio::Language kLanguages[] = {
+        stavio::Language::French, stavio::Language::English, stavio::Language::Spanish,
+        stavio::Language::German, stavio::Language::Italian};
+    const auto text = [](const stavio::TextTable& table, stavio::Language language, int k) {
+        return QString::fromStdString(stavio::TextUtf8(table, language, k));
+    };
+    // The menu bar folds items it has no room for behind a button: it needs its full width.
+    const QList<QMenu*> menus{File1, Edit1, Options1, Help1};
+    QStringList titles;
+    for (QMenu* menu : menus)
+        titles.append(menu->title());
+    int width = 0;
+    int captions[2] = {0, 0}; // the explorer's header, the lists' headers
+    int figures = 0;
+    stavio::ProjectFigureValues large; // up to thousands of files
+    large.copyFiles = large.deleteFiles = 9999;
+    large.copyBytes = 999'999'999'999;
+    large.scriptCount = stavio::MaxScriptCount;
+    QFont bold = ExplorerHeader->font();
+    bold.setBold(true);
+    const QFontMetrics header(bold);
+    for (const stavio::Language language : kLanguages) {
+        const stavio::TextTable* tables[] = {&stavio::FileMenuTexts, &stavio::EditMenuTexts,
+                                             &stavio::OptionsMenuTexts, &stavio::HelpMenuTexts};
+        for (int k = 0; k < menus.size(); ++k)
+            menus[k]->setTitle(text(*tables[k], language, 0));
+        width = std::max(width, menuBar()->sizeHint().width());
+        for (int k = 0; k < 3; ++k)
+            captions[k == 0 ? 0 : 1] =
+                std::max(captions[k == 0 ? 0 : 1],
+                         header.horizontalAdvance(text(stavio::PaneTexts, language, k)));
+        figures =
+            std::max(figures, StatusPanel->fontMetrics().horizontalAdvance(
+                                  QString::fromStdString(stavio::FiguresText(large, language))));
+    }
+    for (int k = 0; k < menus.size(); ++k)
+        menus[k]->setTitle(titles[k]);
+    // The panes need their headers (icon, caption, balancing space) and tool buttons whole.
+    for (int i = 0; i < 2; ++i) {
+        QWidget* pane = ClientSplitter->widget(i);
+        pane->setMinimumWidth(
+            std::max({64, pane->minimumSizeHint().width(), 48 + 8 + captions[i]}));
+    }
+    StatusPanel->setMinimumWidth(figures + 2 * StatusPanel->frameWidth() + 8);
+    // The window's layout leaves the status bar's width out; the size grip and the bar's
+    // margins come beside the panel.
+    const QSize content = minimumSizeHint();
+    setMinimumSize(std::max({content.width(), width, StatusPanel->minimumWidth() + 24}),
+                   content.height());
 }

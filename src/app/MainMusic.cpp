@@ -41,7 +41,12 @@ void TForm1::ConnectTags() {
 }
 
 QString TForm1::ListEntryToolTip(const stavio::ListNode* node) const {
-    if (!node || !node->IsMediaFile())
+    if (!node)
+        return {};
+    if (const std::string* folder = node->SourceFolder())
+        return Utf8(stavio::TextUtf8(stavio::ListToolTipTexts, State.CurrentLanguage, 0)) +
+               QStringLiteral(": ") + DisplayName(QtPathFromHost(*folder));
+    if (!node->IsMediaFile())
         return {};
     const stavio::TProjectClass& project = *State.CurrentProject;
     const stavio::TNodeFileLink* link = nullptr;

@@ -38,7 +38,7 @@ QString LoadReportText(stavio::Language language, const stavio::LoadReport& repo
 
 // The dialog's client height, and that of the media copy with its line and Cancel button.
 constexpr int kHeight = 57;
-constexpr int kCopyHeight = 111;
+constexpr int kCopyHeight = 128;
 
 } // namespace
 
@@ -73,14 +73,19 @@ TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent),
     Timer1->setSingleShot(false);
     connect(Timer1, &QTimer::timeout, this, &TOKBottomDlg1::Timer1Timer);
 
+    CopyFileLabel = new QLabel(this);
+    CopyFileLabel->setObjectName(QStringLiteral("CopyFileLabel"));
+    CopyFileLabel->setGeometry(16, 54, 281, 17);
+    CopyFileLabel->hide();
+
     DetailLabel = new QLabel(this);
     DetailLabel->setObjectName(QStringLiteral("DetailLabel"));
-    DetailLabel->setGeometry(16, 54, 281, 17);
+    DetailLabel->setGeometry(16, 71, 281, 17);
     DetailLabel->hide();
 
     CancelButton = new QPushButton(this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
-    CancelButton->setGeometry(230, 78, 75, 25);
+    CancelButton->setGeometry(230, 95, 75, 25);
     CancelButton->setAutoDefault(false);
     CancelButton->hide();
     connect(CancelButton, &QPushButton::clicked, this, &TOKBottomDlg1::CancelButtonClick);
@@ -153,10 +158,19 @@ void TOKBottomDlg1::SetDetailText(const std::string& text) {
     DetailLabel->setText(Utf8(text));
 }
 
+void TOKBottomDlg1::SetCopyFile(const std::string& name) {
+    // A long name keeps its beginning and its extension.
+    const QString shown = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    CopyFileLabel->setText(
+        CopyFileLabel->fontMetrics().elidedText(shown, Qt::ElideMiddle, CopyFileLabel->width()));
+}
+
 void TOKBottomDlg1::ShowCopyControls(bool visible) {
     cancellable_ = visible;
     DetailLabel->setText(QString());
     DetailLabel->setVisible(visible);
+    CopyFileLabel->setText(QString());
+    CopyFileLabel->setVisible(visible);
     CancelButton->setText(QString::fromStdString(
         stavio::TextUtf8(stavio::RenderDialogTexts, app_.State.CurrentLanguage, 2)));
     CancelButton->setEnabled(visible);

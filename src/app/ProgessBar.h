@@ -44,6 +44,8 @@ public:
     const stavio::LoadReport& LastLoadReport() const { return loadReport_; }
     // The copy's sizes, rate and time left, under the bar.
     void SetDetailText(const std::string& text) override;
+    // The copy line: the file being copied, above its figures.
+    void SetCopyFile(const std::string& name) override;
 
     // The render whose script (mode 4) and copy (mode 5) the next showings run; without one,
     // the two jobs make their own from the current project.
@@ -60,6 +62,7 @@ public:
     QTimer* Timer1;
     // Shown during the media copy only: the sizes, rate and time left, and Cancel.
     QLabel* DetailLabel;
+    QLabel* CopyFileLabel;
     QPushButton* CancelButton;
 
 protected:

@@ -38,6 +38,7 @@ ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links
     if (withFiles) {
         const ShortNameBatch naming;
         const std::string directory = withFiles->SelectedPath();
+        tree.SetSourceFolder(folder, directory);
         for (const std::string& item : withFiles->ItemNames())
             AddFileNode(JoinExplorerPath(directory, item), tree, links);
     }

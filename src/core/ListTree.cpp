@@ -27,17 +27,17 @@ void ListTree::Select(ListNode* node) {
 }
 
 void ListTree::MarkSourceMissing(const ListNode* node, std::string sourcePath) {
-    if (node->missingSource_ && *node->missingSource_ == sourcePath)
+    if (node->source_ && *node->source_ == sourcePath)
         return;
-    const_cast<ListNode*>(node)->missingSource_ =
+    const_cast<ListNode*>(node)->source_ =
         std::make_unique<const std::string>(std::move(sourcePath));
     NodeChanged(node);
 }
 
 void ListTree::MarkSourceFound(const ListNode* node) {
-    if (!node->missingSource_)
+    if (!node->source_)
         return;
-    const_cast<ListNode*>(node)->missingSource_.reset();
+    const_cast<ListNode*>(node)->source_.reset();
     NodeChanged(node);
 }
 
@@ -46,6 +46,10 @@ void ListTree::NodeChanged(const ListNode* node) {
         return;
     for (auto* o : observers_)
         o->NodeChanged(const_cast<ListNode*>(node));
+}
+
+void ListTree::SetSourceFolder(ListNode* node, std::string folderPath) {
+    node->source_ = std::make_unique<const std::string>(std::move(folderPath));
 }
 
 ListNode* ListTree::AddChild(ListNode* parent, const std::string& text, NodeKind kind) {

@@ -27,7 +27,12 @@ public:
     ListNode* ChildNamed(const std::string& name) const;
     // The source path of a media file whose source was missing when it was added (so its
     // name is the one stored for it); null for every other node.
-    const std::string* MissingSource() const { return missingSource_.get(); }
+    const std::string* MissingSource() const { return IsMediaFile() ? source_.get() : nullptr; }
+    // The host folder a list folder was made from, when it was added or dropped as a whole;
+    // null for every other node. Kept in memory only: the project file has no room for it.
+    const std::string* SourceFolder() const {
+        return kind_ == NodeKind::Folder ? source_.get() : nullptr;
+    }
 
 private:
     friend class ListTree;
@@ -40,7 +45,7 @@ private:
     ListNode* parent_;
     std::vector<std::unique_ptr<ListNode>> children_;
     std::unordered_map<std::string, ListNode*> byName_;
-    std::unique_ptr<const std::string> missingSource_;
+    std::unique_ptr<const std::string> source_; // see MissingSource and SourceFolder
 };
 
 // Told about every change, before and after, so a view can follow without rebuilding.
@@ -87,6 +92,8 @@ public:
     // again; the observers hear of it when it changes. The tree owns every node it is given.
     void MarkSourceMissing(const ListNode* node, std::string sourcePath);
     void MarkSourceFound(const ListNode* node);
+    // Notes the host folder a folder just added was made from.
+    void SetSourceFolder(ListNode* node, std::string folderPath);
     // Removes node and everything below it; appends the media file nodes removed to removed.
     // The selection moves to the parent when it was inside the removed subtree.
     void Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles = nullptr);

@@ -20,6 +20,8 @@ public:
     // The line under the bar of the media copy: sizes, rate and time left. Displays without
     // such a line ignore it.
     virtual void SetDetailText(const std::string&) {}
+    // The file the media copy is at: its source's file name, as the file system has it.
+    virtual void SetCopyFile(const std::string&) {}
 };
 
 // Accepts everything and shows nothing.

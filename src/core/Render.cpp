@@ -703,6 +703,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
                 break;
             }
         }
+        progress.SetCopyFile(item.source.substr(item.source.rfind('/') + 1));
         int failure = RefusalOf(folderError);
         const Outcome outcome =
             folder >= 0 ? copyOne(item, folder, folderName, failure) : Outcome::DestinationFailed;

@@ -922,6 +922,19 @@ static const char* const AudioFormatTexts_[5 * 1] = {
     "Altri formati audio",
 };
 
+static const char* const ExplorerOptionTexts_[5 * 1] = {
+    // French
+    "Afficher les dossiers cach\xE9" "s",
+    // English
+    "Show hidden folders",
+    // Spanish
+    "Mostrar carpetas ocultas",
+    // German
+    "Versteckte Ordner anzeigen",
+    // Italian
+    "Mostra cartelle nascoste",
+};
+
 const TextTable AboutTexts{AboutTexts_, 4};
 const TextTable HintTexts{HintTexts_, 14};
 const TextTable PropertyTexts{PropertyTexts_, 11};
@@ -951,6 +964,7 @@ const TextTable CountTexts{CountTexts_, 14};
 const TextTable ConversionStageTexts{ConversionStageTexts_, 2};
 const TextTable ConversionDialogTexts{ConversionDialogTexts_, 10};
 const TextTable AudioFormatTexts{AudioFormatTexts_, 1};
+const TextTable ExplorerOptionTexts{ExplorerOptionTexts_, 1};
 
 const char* Text(const TextTable& table, Language language, int k)
 {

@@ -50,6 +50,8 @@ extern const TextTable ConversionStageTexts; // N = 2
 extern const TextTable ConversionDialogTexts; // N = 10
 // Options > "Other audio formats".
 extern const TextTable AudioFormatTexts; // N = 1
+// The explorer's "Show hidden folders".
+extern const TextTable ExplorerOptionTexts; // N = 1
 
 // Entry k of table for language, as Windows-1252 bytes.
 const char* Text(const TextTable& table, Language language, int k);

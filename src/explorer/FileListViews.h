@@ -24,6 +24,8 @@ class FileDetailsView : public QTreeView {
     Q_OBJECT
 public:
     FileDetailsView(std::function<void()> startDrag, QWidget* parent);
+    // The width the texts of a column need, among the rows the view measures.
+    int ContentWidth(int column) const { return sizeHintForColumn(column); }
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;

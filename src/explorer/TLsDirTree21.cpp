@@ -21,6 +21,7 @@
 #include <QScrollBar>
 #include <QSet>
 #include <QTimer>
+#include <QTreeWidgetItemIterator>
 #include <QUrl>
 
 #include <algorithm>
@@ -43,8 +44,8 @@ QString NameOf(const QTreeWidgetItem* item) {
 }
 
 // The sub-folders of `path` (links to folders too), in natural order; `error` receives
-// why the folder could not be read.
-QStringList FolderNames(const QString& path, QString* error) {
+// why the folder could not be read. Names starting with "." are hidden folders.
+QStringList FolderNames(const QString& path, bool hidden, QString* error) {
     QStringList names;
     DIR* dir = ::opendir(HostBytes(path).constData());
     if (!dir) {
@@ -53,7 +54,8 @@ QStringList FolderNames(const QString& path, QString* error) {
     }
     const int fd = ::dirfd(dir);
     while (const dirent* d = ::readdir(dir)) {
-        if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+        if (d->d_name[0] == '.' &&
+            (!hidden || std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0))
             continue;
         if (d->d_type != DT_DIR) {
             struct stat st = {};
@@ -284,7 +286,7 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
     // Symbolic links to folders are shown like folders; as each level is read only when
     // opened, a link loop never recurses by itself.
     QString error;
-    const QStringList names = FolderNames(path, &error);
+    const QStringList names = FolderNames(path, showHidden_, &error);
     // A folder that cannot be read says so.
     item->setToolTip(0, error.isEmpty()
                             ? QString()
@@ -299,8 +301,12 @@ void TLsDirTree21::LoadChildren(QTreeWidgetItem* item, bool force) {
     } else {
         // Merge, so that the opened sub-folders and the selection stay where they are;
         // both sides are in the same order, so one pass does it.
+        // A hidden folder the user is in stays until the user leaves it.
         const QSet<QString> wanted(names.begin(), names.end());
-        PruneChildren(item, [&](QTreeWidgetItem* child) { return wanted.contains(NameOf(child)); });
+        PruneChildren(item, [&](QTreeWidgetItem* child) {
+            return wanted.contains(NameOf(child)) ||
+                   (IsInside(currentItem(), child) && IsFolder(PathOf(child)));
+        });
         QSet<QString> present;
         for (int i = 0; i < item->childCount(); ++i)
             present.insert(NameOf(item->child(i)));
@@ -435,6 +441,21 @@ void TLsDirTree21::FolderCreated(const QString& path) {
     QTreeWidgetItem* current = currentItem();
     if (current && PathOf(current) == parent && IsLoaded(current))
         LoadChildren(current, true);
+}
+
+void TLsDirTree21::SetShowHidden(bool show) {
+    if (show == showHidden_)
+        return;
+    showHidden_ = show;
+    // Every folder read so far is read again, parents first: a folder that goes takes its
+    // opened sub-folders with it.
+    QList<QPersistentModelIndex> loaded;
+    for (QTreeWidgetItemIterator it(this); *it; ++it)
+        if (*it != root_ && IsLoaded(*it))
+            loaded.append(indexFromItem(*it));
+    for (const QPersistentModelIndex& index : loaded)
+        if (index.isValid())
+            LoadChildren(itemFromIndex(index), true);
 }
 
 void TLsDirTree21::RefreshSelected() {

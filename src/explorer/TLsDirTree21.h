@@ -49,6 +49,10 @@ public:
     static bool IsLoaded(const QTreeWidgetItem* item);
     // Reads the sub-folders of the selected item again.
     void RefreshSelected();
+    // Hidden folders (names starting with ".") are left out while not shown; the one the user
+    // is in stays. Shown at start.
+    void SetShowHidden(bool show);
+    bool ShowHidden() const { return showHidden_; }
     // Where Open hands the folder; the desktop's file manager by default.
     void SetUrlOpener(std::function<bool(const QUrl&)> opener);
     // Commands of the program that holds the tree, first in its context menu; their keys
@@ -88,6 +92,7 @@ private:
     QStringList drives_;
     bool customDrives_ = false;
     bool quiet_ = false;
+    bool showHidden_ = true;
     ExplorerLanguage language_ = ExplorerLanguage::lnEnglish;
     QList<QAction*> ownActions_;
     QPointer<TLsFilelistView28> list_;

@@ -27,6 +27,8 @@
 namespace {
 // The modified date column keeps the width of the original explorer's.
 constexpr int kModifiedColumnWidth = 125;
+// The name column is never narrower, however short the names or narrow the pane.
+constexpr int kNarrowestNameColumn = 100;
 } // namespace
 
 TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
@@ -113,7 +115,13 @@ TLsFilelistView28::TLsFilelistView28(QWidget* parent) : QWidget(parent) {
     connect(model_, &FileListModel::RenameRefused, this, &TLsFilelistView28::ShowRenameProblem,
             Qt::QueuedConnection);
 
+    // The name column fits the names of each folder listed, until the user sizes it.
+    connect(header, &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == FileListModel::NameColumn && !fittingNames_)
+            nameSizedByUser_ = true;
+    });
     connect(model_, &FileListModel::LoadingFinished, this, [this] {
+        FitNameColumn();
         if (!pendingSelection_.isEmpty())
             RestoreSelection(pendingScroll_);
         ShowReadNotice();
@@ -174,6 +182,23 @@ void TLsFilelistView28::ShowReadNotice() {
 void TLsFilelistView28::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     notice_->setGeometry(rect().adjusted(2, 2, -2, -2));
+    FitNameColumn();
+}
+
+void TLsFilelistView28::FitNameColumn() {
+    if (viewStyle_ != 3 || nameSizedByUser_ || model_->IsLoading())
+        return;
+    // As wide as the names, but never so wide that the size beside them leaves the pane:
+    // the other columns stay a short scroll away.
+    QHeaderView* header = detailsView_->header();
+    const int names = std::max(header->sectionSizeHint(FileListModel::NameColumn),
+                               detailsView_->ContentWidth(FileListModel::NameColumn));
+    const int room =
+        detailsView_->viewport()->width() - header->sectionSize(FileListModel::SizeColumn);
+    fittingNames_ = true;
+    header->resizeSection(FileListModel::NameColumn,
+                          std::max(kNarrowestNameColumn, std::min(names, room)));
+    fittingNames_ = false;
 }
 
 QString TLsFilelistView28::MyComputer() {
@@ -193,6 +218,7 @@ void TLsFilelistView28::SetDirectory(const QString& dir) {
     }
     directory_ = target;
     pendingSelection_.clear();
+    nameSizedByUser_ = false;
     model_->Load(InFolder() ? directory_ : QString());
     Watch();
     UpdateActions();
@@ -249,6 +275,7 @@ void TLsFilelistView28::SetViewStyle(int style) {
     const int small = style == 0 ? 32 : 16;
     if (style == 3) {
         stack_->setCurrentWidget(detailsView_);
+        FitNameColumn();
         RequestTags(0, model_->rowCount() - 1);
     } else {
         iconView_->setViewMode(style == 0 ? QListView::IconMode : QListView::ListMode);

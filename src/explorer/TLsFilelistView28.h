@@ -118,6 +118,8 @@ private:
     void ShowError(const QList<FileProblem>& problems);
     void ShowRenameProblem(const QString& name, int outcome, const QString& reason);
     void RequestTags(int first, int last);
+    // Sizes the details view's name column to the names listed (details view only).
+    void FitNameColumn();
 
     FileListModel* model_ = nullptr;
     FileTagLoader* tagLoader_ = nullptr;
@@ -141,4 +143,6 @@ private:
     // What a refresh gives back once the folder has been read again.
     QStringList pendingSelection_;
     int pendingScroll_ = 0;
+    bool nameSizedByUser_ = false; // since the folder was listed
+    bool fittingNames_ = false;
 };

@@ -20,6 +20,7 @@ public:
         positions.push_back(value);
     }
     int Position() const override { return position; }
+    void SetCopyFile(const std::string& name) override { copyFiles.push_back(name); }
 
     std::vector<std::string> captions;
     std::string statusText;
@@ -28,6 +29,7 @@ public:
     int maximum = -1;
     int position = -1;
     std::vector<int> positions; // every position set, in order
+    std::vector<std::string> copyFiles;
 };
 
 } // namespace stavio::test

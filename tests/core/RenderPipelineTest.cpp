@@ -174,6 +174,15 @@ TEST_F(RenderPipelineTest, ALinkAtTheDestinationIsReplaced) {
     EXPECT_EQ(ReadBytes(outside), "precious");
 }
 
+// The copy line names the source file being copied, not its name on the player.
+TEST_F(RenderPipelineTest, TheCopyLineNamesEachSourceFile) {
+    for (const char* name : {"First song.mp3", "b.mp3"})
+        AddEntry(state.CopyTree, project().CopyLinks, "ROCK",
+                 dir.File(std::string("src/") + name, "x"));
+    EXPECT_EQ(Render().filesCopied, 2);
+    EXPECT_EQ(progress.copyFiles, (std::vector<std::string>{"First song.mp3", "b.mp3"}));
+}
+
 // The bytes a render adds, in whole allocation units: the files to copy less what they
 // replace, the script, the record and the SYSTEM folder it makes.
 TEST_F(RenderPipelineTest, SurveyWeighsWhatTheCopyAddsAgainstTheFreeSpace) {

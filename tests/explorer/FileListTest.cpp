@@ -189,4 +189,23 @@ TEST_F(FileListTest, AFolderOfFiftyThousandFilesListsInSlicesWithoutBlocking) {
     EXPECT_EQ(model->index(49999, 0).data().toString(), QStringLiteral("track49999.mp3"));
 }
 
+// The details view's name column fits the names, but leaves the size beside them in the pane.
+TEST_F(FileListTest, TheNameColumnFitsTheNamesWithinThePane) {
+    list.resize(260, 300);
+    list.show();
+    list.SetViewStyle(3);
+    for (const QString& folder : {QStringLiteral("a"), QString(60, QLatin1Char('x'))}) {
+        const QString name = folder + QStringLiteral(".mp3");
+        list.SetDirectory(QFileInfo(MakeFile(dir, folder + QLatin1Char('/') + name)).path());
+        list.ItemCaptions(); // read to the end
+        auto* details = static_cast<QTreeView*>(list.CurrentView());
+        const int room = details->viewport()->width() - details->header()->sectionSize(1);
+        const int text = details->fontMetrics().horizontalAdvance(name);
+        const int column = details->header()->sectionSize(0);
+        EXPECT_LE(column, room);
+        EXPECT_GE(column, std::min(text, room)); // a short name shows whole
+        EXPECT_EQ(column == room, text > room);  // a long one takes all the room
+    }
+}
+
 } // namespace
