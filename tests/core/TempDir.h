@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,6 +60,56 @@ inline std::string ReadBytes(const std::string& path) {
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
+
+// A folder of its own on another file system than `near`, for the moves that cannot rename:
+// below /dev/shm or the temporary folder, whichever lies elsewhere and takes a folder from
+// this user; else, for the super-user, a tmpfs mounted at `fallback` while the object lives.
+// Path() is empty, and Why() says why, where nothing serves.
+class OtherFileSystem {
+public:
+    OtherFileSystem(const std::string& near, const std::string& fallback) {
+        struct stat nearInfo {};
+        if (::stat(near.c_str(), &nearInfo) != 0) {
+            why_ = "cannot tell the file system of " + near;
+            return;
+        }
+        for (const std::string& base :
+             {std::string("/dev/shm"), std::filesystem::temp_directory_path().string()}) {
+            struct stat info {};
+            std::string pattern = base + "/stavio-other-XXXXXX";
+            if (::stat(base.c_str(), &info) == 0 && info.st_dev != nearInfo.st_dev &&
+                ::mkdtemp(pattern.data()) != nullptr) {
+                path_ = pattern;
+                return;
+            }
+        }
+        if (::geteuid() == 0 && ::mount("tmpfs", fallback.c_str(), "tmpfs", 0, "size=1m") == 0) {
+            path_ = fallback;
+            mounted_ = true;
+            return;
+        }
+        why_ = "no other file system can be written here (/dev/shm and the temporary folder "
+               "are on the same one, and mounting needs root)";
+    }
+    ~OtherFileSystem() {
+        if (mounted_) {
+            ::umount2(path_.c_str(), MNT_DETACH);
+        } else if (!path_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path_, ignored);
+        }
+    }
+    OtherFileSystem(const OtherFileSystem&) = delete;
+    OtherFileSystem& operator=(const OtherFileSystem&) = delete;
+
+    const std::string& Path() const { return path_; }
+    const std::string& Why() const { return why_; }
+
+private:
+    std::string path_;
+    std::string why_;
+    bool mounted_ = false;
+};
 
 // The bytes of a text file holding these lines, each ended by end.
 inline std::string Lines(const std::vector<std::string>& lines, const char* end = "\r\n") {

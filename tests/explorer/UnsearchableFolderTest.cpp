@@ -14,8 +14,6 @@
 namespace {
 
 TEST(UnsearchableFolderTest, AFolderWithoutSearchRightSaysSoInsteadOfLookingEmpty) {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "acting as another user needs root";
     QTemporaryDir tmp;
     ASSERT_TRUE(tmp.isValid());
     const QString dir = QDir(tmp.path()).canonicalPath();
@@ -31,7 +29,7 @@ TEST(UnsearchableFolderTest, AFolderWithoutSearchRightSaysSoInsteadOfLookingEmpt
     const Case cases[] = {
         {"read and search", 0755, {QStringLiteral("song.mp3")}, false},
         {"read without search", 0644, {}, true},
-        {"search without read", 0711, {}, true},
+        {"search without read", 0111, {}, true}, // the owner's rights too
     };
     TLsFilelistView28 list;
     list.show();
