@@ -13,8 +13,9 @@ class KeyboardTest : public AppFixture {
 protected:
     void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         // The window manager gives the window back its activation when a dialog closes; the
-        // offscreen platform does not.
-        if (QApplication::activeWindow() == nullptr) {
+        // offscreen platform does not, and a slow run may still name the closed dialog.
+        QApplication::processEvents();
+        if (QApplication::activeWindow() == nullptr || !QApplication::activeWindow()->isVisible()) {
             Form().activateWindow();
             ASSERT_TRUE(QTest::qWaitForWindowActive(&Form()));
         }
@@ -43,11 +44,6 @@ protected:
 };
 
 TEST_F(KeyboardTest, BuildsSavesAndRendersAProjectWithKeysAlone) {
-#if defined(__SANITIZE_ADDRESS__)
-    // Under the address sanitizer Tab from the Copy List, after the folder name dialog, does
-    // not reach the file list on the offscreen platform; to be looked into.
-    GTEST_SKIP() << "the Tab walk after a modal dialog is not reproduced under the sanitizer";
-#endif
     stavio::SettingsValues settings;
     settings.lastExplorerDirectory = QFile::encodeName(album_).toStdString();
     stavio::WriteSettings(ExecutablePath(), settings);
