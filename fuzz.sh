@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang in build-fuzz/ and runs each for SECONDS (default 60).
 # Fails when any target finds a crash, a hang, a leak or a broken rule; the input that did it
 # is kept in build-fuzz/findings/<target>/.

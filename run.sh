@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds in build/ and starts Stavio.
 set -euo pipefail
 STAVIO_ROOT="$(cd "$(dirname "$0")" && pwd)"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds in build/ and runs every test; non-zero on any failure.
 set -euo pipefail
 STAVIO_ROOT="$(cd "$(dirname "$0")" && pwd)"

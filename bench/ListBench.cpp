@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sibling checks, link removal and the modified test on large lists.
 #include "ListOperations.h"
 #include "ProgramState.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Naming the files of a large directory: one listing, then a table look-up per file.
 
 #include "ShortNames.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading and saving a project of 100,000 links, and writing its script.
 //
 // The source files exist (100 folders of 1,000 empty files, made once per process), so the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The render of 1,000 songs of 2 MB (2 GB): the first render into an empty target against
 // a render of the same project onto the target it made, and the status bar's figures on a
 // project of 100,000 entries.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Media copy throughput: `stavio-cli render` against `cp` followed by `sync`, side by side.
 # Both copy the same 1,000 files of 2 MB into the same file system and both make the data
 # durable before the clock stops.

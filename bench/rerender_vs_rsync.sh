@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # An unchanged re-render against an rsync that has nothing to do: `stavio-cli render` of a
 # project whose 1,000 songs are all on the target already, against `rsync -a` of the same
 # files onto a copy made before. Both read what is there and write nothing.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package: `cpack -G DEB` (or plain `cpack`) in the build folder writes
 # stavio_<version>_<arch>.deb from the same install rules as cmake --install.
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One place for the language level and warning flags; every target links stavio_settings.
 add_library(stavio_settings INTERFACE)
 target_compile_features(stavio_settings INTERFACE cxx_std_20)

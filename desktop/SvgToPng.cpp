@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build tool: renders the application's SVG icon into a square PNG of the hicolor theme.
 //   stavio-svg-to-png IN.svg OUT.png SIZE
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A stored folder path line cut by SplitListPath and each name made a list folder name by
 // FolderNameFromText: one name per backslash, text after the last one dropped, and every
 // folder name at most 8 characters of the allowed upper-case set, so that it never names a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The line reader against a plain model of the line rules: a line ends at CR, an LF right
 // after it is skipped, a lone LF belongs to the line, 0x1A ends the file, and past the end
 // come empty lines. The first input byte may push the rest across the reader's 64 KiB

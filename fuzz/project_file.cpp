@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LoadProjectFile on any bytes, with real source files at hand: "@/" in the input stands
 // for a folder holding a few MP3 files and a sub-folder. Whatever the file holds, the load
 // either succeeds or fails with a file or conversion error, and the trees keep their shape:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ReadSettings on any bytes: the values are those of lines 3, 5 and 7 (line 7 only when
 // line 6 is there and not empty), read by position, and writing them back then reading the
 // file again gives the same values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GenerateShortNames over a directory listing made from the input: names are cut at NUL and
 // "/" (the bytes no file name holds), "." and ".." and repeats are dropped, as no directory
 // lists them. Every short name is a valid 8.3 name, unique without regard to case; a valid

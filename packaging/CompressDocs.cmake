@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Run by cpack between its staging install and the package: Debian wants the manual pages and
 # the changelog compressed with gzip -9n (no name, no time stamp: the same bytes every build).
 file(GLOB_RECURSE documents "${CPACK_TEMPORARY_DIRECTORY}/*")

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Adding a directory of 10,000 MP3 files to the Copy List through the main window: the
 // explorer's listing, the 8.3 names, the tree, the item model and the view's layout.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The project commands of the main window on a library-sized project, on the offscreen
 // platform: start-up load through the settings file, Open, New Project, Save, deleting a
 // level-1 folder and PLAYER, switching the language and closing the window. The core's own

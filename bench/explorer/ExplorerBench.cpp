@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the file list takes to list a folder of 50,000 MP3 files, and the longest
 // time the window goes without handling its events meanwhile; a refresh and a sort of
 // that folder; the directory tree opening a folder of 20,000 sub-folders; and a folder of

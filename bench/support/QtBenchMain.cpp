@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main of the benchmarks that need widgets: one QApplication, on the offscreen platform
 // unless another is asked for (QT_QPA_PLATFORM=xcb under Xvfb, say).
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folder name dialog: collects the raw name of a new list folder. The "?" button opens
 // the information box on the 8.3 naming rule.

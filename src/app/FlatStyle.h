@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The flat look of the dialogs: ordinary controls with a thin border that lights up while the
 // pointer is over them.

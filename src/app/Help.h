@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The About box, and the maker's two addresses that the Help menu hands to the desktop.
 

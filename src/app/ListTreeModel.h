@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An item model over one list tree of the core. The tree stays the only copy: the model turns
 // its notifications into row insertions and removals, and keeps a selection model in step

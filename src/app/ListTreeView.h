@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The view of the Copy List and the Delete List: read-only, never a drag source, and a drop
 // target whose acceptance and drop are decided by the main window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the explorer pane, the Copy List and the Delete List, the menus and tool
 // bars. One class, spread over files by concern: MainForm (creation, activation, close),

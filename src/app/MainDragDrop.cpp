@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drops from the explorer and from other programs onto the Copy List and the Delete List.
 
 #include "Main.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's life: creation, first activation and close.
 
 #include "Main.h"

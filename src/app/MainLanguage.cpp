@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The five interface languages of the main window.
 
 #include "Main.h"

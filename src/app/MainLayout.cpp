@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's layout: menus, the main tool bar, the explorer pane, the two list panes,
 // the hidden Player Image pane and the status bar.
 

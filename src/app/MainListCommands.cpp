@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands of the list panes and the explorer tool bars, and their enabling rules.
 
 #include "Main.h"

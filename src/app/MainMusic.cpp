@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program knows of the songs: the tags in the explorer's details view and the
 // tooltips that tell which song stands behind each 8.3 name of the lists.
 

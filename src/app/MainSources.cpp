@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The lists' sources as the program learns of them while it runs: an entry whose source the
 // explorer or another program deleted, moved or renamed, or that a render could not find,
 // is greyed at once, and no longer once its source is back.

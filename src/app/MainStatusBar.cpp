@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar: the project's figures after every change of the lists, and the summary of
 // the last render until the lists change again.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The render target dialog: a directory tree in which the user picks the folder that stands
 // for the root of the player's storage.

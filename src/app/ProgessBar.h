@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress dialog: the one modal window in which every long job runs. A caller sets
 // StavioApp::ProgressMode and shows the dialog modally; the dialog runs the job once when it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The open and save dialogs of the project commands, filtered on "Script Project (*.scp)".
 // Both are the toolkit's own dialog run modally, so they look the same on every desktop.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Project Properties dialog: the seven descriptive texts and the comment lines.
 

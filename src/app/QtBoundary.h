@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the windows meet the core: host paths are the file system's bytes while Qt speaks
 // QString, and the explorer components take a language value of their own.

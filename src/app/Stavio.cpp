@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Stavio: prepares the contents of a portable MP3 player.
 
 #include "Main.h"

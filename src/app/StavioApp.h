@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The running program: the state the windows share and the seven windows, created once in
 // this order and alive until the end.

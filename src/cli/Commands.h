@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of stavio-cli. Each takes the arguments after its name and returns the
 // process exit code: 0 done, 1 done with a problem the command reports, 2 wrong call or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // shortname and foldername: the two name rules of the lists, as the window applies them.
 
 #include "Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The commands that work on a project file: script, render, info, tree and resave.
 
 #include "Commands.h"

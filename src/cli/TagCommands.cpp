@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tags: what each song file's tags say, one tab-separated line per file.
 
 #include "Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress bar on the terminal's error stream: the job's caption, a bar and the count.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stavio-cli: the program's rules without the window, one command per call.
 
 #include "Commands.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's message boxes. The text is a MessageTexts entry in the current language; the
 // titles and button captions are the toolkit's own, French whatever the language.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading the entries of one folder, with the short names the volume itself keeps where it
 // keeps any (FAT). The short names of the lists come from here.

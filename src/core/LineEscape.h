@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The escapes of the program's own record files (the name memory, the render's record):
 // names and paths may hold any byte but "/" and NUL, and a backslash, a tab or a line end

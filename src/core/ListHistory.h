@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Undo and Redo of list edits. A step gives back the very nodes and links it took away, at
 // the rows and positions they held, so that the project compares equal to its saved record

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Copy List and the Delete List: an ordered tree of named nodes below one root "PLAYER".
 // Children keep the order in which they were added; names are unique among siblings.

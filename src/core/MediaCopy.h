@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The media copy of a render: every media file of the Copy List, under its list name, into
 // the numbered folders 00000001, 00000002, ... of the target.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The aliases the program has handed out, kept per user across runs, so that a file keeps
 // its list name as long as it exists under the same name in the same folder: a sibling that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files and folders dropped onto a list from another program (a file manager): the same
 // rules as the explorer's drops. A folder is added like the explorer's folder, with the audio

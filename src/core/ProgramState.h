@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program-wide state the windows share: the working project, its saved record, the
 // project file and the two list trees. Tests create as many as they like.

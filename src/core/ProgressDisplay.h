@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a long job reports to: the progress dialog in the window, a bar on the terminal,
 // or a recorder in the tests. Texts are UTF-8, ready to show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The project at a glance, for the status bar: the Copy List's files and their total size,
 // the Delete List's files and the script's counted size. Kept up to date cheaply: a file's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The project file ("Script Project (*.scp)"): a header, the seven texts, the comments,
 // the target folder and one group of three lines per link.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The render as one pipeline: a plan made once (runs, numbers, destinations), then the fit
 // check, the script, the copy and a summary. The window's progress jobs and stavio-cli drive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SYSTEM/STAVIO.LST: what the renders wrote into the numbered folders of a target, so that a
 // render removes only its own files and knows which ones it may leave as they are. One line

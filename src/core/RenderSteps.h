@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The steps of a render below its target descriptor, shared by the pipeline's survey and
 // copy: how a file is judged unchanged, how one file is put into place, which recorded files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The texts a render shows: sizes, and the summary of a finished render.
 #include "Render.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Saving a file so that the previous one survives any failure: the bytes go to a temporary
 // file beside it, which is flushed and renamed over it only when all was written. Shared by

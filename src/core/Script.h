@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SCRIPT.TXT: the files to delete on the player ([DF]) and the player folder each numbered
 // media folder stands for ([CD]), ended by [ES].

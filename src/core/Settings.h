@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The seven-line settings file: the executable's path with ".CFG", or the user's
 // configuration folder for an installed program or one whose folder cannot be written.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The name rules of the lists: every name is an upper-case 8.3 short name.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a song file says about itself: its title, artist, album, track number and length,
 // read with TagLib from an MP3 file's ID3v1 and ID3v2 tags or from the tags of a song of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The render's target, opened once. Every folder and file below it is reached relative to
 // that descriptor, one name at a time, never through a link and never into another file

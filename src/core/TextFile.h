@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text files as the program has always read and written them: CR LF after every line;
 // on reading, a line ends at CR (an LF right after it is skipped), a lone LF belongs to the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one UTF-8 decoder of the program: host names and texts are bytes, usually UTF-8, but a
 // name written by an older desktop may hold any byte, so each caller decides what a byte that

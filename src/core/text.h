@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The interface texts in five languages. A table of group size N holds 5 x N
 // Windows-1252 strings, one block per language in the order French, English, Spanish,

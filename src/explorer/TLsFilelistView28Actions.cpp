@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's own actions: keys, context menu and the file operations behind them.
 #include "TLsFilelistView28.h"
 

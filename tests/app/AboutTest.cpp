@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The About box and the two web links of the Help menu.
 
 #include "Help.h"

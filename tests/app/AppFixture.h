@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The running program in a temporary folder (the settings file lies beside the executable
 // path given), with a music folder to browse: ALBUM holds three MP3 files and a text file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drops from the explorer onto the two list trees: the node under the pointer becomes the
 // target, and the drop is refused where the matching command would be disabled.
 

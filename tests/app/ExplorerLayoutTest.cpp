@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explorer as the user leaves it (width, hidden folders) comes back after a restart; a
 // list folder added from it names its source folder.
 #include "AppFixture.h"

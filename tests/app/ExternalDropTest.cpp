@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files and folders dragged from another program (text/uri-list, no source widget) onto the
 // lists, through the real drag events of the views; and the Delete key of the lists.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The folder name dialog and the information box, shown modally as the program does.
 
 #include "AppFixture.h"

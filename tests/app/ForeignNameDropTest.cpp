@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A song dragged from a file manager onto the Copy List is added by its real bytes, also
 // when its name is not UTF-8 (the URL carries such bytes percent-encoded).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explorer's folder is remembered by its real bytes, also when its name is not UTF-8:
 // the refresh buttons reopen it, and the next start opens it again.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A song whose file name is not UTF-8 shows its tags in the explorer's details view, and the
 // list's tooltip finds its source, as for any other name.
 

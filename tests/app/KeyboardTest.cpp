@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project built, saved and rendered with the keyboard alone: Tab moves the focus, the tool
 // buttons take it and Space presses them, the lists and the explorer have keys of their own.
 

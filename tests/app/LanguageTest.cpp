@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Switching among the five languages from the Language submenu.
 
 #include "AppFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project of a few thousand entries looks in the window exactly as a small one does after
 // it is loaded (at start-up or by Open), and after PLAYER is deleted: every list node shown in
 // file order, every node that holds something open, the root selected in both lists and the

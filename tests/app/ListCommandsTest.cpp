@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list pane and explorer commands of the main window, with their enabling rules.
 
 #include "AppFixture.h"

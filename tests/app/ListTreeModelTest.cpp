@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The item model over a core list tree, checked by Qt's own model tester while the tree
 // changes, and its selection kept in step with a view's both ways.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entries grey as soon as the explorer or another program takes their sources away, and no
 // longer once a source is back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening a project whose sources are not mounted: the entries that keep their stored names
 // are shown as missing, and one warning box names what was left out.
 

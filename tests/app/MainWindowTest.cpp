@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it comes up: layout, menus, tool bars, start-up and close.
 
 #include "AppFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The New folder commands: the folder name dialog, then the name rules and two messages.
 
 #include "AppFixture.h"

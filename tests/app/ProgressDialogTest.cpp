@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The progress dialog: which job each mode runs, what it shows, and how it closes.
 
 #include "WorkflowFixture.h"

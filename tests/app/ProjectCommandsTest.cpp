@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // New Project, Open, Save, Save as and Exit, with the question before a modified project is
 // dropped.
 

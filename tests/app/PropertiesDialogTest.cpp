@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Project Properties dialog: the fields, the name limit and the wrapped comment lines.
 
 #include "ProjetProperty.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window shows of a render: the fit question, the copy's Cancel button and Escape,
 // and the status bar's figures and summary.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Render Script: the target dialog, the script and the numbered folders, and the messages.
 
 #include "MakeScript.h"

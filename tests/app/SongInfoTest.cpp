@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window tells of the songs: the tooltip behind each list name, and the tag
 // columns of the explorer's details view, from the files' real tags.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up with and without a remembered project, and the settings file written at close.
 
 #include "TLsDirTree21.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Undo and Redo of the lists from the keyboard, and New forgetting them.
 
 #include "AppFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every menu item, tool button and shortcut of the main window, fired the way a user fires it,
 // must run its own command and nothing else; every caption and tooltip shows its own entry.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A running program in a temporary folder: the executable's path lies there, so the settings
 // file, the default target and the project files stay inside it.

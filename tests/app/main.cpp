@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GUI tests: one QApplication, in English whatever the machine's locale, with a private home
 // so the desktop's settings and trash stay out of reach.
 #include "StavioApp.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stavio-cli render on a disk that fills up part way: the error is printed, the files that
 // fit are copied, and the tool ends with its failure code instead of a crash.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stavio-cli shortname / foldername / --help / --version, run as a user runs them.
 
 #include "../core/Mp3Bytes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stavio-cli script / render / tree / resave, run as a user runs them.
 
 #include "../core/ProjectTestSupport.h"

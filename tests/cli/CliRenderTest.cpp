@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // stavio-cli render on a target that is too small, stopped by Ctrl+C, and stavio-cli info.
 
 #include "../core/ProjectTestSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which changes of a list reach its observers as one bulk change and which row by row: the
 // jobs that rebuild or empty a whole list are told once, single edits keep every row.
 

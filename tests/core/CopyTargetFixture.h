@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fresh project in a temporary folder whose "player" folder is the render target; Copy puts
 // a source file made on the spot into the Copy List.

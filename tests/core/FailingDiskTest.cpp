@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Disks that fill up part way, folders of the target that are files, and sources that change
 // between the listing and the copy: each is reported with its French text, the previous file
 // stays whole, and the render goes on with the next file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A render onto a real FAT image, mounted through FUSE for the time of the test: a volume
 // that ignores case, keeps times to two seconds and keeps a folder's entries in the order
 // they were written, which is the order a player plays them.

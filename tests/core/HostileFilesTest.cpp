@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Project files and music folders that no careful user makes: garbage, cut files, odd line
 // ends, huge lines and counts, "..", folders of 50,000 files and names that are not UTF-8.
 

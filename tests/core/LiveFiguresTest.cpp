@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar's figures read beside the window, and entries greyed as their sources go.
 
 #include "ListOperations.h"

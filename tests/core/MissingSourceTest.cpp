@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A project opened while its player or share is not mounted: entries whose source is missing
 // keep the name stored with them, the render names them so, and what cannot be named is
 // reported.

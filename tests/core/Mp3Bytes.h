@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small MP3 files written byte by byte: silent MPEG-1 Layer III frames (128 kbit/s,
 // 44.1 kHz) with ID3v1 and ID3v2 tags around them, as the tests need them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Aliases are given once and kept: siblings that come and go, later runs and a damaged or
 // unwritable memory never shift the list name of an existing file.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files and folders dropped from another program: what counts, where it may go, what it adds.
 
 #include "PathDrop.h"

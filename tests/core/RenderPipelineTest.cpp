@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The render pipeline: script and numbered folders agree, unchanged files stay, the fit
 // check, Cancel and the summary.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a render may touch on a target that holds more than its own files: it removes only
 // what its record says it wrote, writes nothing outside the target, never through a link,
 // and leaves no script beside a copy that did not end.

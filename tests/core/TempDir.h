@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the core and command-line tests share: a temporary folder removed with everything in
 // it at the end, file helpers, and a way to act as an ordinary user.

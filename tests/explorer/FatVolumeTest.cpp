@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renaming and new folders on a volume that ignores case, as a player's FAT volume does:
 // a real FAT image, mounted through FUSE for the time of the test.
 #include "FileOperations.h"

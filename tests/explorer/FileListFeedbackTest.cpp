@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the file list offers and says: actions enabled only when they can act, the context
 // menu of empty space, a folder it cannot read, and opening songs.
 #include "../core/TempDir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Rules of the file list that decide which files a command acts on: Find's patterns, the
 // order of the names.
 #include "TLsDirTree21.h"

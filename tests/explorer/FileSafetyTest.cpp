@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list's operations on the disk never damage a file: full volumes, pipes, renames,
 // links, Cancel, and deletes on other volumes.
 #include "../core/TempDir.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tag columns of the file list's details view: read off the window's thread through the
 // reader the program gives, filled in as they come, and only for the details view.
 

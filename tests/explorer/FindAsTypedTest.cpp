@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Find looks for the text as typed: spaces at its ends count like any other character, so a
 // Find never selects more files than the user asked for (a Delete would act on them).
 #include "ModalScript.h"

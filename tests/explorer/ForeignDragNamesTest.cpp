@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files dragged from the explorer to another program (a file manager, a player) are named
 // by their real bytes, also when they are not UTF-8.
 #include "FileOperations.h"

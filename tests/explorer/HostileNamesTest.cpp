@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folders that the file system allows but Qt cannot name: file names that are not UTF-8, links
 // that point nowhere or at themselves. Every file is listed, and whatever the explorer lists
 // is the very file of that name, so that adding, copying or deleting it never picks another.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Large icons show whole names, over up to three lines, whatever names the folder holds; the
 // small icons and the list end a name longer than the view in "..." instead of cutting it.
 #include "TLsFilelistView28.h"

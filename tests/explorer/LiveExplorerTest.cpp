@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The explorer follows the disk: files and folders made or removed by other programs, and
 // volumes mounted or unmounted while it runs.
 #include "FileOperations.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file list follows files that other programs write: a song written over a while, or
 // rewritten in place (its tags edited), shows its final size without a refresh.
 #include "FileListModel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A copy beside a file whose name is near the longest a folder entry may hold (255 bytes)
 // gets a free name that fits, the end of the stem giving way to the number.
 #include "FileOperations.h"

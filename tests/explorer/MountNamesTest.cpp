@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A volume mounted under a name that is not UTF-8 (a player's Latin-1 label) is a drive of the
 // tree that opens, like any other: its mount point keeps its real bytes.
 #include "DriveList.h"

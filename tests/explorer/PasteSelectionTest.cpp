@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // After a paste the pasted files are selected in the folder they went to, and nothing is
 // selected in another folder the list has moved to meanwhile (where the same names are other
 // files).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A name being edited (F2) survives files changed in the folder by other programs: the list
 // reads the folder again once the rename is confirmed, whichever selected file is renamed.
 #include "TLsFilelistView28.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tag columns of the details view sort as people read, like the names: the order in
 // which the songs of a selection go into the Copy List.
 #include "FileListModel.h"

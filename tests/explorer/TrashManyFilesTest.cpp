@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deleting thousands of files to the trash takes seconds: the window keeps working meanwhile
 // (with the progress window and Cancel of the other file operations).
 #include "ModalScript.h"

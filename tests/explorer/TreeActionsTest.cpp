@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The directory tree's own actions are enabled only where they can act: on a drive or a
 // folder, never on the computer or without a selection.
 #include "TLsDirTree21.h"

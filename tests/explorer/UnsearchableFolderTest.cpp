@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A folder whose names may be read but whose files may not be looked at (read right without
 // search right) says why the list is empty, as an unreadable folder does.
 #include "../core/TempDir.h"

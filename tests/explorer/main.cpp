@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GUI tests: one QApplication; the desktop's trash and settings live in a private home.
 #include <QApplication>
 #include <QDir>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails with the list of files that clang-format would change.
 file(GLOB_RECURSE files
   ${SOURCE_DIR}/src/*.cpp ${SOURCE_DIR}/src/*.h

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into STAGING and checks what a desktop and a user find there.
 # -D BUILD_DIR, STAGING, WITH_DESKTOP (ON/OFF), VERSION, APP_ID, and the GNUInstallDirs
 # folders BINDIR, DATADIR, MANDIR.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package into WORK with cpack and checks what apt and a desktop get from it.
 # -D CPACK, BUILD_DIR, WORK, WITH_DESKTOP (ON/OFF), VERSION, SUMMARY, HOMEPAGE, APP_ID.
 cmake_minimum_required(VERSION 3.25)

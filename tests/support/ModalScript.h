@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answers the modal windows of the window tests. A timer watches
 // QApplication::activeModalWidget() from every event loop, the dialogs' own included. Each

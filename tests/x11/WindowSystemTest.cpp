@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the X server receives from the windows: the titles exactly as the program sets them,
 // and "Stavio" as the window class the desktop groups the windows by.
 

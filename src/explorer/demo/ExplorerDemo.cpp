@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // explorer-demo [FOLDER]: the directory tree above the file list, bound together.
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
