@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionCache.h"
 
+#include "SongTags.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -117,6 +119,14 @@ std::optional<std::uint64_t> ConversionCache::EntrySize(const std::string& sourc
     if (!Complete(key) || ::stat((key.base + kEntryExtension).c_str(), &info) != 0)
         return std::nullopt;
     return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::uint64_t ConvertedSize(const ConversionCache& cache, const std::string& source,
+                            const ConversionSettings& settings, bool* estimated) {
+    const auto cached = cache.EntrySize(source, settings);
+    if (estimated)
+        *estimated = !cached;
+    return cached ? *cached : EstimatedSize(SongLengthMs(source), settings.quality);
 }
 
 std::optional<std::string> ConversionCache::Find(const std::string& source,

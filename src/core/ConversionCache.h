@@ -26,6 +26,13 @@ std::string ConversionCacheFolder();
 // render's record of its copies keeps so that a change of settings converts again.
 std::string ConversionIdentity(const ConversionSettings& settings);
 
+class ConversionCache;
+
+// What a song of another format takes on the player once converted with these settings: the
+// size of its cache entry, else an estimate from its length (estimated then says so).
+std::uint64_t ConvertedSize(const ConversionCache& cache, const std::string& source,
+                            const ConversionSettings& settings, bool* estimated = nullptr);
+
 class ConversionCache {
 public:
     explicit ConversionCache(std::string folder = ConversionCacheFolder());

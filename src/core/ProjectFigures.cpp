@@ -1,14 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProjectFigures.h"
 
+#include "AudioFormats.h"
+#include "ConversionCache.h"
 #include "ListTree.h"
 #include "Plural.h"
 #include "Render.h"
 #include "text.h"
 
 #include <algorithm>
+#include <optional>
 #include <sys/stat.h>
 #include <unordered_map>
+#include <utility>
 
 namespace stavio {
 
@@ -121,10 +125,18 @@ SizeRequest ProjectFigures::Gather(const TProjectClass& project) {
 SizeAnswer ProjectFigures::ReadSizes(const SizeRequest& request) {
     SizeAnswer answer{request.generation, {}};
     answer.sizes.reserve(request.paths.size());
+    // A song of another format counts as the MP3 file it becomes on the player.
+    std::optional<std::pair<ConversionSettings, ConversionCache>> conversion;
     for (const std::string& path : request.paths) {
         if (request.Superseded())
             break;
-        answer.sizes.push_back(SourceSize(path));
+        std::uint64_t size = SourceSize(path);
+        if (size > 0 && IsOtherAudioName(path)) {
+            if (!conversion)
+                conversion.emplace(LoadConversionSettings(), ConversionCache());
+            size = ConvertedSize(conversion->second, path, conversion->first);
+        }
+        answer.sizes.push_back(size);
     }
     return answer;
 }

@@ -5,7 +5,6 @@
 #include "ConversionBatch.h"
 #include "RenderSteps.h"
 #include "Script.h"
-#include "SongTags.h"
 #include "TextFile.h"
 
 #include <algorithm>
@@ -287,14 +286,11 @@ RenderSurvey RenderPipeline::Survey() const {
         // A song to convert counts by its estimate until the cache gives its true size.
         std::uint64_t size = static_cast<std::uint64_t>(source.st_size);
         if (converts) {
-            if (const auto cached = cache.EntrySize(item.source, conversion_)) {
-                size = *cached;
-            } else {
-                size = EstimatedSize(SongLengthMs(item.source), conversion_.quality);
-                if (toConvert.insert(item.source).second) {
-                    ++survey.songsToConvert;
-                    survey.bytesToConvert += size;
-                }
+            bool estimated = false;
+            size = ConvertedSize(cache, item.source, conversion_, &estimated);
+            if (estimated && toConvert.insert(item.source).second) {
+                ++survey.songsToConvert;
+                survey.bytesToConvert += size;
             }
         }
         ++survey.filesToCopy;

@@ -4,7 +4,9 @@
 
 #include "AudioCheck.h"
 #include "CopyTargetFixture.h"
+#include "ProjectFigures.h"
 #include "Render.h"
+#include "SongTags.h"
 
 #include <gtest/gtest.h>
 
@@ -60,8 +62,9 @@ TEST_F(ConversionRenderTest, ConvertsOnceCopiesFromTheCacheAndReportsTheDamagedS
         render.SetConversion(settings, cacheFolder, 2);
         const RenderSurvey survey = render.Survey();
         EXPECT_EQ(survey.songsToConvert, row.songsToConvert);
-        if (row.songsToConvert == 2) // three seconds at the quality's highest rate at least
+        if (row.songsToConvert == 2) { // three seconds at the quality's highest rate at least
             EXPECT_GE(survey.bytesToConvert, 3 * HighestBitRate(settings.quality) * 1000 / 8);
+        }
         const std::atomic<bool> cancel{row.cancel};
         render.WriteScript(progress);
         render.CopyMedia(progress, cancel);
@@ -81,9 +84,23 @@ TEST_F(ConversionRenderTest, ConvertsOnceCopiesFromTheCacheAndReportsTheDamagedS
         EXPECT_EQ(summary.failures[0].reason,
                   ConversionFailureText({ConversionStatus::Undecodable}, state.CurrentLanguage));
         const auto converted = cache.Find(flac, settings);
-        if (converted)
+        if (converted) {
             EXPECT_EQ(test::ReadBytes(target + "/00000001/FLAC.MP3"), test::ReadBytes(*converted));
+        }
     }
+}
+
+TEST_F(ConversionRenderTest, TheFiguresCountASongToConvertByItsEstimate) {
+    const std::string flac = dir / "flac.flac";
+    fs::copy_file(Sample("flac.flac"), flac);
+    state.CopyTree.Select(AddFolderNode("ROCK", state.CopyTree, project().CopyLinks));
+    ASSERT_NE(AddFileNodeNamed(flac, "FLAC.MP3", false, state.CopyTree, project().CopyLinks),
+              nullptr);
+    ProjectFigures figures;
+    // Never converted: its own size would overstate a lossless source many times.
+    EXPECT_EQ(figures.Update(project()).copyBytes,
+              EstimatedSize(SongLengthMs(flac), LoadConversionSettings().quality));
+    EXPECT_NE(figures.Values().copyBytes, fs::file_size(flac));
 }
 
 } // namespace
