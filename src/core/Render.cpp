@@ -430,6 +430,7 @@ bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<b
         progress.SetCaption(TextUtf8(ProgressTexts, language, 4));
         progress.SetMaximum(plan_.items.empty() ? 0 : kBarSteps);
         progress.SetPosition(0);
+        progress.SetDetailText(""); // the copy's figures follow with its first block
     }
     return true;
 }
