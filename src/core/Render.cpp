@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
+#include <mutex>
 #include <set>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -386,7 +388,9 @@ bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<b
     // The workers run beside this thread, which keeps the display (and its Cancel) alive.
     std::atomic<int> done{0};
     std::atomic<int> total{-1};
-    std::atomic<bool> finished{false};
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool finished = false; // under mutex
     std::vector<SongConversion> songs;
     ConversionCache cache(cacheFolder_);
     std::thread batch([&] {
@@ -397,14 +401,20 @@ bool RenderPipeline::ConvertAhead(ProgressDisplay& progress, const std::atomic<b
                 total = toConvert;
             },
             workers_);
-        finished = true;
+        {
+            const std::lock_guard lock(mutex);
+            finished = true;
+        }
+        ended.notify_one();
     });
     const std::int64_t start = NowNs();
     int shownTotal = -1;
     for (bool last = false; !last;) {
-        last = finished.load();
-        if (!last)
-            std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        {
+            // Wakes at once when the batch ends: songs all in the cache cost no wait.
+            std::unique_lock lock(mutex);
+            last = ended.wait_for(lock, std::chrono::milliseconds(40), [&] { return finished; });
+        }
         const int n = total.load();
         if (n <= 0)
             continue; // all in the cache: no stage to show
