@@ -3,6 +3,7 @@
 
 #include "AudioFormats.h"
 #include "ConversionBatch.h"
+#include "PathDrop.h"
 #include "RenderSteps.h"
 #include "Script.h"
 #include "TextFile.h"
@@ -53,10 +54,6 @@ char Lower(char c) {
 std::string Lowered(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), Lower);
     return text;
-}
-
-bool EndsInMp3(const std::string& name) {
-    return name.size() >= 4 && Lowered(name.substr(name.size() - 4)) == ".mp3";
 }
 
 using Inode = std::pair<dev_t, ino_t>;
@@ -813,7 +810,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
             ours.insert(Lowered(it->first.second));
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
-            if (!EndsInMp3(name) || ours.count(Lowered(name)) != 0)
+            if (!IsMp3Name(name) || ours.count(Lowered(name)) != 0)
                 continue;
             struct stat song {};
             if (::fstatat(fd, name.c_str(), &song, AT_SYMLINK_NOFOLLOW) == 0 &&

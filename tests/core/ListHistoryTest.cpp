@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "ListFixture.h"
 #include "ListOperations.h"
 #include "PathDrop.h"
-#include "ProgramState.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +12,7 @@ using namespace stavio;
 
 namespace {
 
-struct Fx {
-    test::TempDir dir;
-    ProgramState state;
-    ListTree& tree = state.CopyTree;
-    LinkList& links() { return state.CurrentProject->CopyLinks; }
-
+struct Fx : test::ListFixture {
     // The list by identities: every node with its parent in row order, then the links.
     std::vector<const void*> Shape() {
         std::vector<const void*> shape;

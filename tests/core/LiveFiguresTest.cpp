@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar's figures read beside the window, and entries greyed as their sources go.
 
+#include "ListFixture.h"
 #include "ListOperations.h"
 #include "ProjectFigures.h"
-#include "TempDir.h"
 #include "TreeRecorder.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +12,7 @@ using namespace stavio;
 
 namespace {
 
-struct Fx {
-    test::TempDir dir;
-    ProgramState state;
-    ListTree& tree = state.CopyTree;
+struct Fx : test::ListFixture {
     ProjectFigures figures;
     Fx() {
         state.ResetProject();
@@ -24,7 +21,6 @@ struct Fx {
             Add(name);
         figures.Update(*state.CurrentProject);
     }
-    LinkList& links() { return state.CurrentProject->CopyLinks; }
     void Add(const std::string& name) {
         const ListHistory::Edit edit(state.History, tree); // one step of Undo
         AddFileNode(dir.File(name + ".MP3", name), tree, links());
