@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <utility>
 
 namespace {
 
@@ -55,7 +56,12 @@ void TForm1::ResetProject() {
     progress->RepaintNow();
     // Before the nodes its steps stand on go.
     State.History.Clear();
-    for (stavio::ListTree* tree : {&State.CopyTree, &State.DeleteTree}) {
+    // Each list's links go with its nodes: the explorer's notices, handled while the dialog
+    // repaints, walk the links to the nodes.
+    stavio::TProjectClass& project = *State.CurrentProject;
+    for (auto [tree, links] : {std::pair{&State.CopyTree, &project.CopyLinks},
+                               std::pair{&State.DeleteTree, &project.DeleteLinks}}) {
+        links->clear();
         tree->Clear();
         progress->RepaintNow();
     }
