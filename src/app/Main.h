@@ -12,6 +12,7 @@
 #include <QPoint>
 #include <QString>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -188,7 +189,10 @@ public:
     void Property1Click();
     void Exit1Click();
     void AskToSave();
-    void ResetProject();
+    // Job 2 of the progress dialog; hands the lists' nodes back to be freed by the job.
+    std::vector<std::unique_ptr<stavio::ListNode>> ResetProject();
+    // The sources whose changes came while a job ran, seen to once it ended.
+    void RecheckDeferredSources();
     // At the first activation: the project named on the command line, else the last one.
     void LoadLastProject();
     // Empties the project, then loads path into it.
@@ -244,6 +248,7 @@ private:
     // as the sources are gone or there.
     void ConnectSources();
     void RecheckSources(const std::vector<std::string>& paths);
+    std::vector<std::string> deferredSources_;
     // The user's own layout (stavio.conf): the explorer's width, hidden folders shown.
     void BuildExplorerOptions();
     void ReadUserLayout();

@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <utility>
 
 namespace {
 
@@ -45,28 +44,16 @@ void TForm1::AskToSave() {
         Save1Click();
 }
 
-// Job 2 of the progress dialog: an empty "New Project" without a file.
-void TForm1::ResetProject() {
+// Job 2 of the progress dialog: an empty "New Project" without a file. The lists' nodes are
+// handed back, to be freed away from the window's thread.
+std::vector<std::unique_ptr<stavio::ListNode>> TForm1::ResetProject() {
     TOKBottomDlg1* progress = App.OKBottomDlg1;
     progress->ShowBar(false);
     progress->SetStatusText(stavio::TextUtf8(stavio::ProgressTexts, State.CurrentLanguage, 2));
     progress->ShowLabel(true);
-    // Emptying a large project takes a moment: the lists go first, one at a time, so that the
-    // dialog can repaint in between.
-    progress->RepaintNow();
-    // Before the nodes its steps stand on go.
-    State.History.Clear();
-    // Each list's links go with its nodes: the explorer's notices, handled while the dialog
-    // repaints, walk the links to the nodes.
-    stavio::TProjectClass& project = *State.CurrentProject;
-    for (auto [tree, links] : {std::pair{&State.CopyTree, &project.CopyLinks},
-                               std::pair{&State.DeleteTree, &project.DeleteLinks}}) {
-        links->clear();
-        tree->Clear();
-        progress->RepaintNow();
-    }
-    State.ResetProject();
+    std::vector<std::unique_ptr<stavio::ListNode>> nodes = State.ResetProjectDetached();
     SetProjectCaption();
+    return nodes;
 }
 
 void TForm1::New2Click() {

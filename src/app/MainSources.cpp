@@ -7,8 +7,12 @@
 
 #include "FileOperations.h"
 #include "ListOperations.h"
+#include "ProgessBar.h"
+#include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
+
+#include <utility>
 
 void TForm1::ConnectSources() {
     auto recheck = [this](const QStringList& paths) {
@@ -23,6 +27,16 @@ void TForm1::ConnectSources() {
 }
 
 void TForm1::RecheckSources(const std::vector<std::string>& paths) {
+    // A job on the worker may be reading the lists: what changed waits for its end.
+    if (App.OKBottomDlg1->JobRunning()) {
+        deferredSources_.insert(deferredSources_.end(), paths.begin(), paths.end());
+        return;
+    }
     stavio::RecheckSources(State.CopyTree, State.CurrentProject->CopyLinks, paths);
     stavio::RecheckSources(State.DeleteTree, State.CurrentProject->DeleteLinks, paths);
+}
+
+void TForm1::RecheckDeferredSources() {
+    if (!deferredSources_.empty())
+        RecheckSources(std::exchange(deferredSources_, {}));
 }

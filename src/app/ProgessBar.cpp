@@ -10,7 +10,6 @@
 #include "text.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
@@ -24,9 +23,6 @@ namespace {
 QString Utf8(const std::string& text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
-
-// How often a running job lets the window repaint.
-constexpr qint64 kRepaintIntervalMs = 50;
 
 // The groups a load left out: the introduction and their count, then their source paths.
 QString LoadReportText(stavio::Language language, const stavio::LoadReport& report) {
@@ -90,6 +86,10 @@ TOKBottomDlg1::TOKBottomDlg1(StavioApp& app, QWidget* parent) : QDialog(parent),
     CancelButton->setAutoDefault(false);
     CancelButton->hide();
     connect(CancelButton, &QPushButton::clicked, this, &TOKBottomDlg1::CancelButtonClick);
+
+    connect(&runner_, &JobRunner::Reported, this, &TOKBottomDlg1::ShowReport);
+    connect(&runner_, &JobRunner::Finished, this,
+            [this](std::exception_ptr error) { FinishJob(runningMode_, error); });
 }
 
 void TOKBottomDlg1::SetCaption(const std::string& caption) {
@@ -121,38 +121,11 @@ void TOKBottomDlg1::SetPosition(int position) {
     if ((position < minimum || position > maximum) && (minimum != 0 || maximum != 0))
         return;
     position_ = position;
-    // The job runs on this thread: the bar takes the position at its ends and now and then
-    // in between, when the window repaints, so it moves in visible steps. Setting the bar at
-    // every step would cost more than the job itself.
-    const bool repaint = sinceRepaint_.hasExpired(kRepaintIntervalMs);
-    if (!jobRunning_ || repaint || position == minimum || position == maximum)
-        ProgressBar1->setValue(position_);
-    if (repaint)
-        RepaintNow();
-}
-
-void TOKBottomDlg1::RepaintNow() {
-    // User input stays queued, and the activation guard keeps the job from starting again.
-    // During the media copy the Cancel button and Escape are heard too; the dialog is modal,
-    // so nothing else can be reached.
-    if (!jobRunning_)
-        return;
-    QCoreApplication::processEvents(cancellable_ ? QEventLoop::AllEvents
-                                                 : QEventLoop::ExcludeUserInputEvents);
-    // Painted here and now: an update would wait for the window system's next frame, and the
-    // bar on its own repaints only once it grew by a whole chunk, which a slow job (a copy to
-    // a player) may take seconds to reach.
-    repaint();
-    sinceRepaint_.restart();
+    ProgressBar1->setValue(position_);
 }
 
 int TOKBottomDlg1::Position() const {
     return position_;
-}
-
-void TOKBottomDlg1::EndJob() {
-    jobRunning_ = false;
-    ProgressBar1->setValue(position_);
 }
 
 void TOKBottomDlg1::SetDetailText(const std::string& text) {
@@ -182,7 +155,7 @@ void TOKBottomDlg1::ShowCopyControls(bool visible) {
 void TOKBottomDlg1::CancelButtonClick() {
     if (!cancellable_)
         return;
-    cancel_ = true;
+    runner_.Cancel();
     CancelButton->setEnabled(false); // once is enough; the copy stops at its next block
 }
 
@@ -222,77 +195,134 @@ void TOKBottomDlg1::FormActivate() {
     activationPending_ = false;
     const unsigned char mode = app_.ProgressMode;
     jobFailed_ = false;
-    if (mode >= 1 && mode <= 5) {
-        SetMaximum(1);
-        jobRunning_ = true;
-        sinceRepaint_.start();
-        try {
-            RunJob(mode);
-        } catch (const stavio::FileError& error) {
-            // The application's general error handler: the runtime's text and the file.
-            EndJob();
-            jobFailed_ = true;
-            ReportError(std::string(error.what()) + "\n" + error.Path());
-        } catch (const std::exception& error) {
-            EndJob();
-            jobFailed_ = true;
-            ReportError(error.what());
-        }
-        // After a failure the dialog goes with the error box: left on screen with nothing to
-        // press, the window looked hung.
-        if (jobFailed_) {
-            Timer1->start();
-            return;
-        }
-        EndJob();
+    if (mode < 1 || mode > 5) {
+        Timer1->start();
+        return;
     }
-    Timer1->start();
+    SetMaximum(1);
+    jobRunning_ = true;
+    runningMode_ = mode;
+    JobRunner::Job job;
+    try {
+        job = PrepareJob(mode);
+    } catch (...) {
+        FinishJob(mode, std::current_exception());
+        return;
+    }
+    runner_.Start(std::move(job), Look());
 }
 
-void TOKBottomDlg1::RunJob(unsigned char mode) {
+JobRunner::Job TOKBottomDlg1::PrepareJob(unsigned char mode) {
     stavio::ProgramState& state = app_.State;
     switch (mode) {
     case 1:
         loadReport_ = {};
-        loadReport_ = stavio::LoadProjectFile(state, state.ProjectFileName, *this);
-        app_.Form1->SetProjectCaption();
-        break;
-    case 2:
-        app_.Form1->ResetProject();
-        break;
+        workerLoadReport_ = {};
+        loading_ = state.LoadingCopy();
+        return [this, loading = loading_.get()](stavio::ProgressDisplay& progress,
+                                                const std::atomic<bool>&) {
+            workerLoadReport_ =
+                stavio::LoadProjectFile(*loading, loading->ProjectFileName, progress);
+        };
+    case 2: {
+        // The lists leave the window at once; freeing their nodes is the worker's part.
+        auto nodes = std::make_shared<std::vector<std::unique_ptr<stavio::ListNode>>>(
+            app_.Form1->ResetProject());
+        return [nodes](stavio::ProgressDisplay&, const std::atomic<bool>&) { nodes->clear(); };
+    }
     case 3:
-        stavio::SaveProjectFile(state, state.ProjectFileName, *this);
-        break;
+        return [&state](stavio::ProgressDisplay& progress, const std::atomic<bool>&) {
+            stavio::SaveProjectFile(state, state.ProjectFileName, progress);
+        };
     case 4: {
         ownRender_.reset(); // a new render starts here
-        const int count = Render().WriteScript(*this);
-        if (count > stavio::MaxScriptCount)
-            ShowErrorBox(this, MessageText(state.CurrentLanguage, 1));
-        break;
+        scriptCount_ = 0;
+        stavio::RenderPipeline& render = Render();
+        return [this, &render](stavio::ProgressDisplay& progress, const std::atomic<bool>&) {
+            scriptCount_ = render.WriteScript(progress);
+        };
     }
-    case 5: {
+    default: {
         copyReport_ = {};
         renderSummary_ = {};
         stavio::RenderPipeline& render = Render();
-        cancel_ = false;
         ShowCopyControls(true);
-        try {
-            render.CopyMedia(*this, cancel_);
-        } catch (...) {
-            ShowCopyControls(false);
-            ownRender_.reset();
-            throw;
-        }
-        ShowCopyControls(false);
-        renderSummary_ = render.Summary();
-        copyReport_.filesCopied = renderSummary_.filesCopied + renderSummary_.filesUnchanged;
-        copyReport_.bytesCopied = renderSummary_.bytesCopied;
-        copyReport_.failures = renderSummary_.failures;
-        ownRender_.reset();
-        break;
+        return [&render](stavio::ProgressDisplay& progress, const std::atomic<bool>& cancel) {
+            render.CopyMedia(progress, cancel);
+        };
     }
-    default:
-        break;
+    }
+}
+
+void TOKBottomDlg1::FinishJob(unsigned char mode, std::exception_ptr error) {
+    stavio::ProgramState& state = app_.State;
+    jobRunning_ = false;
+    ProgressBar1->setValue(position_); // the job is over: the bar shows its last position
+    if (mode == 1 && loading_) {
+        // What was read before a failure stays, as it would have in place.
+        state.TakeLoaded(*loading_);
+        loading_.reset();
+        loadReport_ = workerLoadReport_;
+        if (!error)
+            app_.Form1->SetProjectCaption();
+    } else if (mode == 4 && !error && scriptCount_ > stavio::MaxScriptCount) {
+        ShowErrorBox(this, MessageText(state.CurrentLanguage, 1));
+    } else if (mode == 5) {
+        ShowCopyControls(false);
+        if (!error) {
+            renderSummary_ = Render().Summary();
+            copyReport_.filesCopied = renderSummary_.filesCopied + renderSummary_.filesUnchanged;
+            copyReport_.bytesCopied = renderSummary_.bytesCopied;
+            copyReport_.failures = renderSummary_.failures;
+        }
+        ownRender_.reset();
+    }
+    if (error) {
+        jobFailed_ = true;
+        // The application's general error handler: the runtime's text and the file. The
+        // dialog goes with the box: left on screen with nothing to press, it looked hung.
+        try {
+            std::rethrow_exception(error);
+        } catch (const stavio::FileError& failure) {
+            ReportError(std::string(failure.what()) + "\n" + failure.Path());
+        } catch (const std::exception& failure) {
+            ReportError(failure.what());
+        } catch (...) {
+            ReportError("?");
+        }
+    }
+    Timer1->start();
+}
+
+JobReport TOKBottomDlg1::Look() const {
+    JobReport look;
+    look.caption = windowTitle().toStdString();
+    look.statusText = Label1->text().toStdString();
+    look.detailText = DetailLabel->text().toStdString();
+    look.labelVisible = !Label1->isHidden();
+    look.barVisible = !ProgressBar1->isHidden();
+    look.maximum = ProgressBar1->maximum();
+    look.position = position_;
+    return look;
+}
+
+void TOKBottomDlg1::ShowReport(const JobReport& report) {
+    if (!jobRunning_)
+        return;
+    SetCaption(report.caption);
+    SetStatusText(report.statusText);
+    ShowLabel(report.labelVisible);
+    ShowBar(report.barVisible);
+    if (report.maximum != ProgressBar1->maximum())
+        ProgressBar1->setMaximum(report.maximum);
+    position_ = report.position;
+    if (position_ < ProgressBar1->minimum())
+        ProgressBar1->reset(); // as a new range does to a position outside it
+    else
+        ProgressBar1->setValue(position_);
+    if (cancellable_) {
+        SetDetailText(report.detailText);
+        SetCopyFile(report.copyFile);
     }
 }
 
@@ -316,6 +346,7 @@ void TOKBottomDlg1::Timer1Timer() {
 void RunProgressJob(StavioApp& app, unsigned char mode) {
     app.ProgressMode = mode;
     app.OKBottomDlg1->exec(); // the result is of no interest: a failed job was reported
+    app.Form1->RecheckDeferredSources();
     // A load that left entries out says so once, over the main window, when it is over.
     const stavio::LoadReport& report = app.OKBottomDlg1->LastLoadReport();
     if (mode == 1 && !app.OKBottomDlg1->LastJobFailed() && report.leftOut > 0)

@@ -1,18 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The progress dialog: the one modal window in which every long job runs. A caller sets
-// StavioApp::ProgressMode and shows the dialog modally; the dialog runs the job once when it
-// is shown and closes itself 100 ms after the job ended.
+// StavioApp::ProgressMode and shows the dialog modally; the dialog starts the job once when it
+// is shown, on a worker thread, shows what the job reports, and closes itself 100 ms after the
+// job ended. The window's thread only presents: it repaints and hears Cancel throughout.
 
+#include "JobRunner.h"
 #include "MediaCopy.h"
 #include "ProgressDisplay.h"
 #include "ProjectFile.h"
 #include "Render.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 
-#include <atomic>
 #include <memory>
 
 class QFrame;
@@ -35,9 +35,6 @@ public:
     void SetMaximum(int maximum) override;
     void SetPosition(int position) override;
     int Position() const override;
-    // Lets the dialog show what the running job has set so far, before a long step that
-    // reports no progress.
-    void RepaintNow();
 
     // The outcome of the last media copy (mode 5), read by the render command.
     const stavio::CopyReport& LastCopyReport() const { return copyReport_; }
@@ -56,6 +53,8 @@ public:
     // True when the last job ended with an error instead of completing.
     bool LastJobFailed() const { return jobFailed_; }
     bool JobRunning() const { return jobRunning_; }
+    // Runs the jobs; for the tests that hold one back.
+    JobRunner& Runner() { return runner_; }
 
     QFrame* Bevel1;
     QLabel* Label1;
@@ -74,10 +73,13 @@ protected:
 private:
     void FormActivate();
     void Timer1Timer();
-    void RunJob(unsigned char mode);
+    // Each job in two halves: what the window's thread does first, handing back the part
+    // that runs on the worker, and what it does once that part ended (error: what it threw).
+    JobRunner::Job PrepareJob(unsigned char mode);
+    void FinishJob(unsigned char mode, std::exception_ptr error);
+    void ShowReport(const JobReport& report);
+    JobReport Look() const;
     void ReportError(const std::string& text);
-    // The job is over: the bar shows its last position.
-    void EndJob();
     stavio::RenderPipeline& Render();
     void ShowCopyControls(bool visible);
     void CancelButtonClick();
@@ -88,13 +90,17 @@ private:
     int position_ = 0; // the job's position; the bar follows it now and then
     bool jobFailed_ = false;
     bool cancellable_ = false; // the media copy listens to Cancel and Escape
-    std::atomic<bool> cancel_{false};
+    unsigned char runningMode_ = 0;
+    JobRunner runner_;
     stavio::RenderPipeline* render_ = nullptr;
     std::unique_ptr<stavio::RenderPipeline> ownRender_;
     stavio::CopyReport copyReport_;
     stavio::LoadReport loadReport_;
     stavio::RenderSummary renderSummary_;
-    QElapsedTimer sinceRepaint_;
+    // What the worker hands back: the loaded state and report, the script's line count.
+    std::unique_ptr<stavio::ProgramState> loading_;
+    stavio::LoadReport workerLoadReport_;
+    int scriptCount_ = 0;
 };
 
 // The caller's side of a job: select it, show the dialog modally, return once it closed.

@@ -154,6 +154,29 @@ void ListTree::Clear() {
     root->byName_.clear();
 }
 
+std::vector<std::unique_ptr<ListNode>> ListTree::TakeAll() {
+    ListNode* root = root_.get();
+    const BulkChange bulk(*this);
+    Select(root);
+    std::vector<std::unique_ptr<ListNode>> taken = std::move(root->children_);
+    root->children_.clear();
+    root->byName_.clear();
+    return taken;
+}
+
+void ListTree::AdoptAll(ListTree& other) {
+    assert(root_->ChildCount() == 0);
+    ListNode* root = root_.get();
+    const BulkChange bulk(*this);
+    for (std::unique_ptr<ListNode>& node : other.TakeAll()) {
+        node->parent_ = root;
+        node->row_ = root->ChildCount();
+        root->byName_.emplace(node->text_, node.get());
+        root->children_.push_back(std::move(node));
+    }
+    Select(root);
+}
+
 ListTree::BulkChange::BulkChange(ListTree& tree) : tree_(tree) {
     if (tree_.bulkDepth_++ > 0)
         return;

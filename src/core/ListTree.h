@@ -100,6 +100,12 @@ public:
     void Remove(ListNode* node, std::vector<const ListNode*>* removedMediaFiles = nullptr);
     // Removes every child of the root; the root stays.
     void Clear();
+    // As Clear, but the children are handed out alive: a large list takes a moment to free,
+    // which the caller may spend on another thread.
+    std::vector<std::unique_ptr<ListNode>> TakeAll();
+    // Moves every child of other's root below this empty tree's root, as one bulk change; the
+    // nodes keep their addresses, so links to them stay good. Both roots end selected.
+    void AdoptAll(ListTree& other);
 
     // Takes the subtree at parent's row out of the tree, alive, and gives it back in.
     std::unique_ptr<ListNode> Detach(ListNode* parent, int row);

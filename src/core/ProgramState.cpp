@@ -55,14 +55,43 @@ bool ProgramState::IsModified() const {
 }
 
 void ProgramState::ResetProject() {
+    ResetProjectDetached();
+}
+
+std::vector<std::unique_ptr<ListNode>> ProgramState::ResetProjectDetached() {
     History.Clear();
-    CopyTree.Clear();
-    DeleteTree.Clear();
-    CopyTree.Select(CopyTree.Root());
-    DeleteTree.Select(DeleteTree.Root());
+    // The links go with their nodes: nothing may reach a node through them once it left.
+    CurrentProject->CopyLinks.clear();
+    CurrentProject->DeleteLinks.clear();
+    std::vector<std::unique_ptr<ListNode>> nodes = CopyTree.TakeAll();
+    for (std::unique_ptr<ListNode>& node : DeleteTree.TakeAll())
+        nodes.push_back(std::move(node));
     StartNewProject(*this);
     ProjectFileName.clear();
     RecordSavedState();
+    return nodes;
+}
+
+std::unique_ptr<ProgramState> ProgramState::LoadingCopy() const {
+    auto loading = std::make_unique<ProgramState>(ExecutableFolder);
+    *loading->CurrentProject = *CurrentProject;
+    *loading->SavedProject = *SavedProject;
+    loading->ProjectFileName = ProjectFileName;
+    loading->CurrentLanguage = CurrentLanguage;
+    loading->OtherAudioFormats = OtherAudioFormats;
+    loading->CopyTree.Select(loading->CopyTree.Root()); // as the load expects
+    loading->DeleteTree.Select(loading->DeleteTree.Root());
+    return loading;
+}
+
+void ProgramState::TakeLoaded(ProgramState& loading) {
+    History.Clear();
+    CopyTree.AdoptAll(loading.CopyTree);
+    DeleteTree.AdoptAll(loading.DeleteTree);
+    CurrentProject = std::move(loading.CurrentProject);
+    SavedProject = std::move(loading.SavedProject);
+    ProjectFileName = loading.ProjectFileName;
+    StartNewProject(loading); // loading stays a whole state
 }
 
 } // namespace stavio

@@ -45,6 +45,15 @@ public:
     // Both trees back to their roots, no steps to undo, a fresh "New Project", no project
     // file, then RecordSavedState.
     void ResetProject();
+    // The same, but the lists' nodes are handed back alive (see ListTree::TakeAll).
+    std::vector<std::unique_ptr<ListNode>> ResetProjectDetached();
+
+    // A state to load a project into, away from this one and its views (on another thread):
+    // this state's settings and project, with empty lists. Called with this state's lists empty.
+    std::unique_ptr<ProgramState> LoadingCopy() const;
+    // Takes over what was loaded into loading (see LoadingCopy): the project, what counts as
+    // saved, the project file and the nodes of both lists, complete or as far as it got.
+    void TakeLoaded(ProgramState& loading);
 };
 
 } // namespace stavio

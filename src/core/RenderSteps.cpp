@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
@@ -101,12 +102,19 @@ bool IsTargetError(int error) {
 
 int KernelCopy(int from, int to, std::uint64_t size,
                const std::function<bool(std::uint64_t)>& moved, bool& destinationFailed) {
-    constexpr std::uint64_t kBlock = 8u << 20;
+    // Blocks of up to 8 MB on a fast disk; on a slow player each block is cut down until it
+    // takes no more than about 50 ms, so that a Cancel is heard soon after it was asked.
+    constexpr std::uint64_t kMaxBlock = 8u << 20;
+    constexpr std::uint64_t kMinBlock = 128u << 10;
+    constexpr auto kSlowBlock = std::chrono::milliseconds(50);
+    constexpr auto kQuickBlock = std::chrono::milliseconds(12);
+    std::uint64_t block = 1u << 20;
     destinationFailed = false;
     bool rangeCopy = true;
     std::uint64_t done = 0;
     while (done < size) {
-        const size_t chunk = static_cast<size_t>(std::min<std::uint64_t>(size - done, kBlock));
+        const size_t chunk = static_cast<size_t>(std::min<std::uint64_t>(size - done, block));
+        const auto began = std::chrono::steady_clock::now();
         ssize_t n;
         if (rangeCopy) {
             n = ::copy_file_range(from, nullptr, to, nullptr, chunk, 0);
@@ -131,6 +139,11 @@ int KernelCopy(int from, int to, std::uint64_t size,
         }
         if (n == 0)
             break; // the source shrank while we copied
+        const auto took = std::chrono::steady_clock::now() - began;
+        if (took > kSlowBlock)
+            block = std::max(kMinBlock, block / 2);
+        else if (took < kQuickBlock && static_cast<std::uint64_t>(n) == chunk)
+            block = std::min(kMaxBlock, block * 2);
         done += static_cast<std::uint64_t>(n);
         if (!moved(static_cast<std::uint64_t>(n)))
             return ECANCELED;

@@ -57,9 +57,9 @@ bool StillAsRecorded(const struct stat& destination, const RecordedFile& recorde
 // Errors that are the target's own: the copy cannot go on.
 bool IsTargetError(int error);
 
-// Moves size bytes from one descriptor to the other inside the kernel; after each block,
-// moved(bytes) tells whether to go on. 0, ECANCELED when stopped, or an errno value; failed
-// tells which side failed (true: the destination).
+// Moves size bytes from one descriptor to the other inside the kernel; after each block (of
+// about 50 ms at most on a slow target), moved(bytes) tells whether to go on. 0, ECANCELED
+// when stopped, or an errno value; failed tells which side failed (true: the destination).
 int KernelCopy(int from, int to, std::uint64_t size,
                const std::function<bool(std::uint64_t)>& moved, bool& destinationFailed);
 

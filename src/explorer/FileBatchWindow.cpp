@@ -1,21 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FileBatchWindow.h"
 
+#include "JobRunner.h"
+
 #include <QEventLoop>
 #include <QProgressDialog>
 #include <QTimer>
-
-#include <thread>
 
 FileBatchResult RunFileBatch(QWidget* parent, const QString& label, const QString& cancelText,
                              const std::function<FileBatchResult(FileBatchControl*)>& work) {
     FileBatchControl control;
     FileBatchResult result;
-    std::atomic<bool> finished{false};
-    std::thread worker([&] {
-        result = work(&control);
-        finished = true;
-    });
 
     QProgressDialog dialog(label, cancelText, 0, 1000, parent);
     dialog.setWindowModality(Qt::WindowModal);
@@ -26,15 +21,11 @@ FileBatchResult RunFileBatch(QWidget* parent, const QString& label, const QStrin
     dialog.reset();
     QObject::connect(&dialog, &QProgressDialog::canceled, [&control] { control.cancel = true; });
 
-    QEventLoop loop;
+    // The batch's counters are read as it goes, every 30 ms, into the bar.
     QTimer poll;
     poll.setInterval(30);
     int ticks = 0;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (finished) {
-            loop.quit();
-            return;
-        }
         if (dialog.wasCanceled())
             control.cancel = true;
         // By the data copied; a batch that moves no data (a delete) by its items.
@@ -48,10 +39,16 @@ FileBatchResult RunFileBatch(QWidget* parent, const QString& label, const QStrin
             !control.cancel)
             dialog.show();
     });
+
+    // The caller waits for the batch as for a modal dialog: the window keeps repainting and
+    // the progress window hears Cancel.
+    QEventLoop wait;
+    JobRunner runner;
+    QObject::connect(&runner, &JobRunner::Finished, &wait, &QEventLoop::quit);
+    runner.Start(
+        [&](stavio::ProgressDisplay&, const std::atomic<bool>&) { result = work(&control); }, {});
     poll.start();
-    if (!finished)
-        loop.exec();
-    worker.join();
+    wait.exec();
     poll.stop();
     dialog.hide();
     return result;
