@@ -5,6 +5,7 @@
 #include "NameMemory.h"
 #include "FolderReader.h"
 #include "ListOperations.h"
+#include "NamingService.h"
 #include "ShortNames.h"
 
 #include "TempDir.h"
@@ -28,13 +29,13 @@ namespace {
 using test::TempDir;
 
 // Whatever the environment, the tests of this program remember their names in a folder of
-// their own, made for the run and removed after it.
+// their own, made for the run and removed after it: the state folder of every program state
+// made from now on.
 class RunStateFolder : public ::testing::Environment {
 public:
-    static const std::string& Path() { return folder_->Path(); }
     void SetUp() override {
         folder_ = std::make_unique<TempDir>();
-        SetShortNameStateFolder(folder_->Path());
+        ::setenv("XDG_STATE_HOME", folder_->Path().c_str(), 1);
     }
     void TearDown() override { folder_.reset(); }
 
@@ -99,16 +100,20 @@ TEST(RememberedAliasesTest, KeptWhileFreeNewEntriesTakeTheSmallestFreeNumber) {
 // again by a program that has named nothing yet.
 class NameMemoryTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetShortNameStateFolder(state_.Path()); }
-    void TearDown() override {
-        SetShortNameFolderReader(nullptr);
-        SetShortNameStateFolder(RunStateFolder::Path());
+    void NewProcess() { names_ = std::make_unique<NamingService>(state_.Path()); }
+    void UseFolderReader(FolderReader& reader) {
+        names_ = std::make_unique<NamingService>(state_.Path(), reader);
     }
-    void NewProcess() { SetShortNameStateFolder(state_.Path()); }
+    NamingService& Naming() { return *names_; }
+    std::string ShortNameFromPath(const std::string& path) {
+        return names_->ShortNameFromPath(path);
+    }
+    std::string ListNameFromPath(const std::string& path) { return names_->ListNameFromPath(path); }
     std::string MemoryFile() const { return state_ / "stavio/short-names"; }
 
     TempDir state_;
     TempDir dir_;
+    std::unique_ptr<NamingService> names_ = std::make_unique<NamingService>(state_.Path());
 };
 
 TEST_F(NameMemoryTest, SiblingsComingAndGoingNeverRenameAFileAcrossRuns) {
@@ -141,9 +146,9 @@ TEST_F(NameMemoryTest, ASiblingAddedLaterToTheSameListFolderGetsItsOwnName) {
     LinkList links;
     tree.Select(tree.Root());
     tree.Select(AddFolderNode("ROCK", tree, links));
-    const ListNode* first = AddFileNode(dir_.File("My Song.mp3"), tree, links);
+    const ListNode* first = AddFileNode(dir_.File("My Song.mp3"), tree, links, Naming());
     ASSERT_NE(first, nullptr);
-    const ListNode* second = AddFileNode(dir_.File("My Song 2.mp3"), tree, links);
+    const ListNode* second = AddFileNode(dir_.File("My Song 2.mp3"), tree, links, Naming());
     ASSERT_NE(second, nullptr) << "the newcomer must not take the name already in the list";
     EXPECT_EQ(first->Text(), "MYSONG~1.MP3");
     EXPECT_EQ(second->Text(), "MYSONG~2.MP3");
@@ -180,7 +185,7 @@ TEST_F(NameMemoryTest, FoldersAreRememberedApartAndGoneEntriesForgotten) {
     const std::string b = dir_.File("two/My Song.mp3");
     dir_.File("two/My Song 0.mp3");
     {
-        const ShortNameBatch batch; // one write at the end
+        const ShortNameBatch batch(Naming()); // one write at the end
         EXPECT_EQ(ShortNameFromPath(a), "MYSONG~1.MP3");
         EXPECT_EQ(ShortNameFromPath(b), "MYSONG~2.MP3");
     }
@@ -436,7 +441,7 @@ TEST_F(NameMemoryTest, OnFatTheVolumesOwnShortNamesAreTheListNames) {
                    {"track_01.mp3", "TRACK_01.MP3"},
                    {"readme.txt", "readme.txt"}, // an entry with no long name
                    {"\xC3\xA9t\xC3\xA9.mp3", "ETE~1.MP3"}});
-    SetShortNameFolderReader(&fat);
+    UseFolderReader(fat);
     struct Case {
         const char* name;
         const char* listName;
@@ -467,7 +472,7 @@ TEST_F(NameMemoryTest, WhereTheVolumeGivesNoShortNamesTheGeneratorNames) {
     EXPECT_FALSE(SystemFolderReader().List(dir_ / "missing", entries));
 
     FatFolder refused({{"My Song.mp3", ""}, {"My Song 2.mp3", ""}});
-    SetShortNameFolderReader(&refused);
+    UseFolderReader(refused);
     EXPECT_EQ(ShortNameFromPath(dir_ / "My Song.mp3"), "MYSONG~2.MP3");
 }
 
