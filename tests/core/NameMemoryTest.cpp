@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
@@ -22,6 +23,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace stavio {
 namespace {
@@ -420,6 +422,54 @@ TEST_F(NameMemoryTest, TwoProcessesNamingAChangingFolderHandOutOneAlias) {
     std::filesystem::remove(pause);
     EXPECT_EQ(finish(first, firstOutput), "MYSONG~1.MP3");
     EXPECT_EQ(finish(second, secondOutput), "MYSONG~1.MP3");
+}
+
+// Two services on one memory folder: the second names while the first holds its decision, not
+// yet written. It has to wait for the first, then start from the first's aliases and keep them.
+TEST_F(NameMemoryTest, ASecondServiceNamingWhileTheFirstDecidesStartsFromItsAliases) {
+    struct Case {
+        const char* what;
+        const char* arrives; // made, then named by the second, while the first decides
+        const char* secondAsks;
+        const char* secondGets;
+    };
+    const Case cases[] = {
+        {"the same folder, which gained a file that sorts first", "one/My Song A.mp3",
+         "one/My Song B.mp3", "MYSONG~1.MP3"},
+        {"another folder", "two/My Song.mp3", "two/My Song.mp3", "MYSONG~1.MP3"},
+    };
+    NamingService second(state_.Path());
+    // It has read the memory before: what it read then is stale once the first has written.
+    EXPECT_EQ(second.ShortNameFromPath(dir_.File("0/My Song.mp3")), "MYSONG~1.MP3");
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = std::to_string(++row) + "/";
+        const std::string first = dir_.File(folder + "one/My Song B.mp3");
+        std::string secondGot;
+        std::thread actor;
+        std::promise<void> done;
+        bool brought = false;
+        Naming().SetBeforeMemoryWrite([&] {
+            if (std::exchange(brought, true))
+                return;
+            dir_.File(folder + c.arrives);
+            actor = std::thread([&] {
+                secondGot = second.ShortNameFromPath(dir_ / (folder + c.secondAsks));
+                done.set_value();
+            });
+            // Unless it waits for the first, the second is done well within this.
+            done.get_future().wait_for(std::chrono::milliseconds(200));
+        });
+        EXPECT_EQ(ShortNameFromPath(first), "MYSONG~1.MP3");
+        ASSERT_TRUE(brought);
+        actor.join();
+        EXPECT_EQ(secondGot, c.secondGets);
+        NameMemory memory(MemoryFile());
+        for (const std::string named : {first, dir_ / (folder + c.secondAsks)})
+            EXPECT_NE(memory.Find(std::filesystem::canonical(named).parent_path()), nullptr)
+                << named;
+    }
 }
 
 // What a FAT volume answers: each entry's stored short name, used as it is.
