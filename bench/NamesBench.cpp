@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Naming the files of a large directory: one listing, then a table look-up per file.
 
+#include "NamingService.h"
 #include "ShortNames.h"
 
 #include <benchmark/benchmark.h>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -30,7 +32,7 @@ public:
             (std::filesystem::temp_directory_path() / "stavio-bench-XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         // The aliases are remembered beside the files, never in the user's home.
-        stavio::SetShortNameStateFolder(folder_ + "/.state");
+        names_ = std::make_unique<stavio::NamingService>(folder_ + "/.state");
         for (int i = 0; i < kFileCount; ++i) {
             paths_.push_back(folder_ + "/" + FileName(i));
             std::ofstream(paths_.back());
@@ -44,9 +46,11 @@ public:
     }
     const std::string& Folder() const { return folder_; }
     const std::vector<std::string>& Paths() const { return paths_; }
+    stavio::NamingService& Names() { return *names_; }
 
 private:
     std::string folder_;
+    std::unique_ptr<stavio::NamingService> names_;
     std::vector<std::string> paths_;
 };
 
@@ -63,7 +67,7 @@ void BM_ShortNameFromPathEveryFile(benchmark::State& state) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         state.ResumeTiming();
         for (const auto& path : folder.Paths())
-            benchmark::DoNotOptimize(stavio::ShortNameFromPath(path));
+            benchmark::DoNotOptimize(folder.Names().ShortNameFromPath(path));
     }
     state.SetItemsProcessed(state.iterations() * kFileCount);
 }
@@ -74,7 +78,7 @@ BENCHMARK(BM_ShortNameFromPathEveryFile)->Unit(benchmark::kMillisecond)->Iterati
 void BM_ShortNameFromPathEveryFileNewSibling(benchmark::State& state) {
     NamedFolder folder;
     for (const auto& path : folder.Paths()) // first sight: every alias remembered
-        benchmark::DoNotOptimize(stavio::ShortNameFromPath(path));
+        benchmark::DoNotOptimize(folder.Names().ShortNameFromPath(path));
     int round = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -84,7 +88,7 @@ void BM_ShortNameFromPathEveryFileNewSibling(benchmark::State& state) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         state.ResumeTiming();
         for (const auto& path : folder.Paths())
-            benchmark::DoNotOptimize(stavio::ShortNameFromPath(path));
+            benchmark::DoNotOptimize(folder.Names().ShortNameFromPath(path));
     }
     state.SetItemsProcessed(state.iterations() * kFileCount);
 }

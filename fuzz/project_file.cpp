@@ -16,6 +16,7 @@
 #include "TextFile.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <sys/stat.h>
@@ -30,7 +31,7 @@ using stavio::fuzz::WriteWholeFile;
 const std::string& SourceFolder() {
     static const std::string folder = [] {
         // The aliases handed out are remembered in the work folder, not in the home.
-        stavio::SetShortNameStateFolder(WorkFolder() + "/state");
+        ::setenv("XDG_STATE_HOME", (WorkFolder() + "/state").c_str(), 1);
         const std::string root = WorkFolder() + "/music";
         ::mkdir(root.c_str(), 0777);
         ::mkdir((root + "/Rock Live").c_str(), 0777);
@@ -135,6 +136,7 @@ bool Load(stavio::ProgramState& state, const std::string& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    SourceFolder(); // first: it also points the name memory at the work folder
     const std::string path = WorkFolder() + "/project.scp";
     WriteWholeFile(path, Expand(data, size));
 

@@ -4,7 +4,6 @@
 
 #include "ListTreeView.h"
 #include "Main.h"
-#include "ShortNames.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
@@ -34,8 +33,7 @@ struct Setup {
     Setup() {
         const QString root = QDir(dir.path()).canonicalPath();
         // The aliases are remembered in the temporary folder, never in the user's home.
-        stavio::SetShortNameStateFolder(
-            QFile::encodeName(root + QStringLiteral("/.state")).toStdString());
+        qputenv("XDG_STATE_HOME", QFile::encodeName(root + QStringLiteral("/.state")));
         music = root + QStringLiteral("/A long album name");
         QDir().mkpath(music);
         for (int i = 0; i < kFiles; ++i) {

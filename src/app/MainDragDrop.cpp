@@ -92,7 +92,7 @@ void TForm1::TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint,
             stavio::AddPathDrop(
                 stavio::PlanPathDrop(*paths, State.OtherAudioFormats), sender->Model()->Tree(),
                 copyList ? State.CurrentProject->CopyLinks : State.CurrentProject->DeleteLinks,
-                State.OtherAudioFormats);
+                State.Names, State.OtherAudioFormats);
         }
         // Files added into the selected folder change what it may hold.
         UpdateCommandStates();

@@ -143,23 +143,25 @@ namespace {
 
 // Add directory: a folder named after the explorer's folder, holding its listed files.
 void AddDirectory(const TLsDirTree21& tree, const TLsFilelistView28& list,
-                  stavio::ListTree& listTree, stavio::LinkList& links) {
+                  stavio::ListTree& listTree, stavio::LinkList& links,
+                  stavio::NamingService& names) {
     if (tree.SelectedLevel() < 2) // nothing, the computer or a drive
         return;
     const ExplorerPane explorer(tree, list);
-    stavio::AddFolderNode(stavio::ShortNameFromPath(HostPathFromQt(tree.SelectedPath())), listTree,
-                          links, &explorer);
+    stavio::AddFolderNode(names.ShortNameFromPath(HostPathFromQt(tree.SelectedPath())), listTree,
+                          links, &explorer, names);
 }
 
 // Add selected files: each selected item of the file list, in display order.
 void AddSelectedFiles(const TLsDirTree21& tree, const TLsFilelistView28& list,
-                      stavio::ListTree& listTree, stavio::LinkList& links) {
+                      stavio::ListTree& listTree, stavio::LinkList& links,
+                      stavio::NamingService& names) {
     if (!list.HasSelection())
         return;
     const std::string folder = HostPathFromQt(tree.SelectedPath());
     for (const QString& name : list.SelectedCaptions())
-        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPathFromQt(name)), listTree,
-                            links);
+        stavio::AddFileNode(stavio::JoinExplorerPath(folder, HostPathFromQt(name)), listTree, links,
+                            names);
 }
 
 } // namespace
@@ -168,7 +170,7 @@ void TForm1::SpeedButton6Click() {
     {
         const stavio::ListHistory::Edit edit(State.History, State.CopyTree);
         AddDirectory(*LsDirTree211, *LsFilelistView281, State.CopyTree,
-                     State.CurrentProject->CopyLinks);
+                     State.CurrentProject->CopyLinks, State.Names);
     }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
@@ -178,7 +180,7 @@ void TForm1::SpeedButton7Click() {
     {
         const stavio::ListHistory::Edit edit(State.History, State.DeleteTree);
         AddDirectory(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
-                     State.CurrentProject->DeleteLinks);
+                     State.CurrentProject->DeleteLinks, State.Names);
     }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
@@ -188,7 +190,7 @@ void TForm1::SpeedButton11Click() {
     {
         const stavio::ListHistory::Edit edit(State.History, State.CopyTree);
         AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.CopyTree,
-                         State.CurrentProject->CopyLinks);
+                         State.CurrentProject->CopyLinks, State.Names);
     }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();
@@ -198,7 +200,7 @@ void TForm1::SpeedButton12Click() {
     {
         const stavio::ListHistory::Edit edit(State.History, State.DeleteTree);
         AddSelectedFiles(*LsDirTree211, *LsFilelistView281, State.DeleteTree,
-                         State.CurrentProject->DeleteLinks);
+                         State.CurrentProject->DeleteLinks, State.Names);
     }
     // Files added into the selected folder change what it may hold.
     UpdateCommandStates();

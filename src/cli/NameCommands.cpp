@@ -3,6 +3,7 @@
 
 #include "Commands.h"
 
+#include "NamingService.h"
 #include "ShortNames.h"
 #include "TextFile.h"
 
@@ -13,8 +14,9 @@ namespace stavio::cli {
 int ShortNameCommand(const Arguments& args) {
     if (args.empty())
         return UsageError();
+    NamingService names;
     for (const std::string& path : args)
-        std::printf("%s\n", ListNameFromPath(path).c_str());
+        std::printf("%s\n", names.ListNameFromPath(path).c_str());
     return 0;
 }
 

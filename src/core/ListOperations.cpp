@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ListOperations.h"
 
-#include "ShortNames.h"
-
 #include <algorithm>
 #include <string_view>
 #include <sys/stat.h>
@@ -20,8 +18,12 @@ std::string JoinExplorerPath(const std::string& folder, const std::string& name)
     return path;
 }
 
-ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links,
-                        const ExplorerListing* withFiles) {
+namespace {
+
+// The folder name under the selected node (or under the folder of a selected file), made and
+// selected when new; null where no folder can stand.
+ListNode* FolderAtSelection(const std::string& name, ListTree& tree, bool& made) {
+    made = false;
     ListNode* target = tree.Selected();
     if (!target)
         return nullptr;
@@ -36,12 +38,27 @@ ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links
         return existing;
     ListNode* folder = tree.AddChild(target, name, NodeKind::Folder);
     tree.Select(folder);
-    if (withFiles) {
-        const ShortNameBatch naming;
+    made = true;
+    return folder;
+}
+
+} // namespace
+
+ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& /*links*/) {
+    bool made;
+    return FolderAtSelection(name, tree, made);
+}
+
+ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links,
+                        const ExplorerListing* withFiles, NamingService& names) {
+    bool made;
+    ListNode* folder = FolderAtSelection(name, tree, made);
+    if (made && withFiles) {
+        const ShortNameBatch naming(names);
         const std::string directory = withFiles->SelectedPath();
         tree.SetSourceFolder(folder, directory);
         for (const std::string& item : withFiles->ItemNames())
-            AddFileNode(JoinExplorerPath(directory, item), tree, links);
+            AddFileNode(JoinExplorerPath(directory, item), tree, links, names);
     }
     return folder;
 }
@@ -65,8 +82,9 @@ ListNode* AddFileNodeNamed(const std::string& sourcePath, const std::string& nam
     return node;
 }
 
-ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links) {
-    return AddFileNodeNamed(sourcePath, ListNameFromPath(sourcePath), false, tree, links);
+ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links,
+                      NamingService& names) {
+    return AddFileNodeNamed(sourcePath, names.ListNameFromPath(sourcePath), false, tree, links);
 }
 
 bool IsUsableListName(const std::string& name) {

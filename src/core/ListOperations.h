@@ -3,6 +3,7 @@
 // The operations that add and remove list entries and keep the link list in step.
 
 #include "ListTree.h"
+#include "NamingService.h"
 #include "ProjectClasses.h"
 
 #include <string>
@@ -22,10 +23,12 @@ public:
 // The host path of an explorer item: the folder without a trailing "/", "/", the name.
 std::string JoinExplorerPath(const std::string& folder, const std::string& name);
 
-// withFiles: when given, a newly made folder receives every listed file.
+ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links);
+// withFiles: when given, a newly made folder receives every listed file, named by names.
 ListNode* AddFolderNode(const std::string& name, ListTree& tree, LinkList& links,
-                        const ExplorerListing* withFiles = nullptr);
-ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links);
+                        const ExplorerListing* withFiles, NamingService& names);
+ListNode* AddFileNode(const std::string& sourcePath, ListTree& tree, LinkList& links,
+                      NamingService& names);
 // The same with the name given: the one derived already, or, for a source that is missing
 // (sourceMissing), the name kept for it; such an entry is marked as missing.
 ListNode* AddFileNodeNamed(const std::string& sourcePath, const std::string& name,

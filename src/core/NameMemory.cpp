@@ -345,6 +345,8 @@ void NameMemory::Name(const std::string& folder, const Namer& name) {
         StoreLocked(folder, std::move(*aliases));
     else if (it != records_.end())
         it->second.listedAt = Now(); // kept in memory; written with the next change
+    if (beforeWrite_)
+        beforeWrite_();
     if (holds_ == 0) {
         if (!changed_.empty())
             Write();
@@ -378,6 +380,11 @@ void NameMemory::StoreLocked(const std::string& folder, AliasTable aliases) {
         records_[folder] = {std::move(aliases), Now(), true, {}, nullptr};
     }
     changed_.insert(folder);
+}
+
+void NameMemory::SetBeforeWrite(std::function<void()> hook) {
+    std::lock_guard lock(mutex_);
+    beforeWrite_ = std::move(hook);
 }
 
 void NameMemory::Touch(const std::string& folder) {

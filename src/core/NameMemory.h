@@ -68,6 +68,10 @@ public:
     // The folder was listed and its aliases are unchanged (it is kept longer than others).
     void Touch(const std::string& folder);
 
+    // Called in Name under the lock, after the decision and before it is written; for tests
+    // that bring in another process at that moment.
+    void SetBeforeWrite(std::function<void()> hook);
+
     // While held, changes are gathered and written once at the end (a load names thousands
     // of folders).
     void Hold();
@@ -121,6 +125,7 @@ private:
     bool locked_ = false; // inside a decision (or a Hold that made one)
     int lockFd_ = -1;
     std::string pausePath_;
+    std::function<void()> beforeWrite_;
 };
 
 } // namespace stavio

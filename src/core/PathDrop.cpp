@@ -3,7 +3,6 @@
 
 #include "AudioFormats.h"
 #include "ListOperations.h"
-#include "ShortNames.h"
 
 #include <algorithm>
 #include <dirent.h>
@@ -137,13 +136,13 @@ bool CanTakePathDrop(const std::vector<DroppedItem>& drop, const ListNode* targe
 }
 
 void AddPathDrop(const std::vector<DroppedItem>& drop, ListTree& tree, LinkList& links,
-                 bool otherFormats) {
+                 NamingService& names, bool otherFormats) {
     ListNode* target = tree.Selected();
     if (!target)
         return;
     if (target->IsMediaFile())
         target = target->Parent();
-    const ShortNameBatch naming;
+    const ShortNameBatch naming(names);
     for (const DroppedItem& item : drop) {
         // Each item goes where the drop went, not into the folder the one before made.
         tree.Select(target);
@@ -151,9 +150,9 @@ void AddPathDrop(const std::vector<DroppedItem>& drop, ListTree& tree, LinkList&
             continue;
         if (item.isFolder) {
             const DiskListing listing(item.path, otherFormats);
-            AddFolderNode(ShortNameFromPath(item.path), tree, links, &listing);
+            AddFolderNode(names.ShortNameFromPath(item.path), tree, links, &listing, names);
         } else {
-            AddFileNode(item.path, tree, links);
+            AddFileNode(item.path, tree, links, names);
         }
     }
 }

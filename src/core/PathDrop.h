@@ -5,6 +5,7 @@
 // files it holds on disk; files are added like the explorer's selected files.
 
 #include "ListTree.h"
+#include "NamingService.h"
 #include "ProjectClasses.h"
 
 #include <string>
@@ -28,9 +29,9 @@ bool CanTakePathDrop(const std::vector<DroppedItem>& drop, const ListNode* targe
 
 // Adds the drop into the tree's selected node, item by item in order; an item the target can
 // no longer take (a file after a folder went in) is skipped.
-// A folder brings the files of the formats otherFormats takes.
+// A folder brings the files of the formats otherFormats takes. Names come from names.
 void AddPathDrop(const std::vector<DroppedItem>& drop, ListTree& tree, LinkList& links,
-                 bool otherFormats = false);
+                 NamingService& names, bool otherFormats = false);
 
 bool IsMp3Name(const std::string& name);
 

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program-wide state the windows share: the working project, its saved record, the
-// project file and the two list trees. Tests create as many as they like.
+// project file, the two list trees and the naming of files. Tests create as many as they like.
 
 #include "ListHistory.h"
 #include "ListTree.h"
+#include "NamingService.h"
 #include "ProjectClasses.h"
 
 #include <memory>
@@ -39,6 +40,8 @@ public:
     // The lists also take songs of other formats (IsTakenAudioName); kept in stavio.conf.
     bool OtherAudioFormats = false;
     std::string ExecutableFolder;
+    // Names every file and folder the lists take from disk.
+    NamingService Names;
 
     void RecordSavedState();
     bool IsModified() const;

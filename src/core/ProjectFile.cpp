@@ -2,6 +2,7 @@
 #include "ProjectFile.h"
 
 #include "ListOperations.h"
+#include "NamingService.h"
 #include "ShortNames.h"
 #include "TextFile.h"
 #include "text.h"
@@ -42,7 +43,7 @@ constexpr int kNamesAtATime = 16;
 
 // Rebuilds one list from count link groups.
 void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& links,
-                ProgressDisplay& progress, LoadReport& report) {
+                NamingService& naming, ProgressDisplay& progress, LoadReport& report) {
     std::vector<std::string> names;
     for (int i = 0; i < count; ++i) {
         // Past the end every group reads as three empty lines and adds nothing.
@@ -81,7 +82,7 @@ void ReadGroups(TextLineReader& reader, int count, ListTree& tree, LinkList& lin
                 }
             }
         }
-        const std::string name = ListNameFromPath(source);
+        const std::string name = naming.ListNameFromPath(source);
         if (name.empty() && !IsUsableListName(storedName)) {
             if (report.leftOutSources.size() < LoadReport::kMaxSources)
                 report.leftOutSources.push_back(source);
@@ -140,9 +141,9 @@ LoadReport LoadProjectFile(ProgramState& state, const std::string& path,
     TProjectClass& project = *state.CurrentProject;
 
     TextLineReader reader(path);
-    const ShortNameBatch naming; // every entry is named afresh from its source file
-    reader.ReadLine();           // header, not compared with anything
-    reader.ReadLine();           // separator
+    const ShortNameBatch naming(state.Names); // every entry is named afresh from its source file
+    reader.ReadLine();                        // header, not compared with anything
+    reader.ReadLine();                        // separator
     project.ProjectName = reader.ReadLine();
     project.Subject = reader.ReadLine();
     project.Author = reader.ReadLine();
@@ -172,8 +173,10 @@ LoadReport LoadProjectFile(ProgramState& state, const std::string& path,
         // The views take each rebuilt list once, as it stands at the end (or at a failure).
         const ListTree::BulkChange copyBulk(state.CopyTree);
         const ListTree::BulkChange deleteBulk(state.DeleteTree);
-        ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, progress, report);
-        ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, progress, report);
+        ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, state.Names, progress,
+                   report);
+        ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, state.Names,
+                   progress, report);
     }
     state.RecordSavedState();
     return report;

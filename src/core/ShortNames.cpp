@@ -2,17 +2,11 @@
 #include "ShortNames.h"
 
 #include "AudioFormats.h"
-#include "FolderReader.h"
 #include "Utf8.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
-#include <ctime>
-#include <mutex>
 #include <numeric>
 #include <string_view>
-#include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -248,15 +242,12 @@ void NameConverted(const std::vector<std::string>& longNames,
     }
 }
 
-// The short forms of one directory. fixed: the short names the volume keeps (empty where it
-// keeps none), which stand as they are; remembered: aliases handed out before, kept while
-// free. Then valid 8.3 names are their own short form, and every other entry takes the
-// smallest free alias, in the byte order of the long names. converted, when given, receives
-// the MP3 names of the songs of other formats (NameConverted), empty for the other entries.
+} // namespace
+
 std::vector<std::string> NameDirectory(const std::vector<std::string>& longNames,
                                        const std::vector<std::string>* fixed,
                                        const AliasTable* remembered,
-                                       std::vector<std::string>* converted = nullptr) {
+                                       std::vector<std::string>* converted) {
     std::vector<std::string> shortNames(longNames.size());
     std::unordered_set<std::string> taken; // upper-case: names clash without regard to case
     taken.reserve(longNames.size() * 2);
@@ -312,8 +303,6 @@ std::vector<std::string> NameDirectory(const std::vector<std::string>& longNames
     return shortNames;
 }
 
-} // namespace
-
 std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames) {
     return NameDirectory(longNames, nullptr, nullptr);
 }
@@ -343,287 +332,6 @@ void SplitListPath(const std::string& path, std::vector<std::string>& names) {
             current += c;
         }
     }
-}
-
-// ---------------------------------------------------------------------------------------
-// The names of one directory, kept while the directory is unchanged.
-
-namespace {
-
-struct FolderTable {
-    dev_t device = 0;
-    ino_t inode = 0;
-    timespec modified{};
-    timespec listedAt{};
-    std::unordered_map<std::string, std::string> shortOf; // long name -> short form
-    // Songs of other formats: long name -> the name of the MP3 file they become.
-    std::unordered_map<std::string, std::string> convertedOf;
-};
-
-// File systems stamp times with a coarse clock: a change made just after a listing may bear
-// the same modification time. A table is trusted only when the folder's time lies clearly
-// before the listing, so a change can no longer hide behind an equal stamp.
-constexpr long long kTimestampSlackNs = 50'000'000;
-constexpr size_t kMaxFolders = 1024;
-
-long long Nanoseconds(const timespec& t) {
-    return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
-}
-
-bool SameTime(const timespec& a, const timespec& b) {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-std::string MemoryFileIn(const std::string& stateFolder) {
-    return stateFolder.empty() ? std::string() : stateFolder + "/stavio/short-names";
-}
-
-// The folder's path without links, "." or "..": the key of its remembered aliases.
-std::string CanonicalFolder(const std::string& folder) {
-    char resolved[PATH_MAX];
-    return ::realpath(folder.c_str(), resolved) ? std::string(resolved) : std::string();
-}
-
-class ShortNameCache {
-public:
-    ShortNameCache() : memory_(MemoryFileIn(DefaultStateFolder())) {}
-
-    // The short form of name inside folder, or with converted the name of the MP3 file a song
-    // of another format becomes; "" when no such entry exists. A name found in a table that is
-    // still current needs no look at the entry itself: its removal would have changed the
-    // folder's time.
-    std::string Lookup(const std::string& folder, const std::string& name,
-                       const std::string& fullPath, bool converted) {
-        std::lock_guard lock(mutex_);
-        auto found = tables_.find(folder);
-        // Inside a batch, a folder already checked in this batch is taken as it was.
-        const bool checkedInBatch = batch_ && found != tables_.end() && batch_->count(folder);
-        struct stat st;
-        if (!checkedInBatch && ::stat(folder.c_str(), &st) != 0)
-            return {};
-        if (checkedInBatch || (found != tables_.end() && IsCurrent(found->second, st))) {
-            const auto& names = converted ? found->second.convertedOf : found->second.shortOf;
-            const auto entry = names.find(name);
-            if (entry != names.end())
-                return entry->second;
-            if (!Exists(fullPath)) // a missing file: no need to list the folder again
-                return {};
-            if (checkedInBatch && ::stat(folder.c_str(), &st) != 0)
-                return {};
-        }
-        if (batch_)
-            batch_->insert(folder);
-        // Not known yet (or the folder changed): list it again.
-        FolderTable table;
-        table.device = st.st_dev;
-        table.inode = st.st_ino;
-        table.modified = st.st_mtim;
-        ::clock_gettime(CLOCK_REALTIME, &table.listedAt);
-        std::vector<FolderEntry> entries;
-        const std::string key = CanonicalFolder(folder);
-        if (!reader_->List(folder, entries)) { // searchable but not readable
-            if (!Exists(fullPath))
-                return {};
-            const AliasTable* remembered = key.empty() ? nullptr : memory_.Find(key);
-            return NameAlone(name, remembered, converted);
-        }
-        NameEntries(key, entries, table);
-        const auto& names = converted ? table.convertedOf : table.shortOf;
-        const auto entry = names.find(name);
-        std::string result;
-        if (entry != names.end())
-            result = entry->second;
-        else if (Exists(fullPath)) // made after the listing
-            result = NameAlone(name, nullptr, converted);
-        if (tables_.size() >= kMaxFolders && found == tables_.end())
-            tables_.clear();
-        tables_[folder] = std::move(table);
-        return result;
-    }
-
-    void SetMemoryFile(std::string file) {
-        std::lock_guard lock(mutex_);
-        tables_.clear();
-        memory_.SetFile(std::move(file));
-    }
-
-    void SetReader(FolderReader* reader) {
-        std::lock_guard lock(mutex_);
-        tables_.clear();
-        reader_ = reader ? reader : &SystemFolderReader();
-    }
-
-private:
-    static std::string NameAlone(const std::string& name, const AliasTable* remembered,
-                                 bool converted) {
-        std::vector<std::string> convertedNames;
-        std::vector<std::string> shortNames =
-            NameDirectory({name}, nullptr, remembered, &convertedNames);
-        return converted ? convertedNames.front() : shortNames.front();
-    }
-
-    // Fills the table of a folder just listed. The volume's own short names are taken as
-    // they are; elsewhere the aliases remembered for the folder are kept and the new ones
-    // remembered, and entries gone from the folder are forgotten.
-    void NameEntries(const std::string& key, std::vector<FolderEntry>& entries,
-                     FolderTable& table) {
-        std::vector<std::string> names;
-        names.reserve(entries.size());
-        std::vector<std::string> fixed;
-        bool onVolume = false;
-        for (FolderEntry& entry : entries) {
-            onVolume = onVolume || !entry.shortName.empty();
-            names.push_back(std::move(entry.name));
-        }
-        if (onVolume) {
-            fixed.reserve(entries.size());
-            for (FolderEntry& entry : entries)
-                fixed.push_back(std::move(entry.shortName));
-        }
-        std::vector<std::string> shortNames;
-        std::vector<std::string> converted;
-        if (onVolume || key.empty()) {
-            shortNames = NameDirectory(names, onVolume ? &fixed : nullptr, nullptr, &converted);
-        } else {
-            // Decided under the memory's lock: another process naming this folder meanwhile
-            // waits, then starts from these aliases.
-            memory_.Name(key, [&](const AliasTable* remembered) -> std::optional<AliasTable> {
-                shortNames = NameDirectory(names, nullptr, remembered, &converted);
-                // Most listings change nothing remembered: no table is built for those.
-                size_t aliasCount = 0;
-                bool same = true;
-                const auto check = [&](const std::string& key, const std::string& alias) {
-                    ++aliasCount;
-                    if (same) {
-                        const auto it =
-                            remembered ? remembered->find(key) : AliasTable::const_iterator();
-                        same = remembered && it != remembered->end() && it->second == alias;
-                    }
-                };
-                for (size_t i = 0; i < names.size(); ++i) {
-                    if (shortNames[i] != names[i])
-                        check(names[i], shortNames[i]);
-                    if (!converted[i].empty())
-                        check(ConvertedKey(names[i]), converted[i]);
-                }
-                if (same && aliasCount == (remembered ? remembered->size() : 0))
-                    return std::nullopt;
-                AliasTable aliases;
-                aliases.reserve(aliasCount);
-                for (size_t i = 0; i < names.size(); ++i) {
-                    if (shortNames[i] != names[i])
-                        aliases.emplace(names[i], shortNames[i]);
-                    if (!converted[i].empty())
-                        aliases.emplace(ConvertedKey(names[i]), converted[i]);
-                }
-                return aliases;
-            });
-        }
-        table.shortOf.reserve(names.size());
-        for (size_t i = 0; i < names.size(); ++i) {
-            if (!converted[i].empty())
-                table.convertedOf.emplace(names[i], converted[i]);
-            table.shortOf.emplace(std::move(names[i]), shortNames[i]);
-        }
-    }
-
-    static bool Exists(const std::string& path) {
-        struct stat st;
-        return ::lstat(path.c_str(), &st) == 0;
-    }
-
-    static bool IsCurrent(const FolderTable& table, const struct stat& st) {
-        return table.device == st.st_dev && table.inode == st.st_ino &&
-               SameTime(table.modified, st.st_mtim) &&
-               Nanoseconds(table.modified) + kTimestampSlackNs < Nanoseconds(table.listedAt);
-    }
-
-    std::mutex mutex_;
-    std::unordered_map<std::string, FolderTable> tables_;
-    NameMemory memory_;
-    FolderReader* reader_ = &SystemFolderReader();
-
-public:
-    // The folders checked since the outermost ShortNameBatch began; null outside a batch.
-    std::unordered_set<std::string>* batch_ = nullptr;
-    int batchDepth_ = 0;
-    std::mutex& Mutex() { return mutex_; }
-    NameMemory& Memory() { return memory_; }
-};
-
-ShortNameCache& Cache() {
-    static ShortNameCache cache;
-    return cache;
-}
-
-} // namespace
-
-ShortNameBatch::ShortNameBatch() {
-    ShortNameCache& cache = Cache();
-    std::lock_guard lock(cache.Mutex());
-    if (cache.batchDepth_++ == 0)
-        cache.batch_ = new std::unordered_set<std::string>;
-    cache.Memory().Hold();
-}
-
-ShortNameBatch::~ShortNameBatch() {
-    ShortNameCache& cache = Cache();
-    std::lock_guard lock(cache.Mutex());
-    if (--cache.batchDepth_ == 0) {
-        delete cache.batch_;
-        cache.batch_ = nullptr;
-    }
-    cache.Memory().Release();
-}
-
-void SetShortNameStateFolder(const std::string& stateFolder) {
-    Cache().SetMemoryFile(MemoryFileIn(stateFolder.empty() ? DefaultStateFolder() : stateFolder));
-}
-
-void SetShortNameFolderReader(FolderReader* reader) {
-    Cache().SetReader(reader);
-}
-
-namespace {
-
-std::string ListNameOf(const std::string& path, bool converted) {
-    std::string full = path;
-    if (!full.empty() && full.back() == '/')
-        full.pop_back();
-    if (full.empty())
-        return {};
-
-    size_t slash = full.find_last_of('/');
-    std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
-    if (name == "." || name == "..") {
-        // Name the folder these stand for.
-        char resolved[PATH_MAX];
-        if (!::realpath(full.c_str(), resolved))
-            return {};
-        full = resolved;
-        slash = full.find_last_of('/');
-        name = full.substr(slash + 1);
-    }
-    if (name.empty())
-        return {}; // the root, or a path that still ends with "/"
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : full.substr(0, slash);
-
-    std::string listName = Cache().Lookup(folder, name, full, converted);
-    for (char& c : listName)
-        c = c == '_' ? '-' : ToUpperAscii(c);
-    return listName;
-}
-
-} // namespace
-
-std::string ShortNameFromPath(const std::string& path) {
-    return ListNameOf(path, false);
-}
-
-std::string ListNameFromPath(const std::string& path) {
-    return ListNameOf(path, IsOtherAudioName(path));
 }
 
 } // namespace stavio

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The name rules of the lists: every name is an upper-case 8.3 short name.
+// The name rules of the lists: every name is an upper-case 8.3 short name. The names of
+// files on disk come from NamingService.
 
 #include "NameMemory.h"
 
@@ -8,31 +9,6 @@
 #include <vector>
 
 namespace stavio {
-
-class FolderReader;
-
-// The list name of an existing file or folder (host path, a trailing "/" is dropped):
-// the last component's 8.3 short form, "_" turned into "-", a-z upper-cased.
-// Empty when the path does not exist.
-std::string ShortNameFromPath(const std::string& path);
-
-// The list name of a file: ShortNameFromPath, but a song of another format (IsOtherAudioName)
-// is named as the MP3 file it becomes: its short form with the extension "MP3", made unique
-// among the names of its folder by the "~n" rule and remembered like the aliases. Such a song
-// never takes the name of an MP3 file beside it.
-std::string ListNameFromPath(const std::string& path);
-
-// Names many paths in one go: while a batch lives, each folder is checked against the disk
-// once, on its first use, instead of once per path, and the aliases handed out are
-// remembered in one write at the end. For loads and directory adds, which take well under a
-// second.
-class ShortNameBatch {
-public:
-    ShortNameBatch();
-    ~ShortNameBatch();
-    ShortNameBatch(const ShortNameBatch&) = delete;
-    ShortNameBatch& operator=(const ShortNameBatch&) = delete;
-};
 
 // First 8 characters, upper case, anything outside the allowed set replaced by "0".
 std::string FolderNameFromText(const std::string& text);
@@ -50,13 +26,17 @@ std::vector<std::string> GenerateShortNames(const std::vector<std::string>& long
 std::vector<std::string> GenerateShortNames(const std::vector<std::string>& longNames,
                                             const AliasTable& remembered);
 
-// Where the aliases are remembered: the file "stavio/short-names" below the given state
-// folder, or below DefaultStateFolder() when it is empty. Forgets the folders named so far.
-void SetShortNameStateFolder(const std::string& stateFolder);
-
-// Reads the folders through reader from now on (null: the system's). Forgets the folders
-// named so far. For tests that hand in what a FAT volume answers.
-void SetShortNameFolderReader(FolderReader* reader);
+// The short forms of one directory. fixed: the short names the volume keeps (empty where it
+// keeps none), which stand as they are; remembered: aliases handed out before, kept while
+// free. Then valid 8.3 names are their own short form, and every other entry takes the
+// smallest free alias, in the byte order of the long names. converted, when given, receives
+// the MP3 names of the songs of other formats, empty for the other entries: the short form
+// with the extension "MP3", unique among all the names of the directory (such a song never
+// takes the name of an MP3 file beside it).
+std::vector<std::string> NameDirectory(const std::vector<std::string>& longNames,
+                                       const std::vector<std::string>* fixed,
+                                       const AliasTable* remembered,
+                                       std::vector<std::string>* converted = nullptr);
 
 // Whether name is already a valid 8.3 name (its own short form).
 bool IsValidShortName(const std::string& name);

@@ -25,7 +25,8 @@ protected:
         Copy().Select(Copy().Root());
         stavio::DeleteSelectedNode(Copy(), CopyLinks());
         a_ = stavio::AddFolderNode("A", Copy(), CopyLinks());
-        one_ = stavio::AddFileNode(Host(album_ + QStringLiteral("/one.mp3")), Copy(), CopyLinks());
+        one_ = stavio::AddFileNode(Host(album_ + QStringLiteral("/one.mp3")), Copy(), CopyLinks(),
+                                   State().Names);
         Copy().Select(Copy().Root());
         b_ = stavio::AddFolderNode("B", Copy(), CopyLinks());
         c_ = stavio::AddFolderNode("C", Copy(), CopyLinks());
@@ -190,8 +191,8 @@ TEST_F(ExternalDropTest, TheDeleteKeyRunsTheListsDeleteButton) {
         tree.Select(tree.Root());
         stavio::DeleteSelectedNode(tree, links);
         stavio::ListNode* folder = stavio::AddFolderNode("A", tree, links);
-        stavio::ListNode* song =
-            stavio::AddFileNode(Host(album_ + QStringLiteral("/two.mp3")), tree, links);
+        stavio::ListNode* song = stavio::AddFileNode(Host(album_ + QStringLiteral("/two.mp3")),
+                                                     tree, links, State().Names);
         tree.Select(song);
         c.button->setEnabled(c.buttonEnabled);
         c.view->setFocus();

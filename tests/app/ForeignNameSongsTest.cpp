@@ -62,7 +62,7 @@ TEST_F(ForeignNameSongsTest, TagsAndToolTipsFindTheSongByItsRealBytes) {
         Copy().Select(Copy().Root());
         stavio::AddFolderNode(row == 0 ? "A" : "B", Copy(), CopyLinks());
         const stavio::ListNode* song =
-            stavio::AddFileNode(Host(songs_) + '/' + name, Copy(), CopyLinks());
+            stavio::AddFileNode(Host(songs_) + '/' + name, Copy(), CopyLinks(), State().Names);
         ASSERT_NE(song, nullptr);
         const QString tip = Form()
                                 .TreeView1->model()

@@ -3,7 +3,7 @@
 
 #include "AppFixture.h"
 
-#include "ShortNames.h"
+#include "NamingService.h"
 
 #include <QAction>
 
@@ -24,7 +24,7 @@ TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
     Browse(album_);
     Form().SpeedButton6->click();
 
-    const std::string folderName = stavio::ShortNameFromPath(Host(album_));
+    const std::string folderName = State().Names.ShortNameFromPath(Host(album_));
     ASSERT_EQ(folderName, "ALBUM");
     stavio::ListNode* folder = Child(Copy().Root(), "ALBUM");
     ASSERT_NE(folder, nullptr);

@@ -47,13 +47,14 @@ protected:
 
 TEST_F(SongInfoTest, AListEntryTellsItsSourceAndItsSong) {
     stavio::ListNode* folder = stavio::AddFolderNode("A", Copy(), CopyLinks());
-    stavio::ListNode* song = stavio::AddFileNode(Host(song_), Copy(), CopyLinks());
-    stavio::ListNode* bare = stavio::AddFileNode(Host(bare_), Copy(), CopyLinks());
-    stavio::ListNode* gone = stavio::AddFileNode(Host(gone_), Copy(), CopyLinks());
+    stavio::ListNode* song = stavio::AddFileNode(Host(song_), Copy(), CopyLinks(), State().Names);
+    stavio::ListNode* bare = stavio::AddFileNode(Host(bare_), Copy(), CopyLinks(), State().Names);
+    stavio::ListNode* gone = stavio::AddFileNode(Host(gone_), Copy(), CopyLinks(), State().Names);
     QFile::remove(gone_);
     Delete().Select(Delete().Root());
     stavio::AddFolderNode("B", Delete(), DeleteLinks());
-    stavio::ListNode* deleted = stavio::AddFileNode(Host(song_), Delete(), DeleteLinks());
+    stavio::ListNode* deleted =
+        stavio::AddFileNode(Host(song_), Delete(), DeleteLinks(), State().Names);
 
     struct Case {
         const char* what;

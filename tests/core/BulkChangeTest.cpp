@@ -30,11 +30,12 @@ struct World {
     ListTree& Copy() { return state.CopyTree; }
     LinkList& CopyLinks() { return state.CurrentProject->CopyLinks; }
     void AddCopy(const std::string& folders, const std::string& file) {
-        test::AddEntry(state.CopyTree, CopyLinks(), folders, dir.File("music/" + file, "x"));
+        test::AddEntry(state.CopyTree, CopyLinks(), folders, dir.File("music/" + file, "x"),
+                       state.Names);
     }
     void AddDelete(const std::string& folders, const std::string& file) {
         test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks, folders,
-                       dir.File("music/" + file, "x"));
+                       dir.File("music/" + file, "x"), state.Names);
     }
 };
 

@@ -25,7 +25,8 @@ protected:
     std::string Copy(const std::string& folders, const std::string& name,
                      const std::string& content) {
         const std::string source = dir.File("src/" + folders + "/" + name, content);
-        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source), nullptr);
+        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source, state.Names),
+                  nullptr);
         return source;
     }
 

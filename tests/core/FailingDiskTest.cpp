@@ -87,7 +87,8 @@ protected:
     std::string Copy(const std::string& folders, const std::string& name,
                      const std::string& content) {
         const std::string source = dir.File("music/" + name, content);
-        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source), nullptr);
+        EXPECT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, source, state.Names),
+                  nullptr);
         return source;
     }
     // The render's two jobs; the script's error (or "") and the copy's report as text.
@@ -238,7 +239,8 @@ TEST_F(FailingDiskTest, RenderOnAFullDiskReportsAndGoesOn) {
     for (int i = 0; i < 400; ++i)
         olds.push_back(dir.File("old/delete number " + std::to_string(i) + ".mp3"));
     for (const std::string& old : olds)
-        ASSERT_NE(AddEntry(state.DeleteTree, project().DeleteLinks, "OLDSTUFF", old), nullptr);
+        ASSERT_NE(AddEntry(state.DeleteTree, project().DeleteLinks, "OLDSTUFF", old, state.Names),
+                  nullptr);
     const std::string small1 = Copy("ROCK", "small1.mp3", std::string(1000, '1'));
     const std::string big = Copy("ROCK", "big.mp3", std::string(200 * 1024, 'b'));
     const std::string small2 = Copy("JAZZ", "small2.mp3", std::string(1000, '2'));
@@ -300,7 +302,7 @@ TEST_F(FailingDiskTest, SourcesThatChangedAfterTheListing) {
 // render time the copy must not aim at the numbered folder itself.
 TEST_F(FailingDiskTest, EntryWithoutANameIsReportedNotWrittenOverItsFolder) {
     const std::string late = dir / "music/late.mp3";
-    ListNode* node = AddEntry(state.CopyTree, project().CopyLinks, "ROCK", late);
+    ListNode* node = AddEntry(state.CopyTree, project().CopyLinks, "ROCK", late, state.Names);
     ASSERT_NE(node, nullptr);
     EXPECT_EQ(node->Text(), "");
     Copy("ROCK", "kept.mp3", "k");

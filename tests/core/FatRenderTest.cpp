@@ -55,7 +55,7 @@ protected:
     }
     void Add(const std::string& name, const std::string& content) {
         test::AddEntry(state.CopyTree, state.CurrentProject->CopyLinks, "ROCK",
-                       dir.File("music/" + name, content));
+                       dir.File("music/" + name, content), state.Names);
     }
     RenderSummary Render() {
         RenderPipeline render(state);

@@ -303,7 +303,8 @@ TEST_F(HostileFilesTest, FolderOfFiftyThousandFilesGetsDistinctNames) {
     listing.folder = folder;
     listing.names = names;
 
-    ASSERT_NE(AddFolderNode("HUGE", state.CopyTree, project().CopyLinks, &listing), nullptr);
+    ASSERT_NE(AddFolderNode("HUGE", state.CopyTree, project().CopyLinks, &listing, state.Names),
+              nullptr);
     ASSERT_EQ(project().CopyLinks.size(), 50000u);
     std::unordered_set<std::string> seen;
     for (const LinkPtr& link : project().CopyLinks) {
@@ -320,7 +321,8 @@ TEST_F(HostileFilesTest, NamesThatAreNotUtf8KeepTheirBytes) {
     const std::string replaced = dir.File("music/caf\xEF\xBF\xBD.mp3", "replacement");
     const std::string badFolder = dir.File("music/\xFF\xFE/x.mp3", "in a bad folder");
     for (const std::string& source : {latin1, utf8, replaced, badFolder})
-        ASSERT_NE(AddEntry(state.CopyTree, project().CopyLinks, "CAFE", source), nullptr);
+        ASSERT_NE(AddEntry(state.CopyTree, project().CopyLinks, "CAFE", source, state.Names),
+                  nullptr);
     std::set<std::string> names;
     for (const LinkPtr& link : project().CopyLinks)
         names.insert(link->Node->Text());

@@ -43,7 +43,7 @@ struct Fx : test::ListFixture {
         Edit(at, [&] { AddFolderNode(name, tree, links()); });
     }
     void AddFile(const std::string& at, const std::string& name) {
-        Edit(at, [&] { AddFileNode(dir.File("music/" + name, "x"), tree, links()); });
+        Edit(at, [&] { AddFileNode(dir.File("music/" + name, "x"), tree, links(), state.Names); });
     }
     void Delete(const std::string& at) {
         Edit(at, [&] { DeleteSelectedNode(tree, links()); });
@@ -105,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"DropOfSeveralFiles",
             [](Fx& fx) {
                 const auto drop = PlanPathDrop({fx.dir.File("p.mp3"), fx.dir.File("q.mp3")});
-                fx.Edit("B", [&] { AddPathDrop(drop, fx.tree, fx.links()); });
+                fx.Edit("B", [&] { AddPathDrop(drop, fx.tree, fx.links(), fx.state.Names); });
             },
             1, true, [](Fx& fx) { EXPECT_EQ(fx.tree.Root()->Child(1)->ChildCount(), 3); }},
         Row{"ModifiedFollowsTheSavedPoint",

@@ -23,6 +23,8 @@ using Recorder = stavio::test::TreeRecorder;
 class ListOperationsTest : public ::testing::Test {
 protected:
     TempDir dir;
+    TempDir state;
+    NamingService names{state.Path()};
     ListTree tree;
     LinkList links;
 
@@ -62,7 +64,7 @@ TEST_F(ListOperationsTest, ExistingFolderIsHandedBackWithoutSelectingIt) {
 
 TEST_F(ListOperationsTest, FolderUnderSelectedMediaFileGoesBesideItsParentAndMovesSelection) {
     ListNode* a = AddFolderNode("A", tree, links);
-    ListNode* song = AddFileNode(Mp3("song.mp3"), tree, links);
+    ListNode* song = AddFileNode(Mp3("song.mp3"), tree, links, names);
     ASSERT_NE(song, nullptr);
     tree.Select(song);
     ListNode* b = AddFolderNode("B", tree, links);
@@ -73,7 +75,7 @@ TEST_F(ListOperationsTest, FolderUnderSelectedMediaFileGoesBesideItsParentAndMov
 TEST_F(ListOperationsTest, SelectionMoveToParentHappensEvenWhenFolderIsRefused) {
     AddFolderNode("A", tree, links);
     ListNode* b = AddFolderNode("B", tree, links);
-    ListNode* song = AddFileNode(Mp3("song.mp3"), tree, links);
+    ListNode* song = AddFileNode(Mp3("song.mp3"), tree, links, names);
     tree.Select(song);
     EXPECT_EQ(AddFolderNode("C", tree, links), nullptr);
     EXPECT_EQ(tree.Selected(), b);
@@ -81,16 +83,16 @@ TEST_F(ListOperationsTest, SelectionMoveToParentHappensEvenWhenFolderIsRefused) 
 
 TEST_F(ListOperationsTest, FilesNeedAFolderAndUniqueNames) {
     const std::string song = Mp3("song.mp3");
-    EXPECT_EQ(AddFileNode(song, tree, links), nullptr) << "never directly under the root";
+    EXPECT_EQ(AddFileNode(song, tree, links, names), nullptr) << "never directly under the root";
     AddFolderNode("A", tree, links);
-    ListNode* first = AddFileNode(song, tree, links);
+    ListNode* first = AddFileNode(song, tree, links, names);
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first->Text(), "SONG.MP3");
     EXPECT_EQ(first->ImageIndex(), 1);
     EXPECT_EQ(first->SelectedIndex(), 1);
     EXPECT_EQ(first->Level(), 2);
     EXPECT_NE(tree.Selected(), first) << "a new file is not selected";
-    EXPECT_EQ(AddFileNode(song, tree, links), nullptr) << "same name in the same folder";
+    EXPECT_EQ(AddFileNode(song, tree, links, names), nullptr) << "same name in the same folder";
     ASSERT_EQ(links.size(), 1u);
     EXPECT_TRUE(links[0]->HasNode(first));
     EXPECT_EQ(links[0]->SourcePath, song);
@@ -99,11 +101,11 @@ TEST_F(ListOperationsTest, FilesNeedAFolderAndUniqueNames) {
 TEST_F(ListOperationsTest, FileBesideSelectedFileAndAtLevelThree) {
     AddFolderNode("A", tree, links);
     AddFolderNode("B", tree, links);
-    ListNode* one = AddFileNode(Mp3("one.mp3"), tree, links);
+    ListNode* one = AddFileNode(Mp3("one.mp3"), tree, links, names);
     ASSERT_NE(one, nullptr);
     EXPECT_EQ(one->Level(), 3);
     tree.Select(one);
-    ListNode* two = AddFileNode(Mp3("two.mp3"), tree, links);
+    ListNode* two = AddFileNode(Mp3("two.mp3"), tree, links, names);
     ASSERT_NE(two, nullptr);
     EXPECT_EQ(two->Parent(), one->Parent());
     EXPECT_EQ(tree.Selected(), one) << "adding a file never moves the selection";
@@ -111,20 +113,20 @@ TEST_F(ListOperationsTest, FileBesideSelectedFileAndAtLevelThree) {
 
 TEST_F(ListOperationsTest, MissingSourceIsAddedOnceUnderTheEmptyName) {
     AddFolderNode("A", tree, links);
-    ListNode* gone = AddFileNode(dir / "gone.mp3", tree, links);
+    ListNode* gone = AddFileNode(dir / "gone.mp3", tree, links, names);
     ASSERT_NE(gone, nullptr);
     EXPECT_EQ(gone->Text(), "");
-    EXPECT_EQ(AddFileNode(dir / "gone-too.mp3", tree, links), nullptr);
+    EXPECT_EQ(AddFileNode(dir / "gone-too.mp3", tree, links, names), nullptr);
     EXPECT_EQ(links.size(), 1u);
 }
 
 TEST_F(ListOperationsTest, SameSourceInTwoFoldersGivesTwoLinks) {
     const std::string song = Mp3("song.mp3");
     AddFolderNode("A", tree, links);
-    AddFileNode(song, tree, links);
+    AddFileNode(song, tree, links, names);
     tree.Select(tree.Root());
     AddFolderNode("B", tree, links);
-    AddFileNode(song, tree, links);
+    AddFileNode(song, tree, links, names);
     ASSERT_EQ(links.size(), 2u);
     EXPECT_NE(links[0], links[1]);
     EXPECT_EQ(links[0]->SourcePath, links[1]->SourcePath);
@@ -136,7 +138,7 @@ TEST_F(ListOperationsTest, DirectoryWithFilesFillsOnlyANewFolder) {
     listing.items = {"b.mp3", "a.mp3"};
     Mp3("a.mp3");
     Mp3("b.mp3");
-    ListNode* folder = AddFolderNode("MUSIC", tree, links, &listing);
+    ListNode* folder = AddFolderNode("MUSIC", tree, links, &listing, names);
     ASSERT_NE(folder, nullptr);
     ASSERT_EQ(folder->ChildCount(), 2);
     EXPECT_EQ(folder->Child(0)->Text(), "B.MP3") << "display order kept";
@@ -145,15 +147,15 @@ TEST_F(ListOperationsTest, DirectoryWithFilesFillsOnlyANewFolder) {
     Mp3("c.mp3");
     listing.items.push_back("c.mp3");
     tree.Select(tree.Root());
-    EXPECT_EQ(AddFolderNode("MUSIC", tree, links, &listing), folder);
+    EXPECT_EQ(AddFolderNode("MUSIC", tree, links, &listing, names), folder);
     EXPECT_EQ(folder->ChildCount(), 2) << "an existing folder is not filled again";
 }
 
 TEST_F(ListOperationsTest, DeleteMediaFileRemovesItsLinkOnly) {
     AddFolderNode("A", tree, links);
-    ListNode* one = AddFileNode(Mp3("one.mp3"), tree, links);
-    AddFileNode(Mp3("two.mp3"), tree, links);
-    AddFileNode(Mp3("three.mp3"), tree, links);
+    ListNode* one = AddFileNode(Mp3("one.mp3"), tree, links, names);
+    AddFileNode(Mp3("two.mp3"), tree, links, names);
+    AddFileNode(Mp3("three.mp3"), tree, links, names);
     tree.Select(one);
     DeleteSelectedNode(tree, links);
     ASSERT_EQ(links.size(), 2u);
@@ -166,13 +168,13 @@ TEST_F(ListOperationsTest, DeleteMediaFileRemovesItsLinkOnly) {
 TEST_F(ListOperationsTest, DeleteFolderRemovesLinksBelowAndKeepsOrderOfOthers) {
     ListNode* a = AddFolderNode("A", tree, links);
     AddFolderNode("X", tree, links);
-    AddFileNode(Mp3("x1.mp3"), tree, links);
+    AddFileNode(Mp3("x1.mp3"), tree, links, names);
     tree.Select(tree.Root());
     AddFolderNode("B", tree, links);
-    AddFileNode(Mp3("b1.mp3"), tree, links);
+    AddFileNode(Mp3("b1.mp3"), tree, links, names);
     tree.Select(a);
     AddFolderNode("Y", tree, links);
-    AddFileNode(Mp3("y1.mp3"), tree, links);
+    AddFileNode(Mp3("y1.mp3"), tree, links, names);
     tree.Select(a);
     DeleteSelectedNode(tree, links);
     ASSERT_EQ(links.size(), 1u);
@@ -184,7 +186,7 @@ TEST_F(ListOperationsTest, DeleteFolderRemovesLinksBelowAndKeepsOrderOfOthers) {
 
 TEST_F(ListOperationsTest, DeleteRootEmptiesTreeAndLinksButKeepsRoot) {
     AddFolderNode("A", tree, links);
-    AddFileNode(Mp3("one.mp3"), tree, links);
+    AddFileNode(Mp3("one.mp3"), tree, links, names);
     tree.Select(tree.Root());
     DeleteSelectedNode(tree, links);
     EXPECT_TRUE(links.empty());
@@ -203,7 +205,7 @@ TEST_F(ListOperationsTest, CanHoldFoldersAndFiles) {
     ListNode* a = AddFolderNode("A", tree, links);
     EXPECT_TRUE(CanHoldFolders(a));
     EXPECT_TRUE(CanHoldFiles(a)) << "an empty folder takes either";
-    ListNode* song = AddFileNode(Mp3("song.mp3"), tree, links);
+    ListNode* song = AddFileNode(Mp3("song.mp3"), tree, links, names);
     EXPECT_FALSE(CanHoldFolders(a));
     EXPECT_TRUE(CanHoldFiles(a));
     EXPECT_TRUE(CanHoldFiles(song)) << "a media file stands for its folder";
@@ -215,7 +217,7 @@ TEST_F(ListOperationsTest, CanHoldFoldersAndFiles) {
     EXPECT_FALSE(CanHoldFiles(b)) << "holds a folder";
     EXPECT_FALSE(CanHoldFolders(c)) << "level 2";
     EXPECT_TRUE(CanHoldFiles(c));
-    ListNode* deep = AddFileNode(Mp3("deep.mp3"), tree, links);
+    ListNode* deep = AddFileNode(Mp3("deep.mp3"), tree, links, names);
     EXPECT_TRUE(CanHoldFiles(deep));
     EXPECT_FALSE(CanHoldFolders(deep));
 }

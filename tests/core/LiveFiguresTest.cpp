@@ -23,7 +23,7 @@ struct Fx : test::ListFixture {
     }
     void Add(const std::string& name) {
         const ListHistory::Edit edit(state.History, tree); // one step of Undo
-        AddFileNode(dir.File(name + ".MP3", name), tree, links());
+        AddFileNode(dir.File(name + ".MP3", name), tree, links(), state.Names);
     }
     void Delete(const std::string& name) {
         tree.Select(tree.Root()->Child(0)->ChildNamed(name + ".MP3"));

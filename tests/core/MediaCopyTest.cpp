@@ -105,7 +105,7 @@ TEST_F(MediaCopyTest, OverwritesAnExistingFileCompletely) {
 TEST_F(MediaCopyTest, SourceThatIsTheDestinationIsLeftIntact) {
     std::filesystem::create_directory(target + "/00000001");
     const std::string inPlace = dir.File("player/00000001/SONG.MP3", "music");
-    ASSERT_NE(AddEntry(state.CopyTree, project().CopyLinks, "ROCK", inPlace), nullptr);
+    ASSERT_NE(AddEntry(state.CopyTree, project().CopyLinks, "ROCK", inPlace, state.Names), nullptr);
     const CopyReport report = CopyMedia(state, progress);
     EXPECT_TRUE(report.failures.empty());
     EXPECT_EQ(report.filesCopied, 1);

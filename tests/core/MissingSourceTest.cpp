@@ -158,14 +158,14 @@ TEST_F(MissingSourceTest, RenderWritesDeleteLinesWithTheKeptNamesAndReportsMissi
 // added); no line of the script ever stands for their folder.
 TEST_F(MissingSourceTest, AnEntryWithoutANameGivesNoDeleteLine) {
     const std::string vanished = dir / "vanished.mp3";
-    const ListNode* deleted =
-        test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks, "OLD", vanished);
+    const ListNode* deleted = test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks,
+                                             "OLD", vanished, state.Names);
     ASSERT_NE(deleted, nullptr);
     EXPECT_EQ(deleted->Text(), "");
     ASSERT_NE(deleted->MissingSource(), nullptr);
-    test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks, "OLD",
-                   dir.File("keep.mp3"));
-    test::AddEntry(state.CopyTree, state.CurrentProject->CopyLinks, "NEW", vanished);
+    test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks, "OLD", dir.File("keep.mp3"),
+                   state.Names);
+    test::AddEntry(state.CopyTree, state.CurrentProject->CopyLinks, "NEW", vanished, state.Names);
     EXPECT_EQ(
         ScriptLines(*state.CurrentProject),
         (std::vector<std::string>{"[DF]", "\\OLD\\KEEP.MP3", "[CD]", "\\00000001 \\NEW", "[ES]"}));

@@ -5,6 +5,7 @@
 #include "NameMemory.h"
 #include "FolderReader.h"
 #include "ListOperations.h"
+#include "NamingService.h"
 #include "ShortNames.h"
 
 #include "TempDir.h"
@@ -14,6 +15,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <memory>
 #include <set>
@@ -21,6 +23,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace stavio {
 namespace {
@@ -28,13 +31,13 @@ namespace {
 using test::TempDir;
 
 // Whatever the environment, the tests of this program remember their names in a folder of
-// their own, made for the run and removed after it.
+// their own, made for the run and removed after it: the state folder of every program state
+// made from now on.
 class RunStateFolder : public ::testing::Environment {
 public:
-    static const std::string& Path() { return folder_->Path(); }
     void SetUp() override {
         folder_ = std::make_unique<TempDir>();
-        SetShortNameStateFolder(folder_->Path());
+        ::setenv("XDG_STATE_HOME", folder_->Path().c_str(), 1);
     }
     void TearDown() override { folder_.reset(); }
 
@@ -99,16 +102,20 @@ TEST(RememberedAliasesTest, KeptWhileFreeNewEntriesTakeTheSmallestFreeNumber) {
 // again by a program that has named nothing yet.
 class NameMemoryTest : public ::testing::Test {
 protected:
-    void SetUp() override { SetShortNameStateFolder(state_.Path()); }
-    void TearDown() override {
-        SetShortNameFolderReader(nullptr);
-        SetShortNameStateFolder(RunStateFolder::Path());
+    void NewProcess() { names_ = std::make_unique<NamingService>(state_.Path()); }
+    void UseFolderReader(FolderReader& reader) {
+        names_ = std::make_unique<NamingService>(state_.Path(), reader);
     }
-    void NewProcess() { SetShortNameStateFolder(state_.Path()); }
+    NamingService& Naming() { return *names_; }
+    std::string ShortNameFromPath(const std::string& path) {
+        return names_->ShortNameFromPath(path);
+    }
+    std::string ListNameFromPath(const std::string& path) { return names_->ListNameFromPath(path); }
     std::string MemoryFile() const { return state_ / "stavio/short-names"; }
 
     TempDir state_;
     TempDir dir_;
+    std::unique_ptr<NamingService> names_ = std::make_unique<NamingService>(state_.Path());
 };
 
 TEST_F(NameMemoryTest, SiblingsComingAndGoingNeverRenameAFileAcrossRuns) {
@@ -141,9 +148,9 @@ TEST_F(NameMemoryTest, ASiblingAddedLaterToTheSameListFolderGetsItsOwnName) {
     LinkList links;
     tree.Select(tree.Root());
     tree.Select(AddFolderNode("ROCK", tree, links));
-    const ListNode* first = AddFileNode(dir_.File("My Song.mp3"), tree, links);
+    const ListNode* first = AddFileNode(dir_.File("My Song.mp3"), tree, links, Naming());
     ASSERT_NE(first, nullptr);
-    const ListNode* second = AddFileNode(dir_.File("My Song 2.mp3"), tree, links);
+    const ListNode* second = AddFileNode(dir_.File("My Song 2.mp3"), tree, links, Naming());
     ASSERT_NE(second, nullptr) << "the newcomer must not take the name already in the list";
     EXPECT_EQ(first->Text(), "MYSONG~1.MP3");
     EXPECT_EQ(second->Text(), "MYSONG~2.MP3");
@@ -180,7 +187,7 @@ TEST_F(NameMemoryTest, FoldersAreRememberedApartAndGoneEntriesForgotten) {
     const std::string b = dir_.File("two/My Song.mp3");
     dir_.File("two/My Song 0.mp3");
     {
-        const ShortNameBatch batch; // one write at the end
+        const ShortNameBatch batch(Naming()); // one write at the end
         EXPECT_EQ(ShortNameFromPath(a), "MYSONG~1.MP3");
         EXPECT_EQ(ShortNameFromPath(b), "MYSONG~2.MP3");
     }
@@ -417,6 +424,54 @@ TEST_F(NameMemoryTest, TwoProcessesNamingAChangingFolderHandOutOneAlias) {
     EXPECT_EQ(finish(second, secondOutput), "MYSONG~1.MP3");
 }
 
+// Two services on one memory folder: the second names while the first holds its decision, not
+// yet written. It has to wait for the first, then start from the first's aliases and keep them.
+TEST_F(NameMemoryTest, ASecondServiceNamingWhileTheFirstDecidesStartsFromItsAliases) {
+    struct Case {
+        const char* what;
+        const char* arrives; // made, then named by the second, while the first decides
+        const char* secondAsks;
+        const char* secondGets;
+    };
+    const Case cases[] = {
+        {"the same folder, which gained a file that sorts first", "one/My Song A.mp3",
+         "one/My Song B.mp3", "MYSONG~1.MP3"},
+        {"another folder", "two/My Song.mp3", "two/My Song.mp3", "MYSONG~1.MP3"},
+    };
+    NamingService second(state_.Path());
+    // It has read the memory before: what it read then is stale once the first has written.
+    EXPECT_EQ(second.ShortNameFromPath(dir_.File("0/My Song.mp3")), "MYSONG~1.MP3");
+    int row = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = std::to_string(++row) + "/";
+        const std::string first = dir_.File(folder + "one/My Song B.mp3");
+        std::string secondGot;
+        std::thread actor;
+        std::promise<void> done;
+        bool brought = false;
+        Naming().SetBeforeMemoryWrite([&] {
+            if (std::exchange(brought, true))
+                return;
+            dir_.File(folder + c.arrives);
+            actor = std::thread([&] {
+                secondGot = second.ShortNameFromPath(dir_ / (folder + c.secondAsks));
+                done.set_value();
+            });
+            // Unless it waits for the first, the second is done well within this.
+            done.get_future().wait_for(std::chrono::milliseconds(200));
+        });
+        EXPECT_EQ(ShortNameFromPath(first), "MYSONG~1.MP3");
+        ASSERT_TRUE(brought);
+        actor.join();
+        EXPECT_EQ(secondGot, c.secondGets);
+        NameMemory memory(MemoryFile());
+        for (const std::string named : {first, dir_ / (folder + c.secondAsks)})
+            EXPECT_NE(memory.Find(std::filesystem::canonical(named).parent_path()), nullptr)
+                << named;
+    }
+}
+
 // What a FAT volume answers: each entry's stored short name, used as it is.
 class FatFolder : public FolderReader {
 public:
@@ -436,7 +491,7 @@ TEST_F(NameMemoryTest, OnFatTheVolumesOwnShortNamesAreTheListNames) {
                    {"track_01.mp3", "TRACK_01.MP3"},
                    {"readme.txt", "readme.txt"}, // an entry with no long name
                    {"\xC3\xA9t\xC3\xA9.mp3", "ETE~1.MP3"}});
-    SetShortNameFolderReader(&fat);
+    UseFolderReader(fat);
     struct Case {
         const char* name;
         const char* listName;
@@ -467,7 +522,7 @@ TEST_F(NameMemoryTest, WhereTheVolumeGivesNoShortNamesTheGeneratorNames) {
     EXPECT_FALSE(SystemFolderReader().List(dir_ / "missing", entries));
 
     FatFolder refused({{"My Song.mp3", ""}, {"My Song 2.mp3", ""}});
-    SetShortNameFolderReader(&refused);
+    UseFolderReader(refused);
     EXPECT_EQ(ShortNameFromPath(dir_ / "My Song.mp3"), "MYSONG~2.MP3");
 }
 

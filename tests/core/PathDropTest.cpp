@@ -88,7 +88,7 @@ protected:
         links_.clear();
         tree_.Select(tree_.Root());
         a_ = AddFolderNode("A", tree_, links_);
-        one_ = AddFileNode(dir_.File("music/one.mp3", "x"), tree_, links_);
+        one_ = AddFileNode(dir_.File("music/one.mp3", "x"), tree_, links_, names_);
         tree_.Select(tree_.Root());
         b_ = AddFolderNode("B", tree_, links_);
         c_ = AddFolderNode("C", tree_, links_);
@@ -105,6 +105,8 @@ protected:
     }
 
     TempDir dir_;
+    TempDir state_;
+    NamingService names_{state_.Path()};
     std::string album_, other_, x_, y_, wav_;
     ListTree tree_;
     LinkList links_;
@@ -160,7 +162,7 @@ TEST_F(PathDropTest, ADropAddsWhatTheExplorerWouldInTheOrderGiven) {
         EXPECT_EQ(CanTakePathDrop(drop, tree_.Selected()), c.accepted);
         const std::size_t before = links_.size();
         if (c.accepted)
-            AddPathDrop(drop, tree_, links_);
+            AddPathDrop(drop, tree_, links_, names_);
         EXPECT_EQ(SourcesFrom(before), c.sources);
         std::vector<std::string> rootFolders;
         for (int i = 0; i < tree_.Root()->ChildCount(); ++i)

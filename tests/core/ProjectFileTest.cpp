@@ -57,8 +57,8 @@ TEST_F(ProjectFileTest, SavesTheWorkedExampleByteForByte) {
     project.Author = "Me";
     project.Comments = {"first comment", "second comment"};
     project.TargetPath = "/media/player/";
-    AddEntry(state.CopyTree, project.CopyLinks, "ROCK", song);
-    AddEntry(state.CopyTree, project.CopyLinks, "ROCK/LIVE", track);
+    AddEntry(state.CopyTree, project.CopyLinks, "ROCK", song, state.Names);
+    AddEntry(state.CopyTree, project.CopyLinks, "ROCK/LIVE", track, state.Names);
 
     const std::string path = dir / "example.scp";
     SaveProjectFile(state, path, progress);
@@ -171,9 +171,9 @@ TEST_F(ProjectFileTest, ReloadKeepsFirstUseOrderAndDropsEmptyFolders) {
     ListTree& tree = state.CopyTree;
     tree.Select(tree.Root());
     AddFolderNode("EMPTY", tree, project.CopyLinks);
-    AddEntry(tree, project.CopyLinks, "POP", dir.File("a/b.mp3"));
-    AddEntry(tree, project.CopyLinks, "JAZZ", dir.File("a/c.mp3"));
-    AddEntry(tree, project.CopyLinks, "POP", dir.File("a/d.mp3"));
+    AddEntry(tree, project.CopyLinks, "POP", dir.File("a/b.mp3"), state.Names);
+    AddEntry(tree, project.CopyLinks, "JAZZ", dir.File("a/c.mp3"), state.Names);
+    AddEntry(tree, project.CopyLinks, "POP", dir.File("a/d.mp3"), state.Names);
     const std::string path = dir / "p.scp";
     SaveProjectFile(state, path, progress);
 

@@ -24,7 +24,7 @@ protected:
         ListTree& tree = state.CopyTree;
         tree.Select(tree.Root());
         tree.Select(AddFolderNode(folder, tree, state.CurrentProject->CopyLinks));
-        return AddFileNode(dir.File(file, "x"), tree, state.CurrentProject->CopyLinks);
+        return AddFileNode(dir.File(file, "x"), tree, state.CurrentProject->CopyLinks, state.Names);
     }
 };
 
@@ -77,7 +77,7 @@ TEST_F(ProjectModelTest, LinksCompareByIdentityNotBySource) {
     state.CopyTree.Select(song);
     DeleteSelectedNode(state.CopyTree, state.CurrentProject->CopyLinks);
     EXPECT_TRUE(state.IsModified());
-    AddFileNode(dir / "song.mp3", state.CopyTree, state.CurrentProject->CopyLinks);
+    AddFileNode(dir / "song.mp3", state.CopyTree, state.CurrentProject->CopyLinks, state.Names);
     ASSERT_EQ(state.CurrentProject->CopyLinks.size(), 1u);
     EXPECT_EQ(state.CurrentProject->CopyLinks[0]->SourcePath,
               state.SavedProject->CopyLinks[0]->SourcePath);
@@ -105,7 +105,7 @@ TEST_F(ProjectModelTest, EmptyFoldersDoNotCount) {
 TEST_F(ProjectModelTest, DeleteListCountsLikeTheCopyList) {
     ListTree& tree = state.DeleteTree;
     AddFolderNode("OLD", tree, state.CurrentProject->DeleteLinks);
-    AddFileNode(dir.File("old.mp3"), tree, state.CurrentProject->DeleteLinks);
+    AddFileNode(dir.File("old.mp3"), tree, state.CurrentProject->DeleteLinks, state.Names);
     EXPECT_TRUE(state.IsModified());
     EXPECT_TRUE(state.CurrentProject->CopyLinks.empty());
 }

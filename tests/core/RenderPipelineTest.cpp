@@ -73,7 +73,7 @@ TEST_F(RenderPipelineTest, ScriptFolderLinesNameTheFoldersTheRunsAreCopiedInto) 
             const std::string& folder = folders[random() % folders.size()];
             const std::string name = "R" + std::to_string(round) + "F" + std::to_string(i);
             ListNode* node = AddEntry(state.CopyTree, project().CopyLinks, folder,
-                                      dir.File("src/" + name + ".mp3", name));
+                                      dir.File("src/" + name + ".mp3", name), state.Names);
             ASSERT_NE(node, nullptr);
             std::string playerFolder = "\\" + folder;
             std::replace(playerFolder.begin(), playerFolder.end(), '/', '\\');
@@ -179,7 +179,7 @@ TEST_F(RenderPipelineTest, ALinkAtTheDestinationIsReplaced) {
 TEST_F(RenderPipelineTest, TheCopyLineNamesEachSourceFile) {
     for (const char* name : {"First song.mp3", "b.mp3"})
         AddEntry(state.CopyTree, project().CopyLinks, "ROCK",
-                 dir.File(std::string("src/") + name, "x"));
+                 dir.File(std::string("src/") + name, "x"), state.Names);
     EXPECT_EQ(Render().filesCopied, 2);
     EXPECT_EQ(progress.copyFiles, (std::vector<std::string>{"First song.mp3", "b.mp3"}));
 }
@@ -334,7 +334,7 @@ TEST_F(RenderPipelineTest, ProjectFiguresFollowTheLists) {
             Copy(folders[random() % folders.size()], "S" + std::to_string(step) + ".MP3", content);
         } else if (action < 8) {
             AddEntry(state.DeleteTree, project().DeleteLinks, folders[random() % folders.size()],
-                     dir.File("del/D" + std::to_string(step) + ".MP3"));
+                     dir.File("del/D" + std::to_string(step) + ".MP3"), state.Names);
         } else if (action == 8 && !project().CopyLinks.empty()) {
             // Remove a folder of the Copy List with its files.
             ListNode* folder = state.CopyTree.Root()->Child(0);

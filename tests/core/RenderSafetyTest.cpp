@@ -46,11 +46,12 @@ struct Player {
             const std::string source = song.source[0] == '/' ? song.source : dir / song.source;
             if (!fs::exists(source))
                 dir.File(source.substr(dir.Path().size() + 1), song.content);
-            test::AddEntry(state.CopyTree, state.CurrentProject->CopyLinks, song.folder, source);
+            test::AddEntry(state.CopyTree, state.CurrentProject->CopyLinks, song.folder, source,
+                           state.Names);
         }
         if (deleteOnly)
             test::AddEntry(state.DeleteTree, state.CurrentProject->DeleteLinks, "OLD",
-                           dir.File("gone.mp3"));
+                           dir.File("gone.mp3"), state.Names);
         test::RecordingProgress recording;
         ProgressDisplay& progress = display != nullptr ? *display : recording;
         RenderPipeline render(state);

@@ -27,11 +27,13 @@ protected:
     TProjectClass& project() { return *state.CurrentProject; }
     std::string Source(const std::string& name) { return dir.File("src/" + name); }
     void Copy(const std::string& folders, const std::string& name) {
-        ASSERT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, Source(name)), nullptr);
+        ASSERT_NE(AddEntry(state.CopyTree, project().CopyLinks, folders, Source(name), state.Names),
+                  nullptr);
     }
     void Delete(const std::string& folders, const std::string& name) {
-        ASSERT_NE(AddEntry(state.DeleteTree, project().DeleteLinks, folders, Source(name)),
-                  nullptr);
+        ASSERT_NE(
+            AddEntry(state.DeleteTree, project().DeleteLinks, folders, Source(name), state.Names),
+            nullptr);
     }
     std::string Write() {
         const std::string file = ScriptFileName(project().TargetPath);

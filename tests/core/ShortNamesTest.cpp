@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ShortNames.h"
+#include "NamingService.h"
 
 #include "TempDir.h"
 
@@ -250,7 +251,18 @@ TEST(GenerateShortNamesTest, RandomDirectoriesGiveUniqueStableNames) {
 
 // ---------------------------------------------------------------------------------------
 
-TEST(ShortNameFromPathTest, WorkedExamples) {
+// Each test names through a service of its own that remembers in a folder of its own.
+class ShortNameFromPathTest : public ::testing::Test {
+protected:
+    std::string ShortNameFromPath(const std::string& path) {
+        return names_.ShortNameFromPath(path);
+    }
+
+    TempDir state_;
+    NamingService names_{state_.Path()};
+};
+
+TEST_F(ShortNameFromPathTest, WorkedExamples) {
     TempDir dir;
     EXPECT_EQ(ShortNameFromPath(dir.File("Music/My Song.mp3")), "MYSONG~1.MP3");
     EXPECT_EQ(ShortNameFromPath(dir.File("Music/track_01.mp3")), "TRACK-01.MP3");
@@ -261,7 +273,7 @@ TEST(ShortNameFromPathTest, WorkedExamples) {
     EXPECT_EQ(ShortNameFromPath(dir.File("Music/con.mp3")), "CON~1.MP3");
 }
 
-TEST(ShortNameFromPathTest, MissingPathsAndPathsWithoutAName) {
+TEST_F(ShortNameFromPathTest, MissingPathsAndPathsWithoutAName) {
     TempDir dir;
     EXPECT_EQ(ShortNameFromPath(dir / "missing.mp3"), "");
     EXPECT_EQ(ShortNameFromPath(dir / "missing/x.mp3"), "");
@@ -273,7 +285,7 @@ TEST(ShortNameFromPathTest, MissingPathsAndPathsWithoutAName) {
     EXPECT_EQ(ShortNameFromPath(dir / "Albums/Vol.1/.."), "ALBUMS");
 }
 
-TEST(ShortNameFromPathTest, RelativePathsNameFromTheCurrentFolder) {
+TEST_F(ShortNameFromPathTest, RelativePathsNameFromTheCurrentFolder) {
     TempDir dir;
     dir.File("one/My Song.mp3");
     dir.File("two/My Song 0.mp3");
@@ -286,7 +298,7 @@ TEST(ShortNameFromPathTest, RelativePathsNameFromTheCurrentFolder) {
     ::chdir(before.c_str());
 }
 
-TEST(ShortNameFromPathTest, FollowsChangesOfTheDirectory) {
+TEST_F(ShortNameFromPathTest, FollowsChangesOfTheDirectory) {
     TempDir dir;
     const std::string song = dir.File("My Song.mp3");
     EXPECT_EQ(ShortNameFromPath(song), "MYSONG~1.MP3");
@@ -301,11 +313,11 @@ TEST(ShortNameFromPathTest, FollowsChangesOfTheDirectory) {
     EXPECT_EQ(ShortNameFromPath(dir / "Your Song.mp3"), "YOURSO~1.MP3");
 }
 
-TEST(ShortNameFromPathTest, BatchChecksEachFolderOnceAndSeesMissingFiles) {
+TEST_F(ShortNameFromPathTest, BatchChecksEachFolderOnceAndSeesMissingFiles) {
     TempDir dir;
     const std::string song = dir.File("My Song.mp3");
     {
-        const ShortNameBatch batch;
+        const ShortNameBatch batch(names_);
         EXPECT_EQ(ShortNameFromPath(song), "MYSONG~1.MP3");
         EXPECT_EQ(ShortNameFromPath(dir / "gone.mp3"), "") << "missing inside a batch";
         const std::string late = dir.File("MySong 2.mp3");
@@ -316,7 +328,7 @@ TEST(ShortNameFromPathTest, BatchChecksEachFolderOnceAndSeesMissingFiles) {
     EXPECT_EQ(ShortNameFromPath(song), "") << "after the batch the folder is checked again";
 }
 
-TEST(ShortNameFromPathTest, NamesInOneDirectoryNeverCollide) {
+TEST_F(ShortNameFromPathTest, NamesInOneDirectoryNeverCollide) {
     TempDir dir;
     std::vector<std::string> paths;
     for (const char* name : {"My Song.mp3", "My-Song.mp3", "MySong.mp3", "mysong~1.mp3",
@@ -330,7 +342,7 @@ TEST(ShortNameFromPathTest, NamesInOneDirectoryNeverCollide) {
     }
 }
 
-TEST(ShortNameFromPathTest, SafeFromSeveralThreads) {
+TEST_F(ShortNameFromPathTest, SafeFromSeveralThreads) {
     TempDir dir;
     std::vector<std::string> paths;
     for (int i = 0; i < 200; ++i)
@@ -341,7 +353,7 @@ TEST(ShortNameFromPathTest, SafeFromSeveralThreads) {
     std::vector<std::vector<std::string>> results(4);
     std::vector<std::thread> threads;
     for (auto& result : results)
-        threads.emplace_back([&paths, &result] {
+        threads.emplace_back([this, &paths, &result] {
             for (const auto& path : paths)
                 result.push_back(ShortNameFromPath(path));
         });
