@@ -152,9 +152,11 @@ struct Program {
         app->Form1->show();
         QElapsedTimer waited;
         waited.start();
-        while ((!app->Form1->FirstActivation || app->OKBottomDlg1->isVisible()) &&
+        while ((app->Form1->FirstActivation || app->OKBottomDlg1->isVisible()) &&
                waited.elapsed() < 60000)
             QApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (app->State.CurrentProject->CopyLinks.size() != kSongs)
+            std::fprintf(stderr, "the project did not come back at the start\n");
     }
 };
 

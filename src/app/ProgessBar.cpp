@@ -221,8 +221,8 @@ JobRunner::Job TOKBottomDlg1::PrepareJob(unsigned char mode) {
         loading_ = state.LoadingCopy();
         return [this, loading = loading_.get()](stavio::ProgressDisplay& progress,
                                                 const std::atomic<bool>&) {
-            workerLoadReport_ =
-                stavio::LoadProjectFile(*loading, loading->ProjectFileName, progress);
+            workerLoadReport_ = stavio::LoadProjectFile(*loading, loading->ProjectFileName,
+                                                        progress, app_.State.Names);
         };
     case 2: {
         // The lists leave the window at once; freeing their nodes is the worker's part.

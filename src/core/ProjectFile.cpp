@@ -137,13 +137,18 @@ void SaveProjectFile(ProgramState& state, const std::string& path, ProgressDispl
 
 LoadReport LoadProjectFile(ProgramState& state, const std::string& path,
                            ProgressDisplay& progress) {
+    return LoadProjectFile(state, path, progress, state.Names);
+}
+
+LoadReport LoadProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress,
+                           NamingService& names) {
     ShowBarWithCaption(progress, 1, state.CurrentLanguage, path);
     TProjectClass& project = *state.CurrentProject;
 
     TextLineReader reader(path);
-    const ShortNameBatch naming(state.Names); // every entry is named afresh from its source file
-    reader.ReadLine();                        // header, not compared with anything
-    reader.ReadLine();                        // separator
+    const ShortNameBatch naming(names); // every entry is named afresh from its source file
+    reader.ReadLine();                  // header, not compared with anything
+    reader.ReadLine();                  // separator
     project.ProjectName = reader.ReadLine();
     project.Subject = reader.ReadLine();
     project.Author = reader.ReadLine();
@@ -173,10 +178,9 @@ LoadReport LoadProjectFile(ProgramState& state, const std::string& path,
         // The views take each rebuilt list once, as it stands at the end (or at a failure).
         const ListTree::BulkChange copyBulk(state.CopyTree);
         const ListTree::BulkChange deleteBulk(state.DeleteTree);
-        ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, state.Names, progress,
+        ReadGroups(reader, copyCount, state.CopyTree, project.CopyLinks, names, progress, report);
+        ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, names, progress,
                    report);
-        ReadGroups(reader, deleteCount, state.DeleteTree, project.DeleteLinks, state.Names,
-                   progress, report);
     }
     state.RecordSavedState();
     return report;

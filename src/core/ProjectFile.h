@@ -27,5 +27,9 @@ struct LoadReport {
 // RecordSavedState. An entry whose source is missing keeps the name stored with it and is
 // marked as missing. Throws FileError or ConvertError; what was read before stays.
 LoadReport LoadProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress);
+// The same, naming the entries through names instead of state's own service: a load into a
+// state of its own (ProgramState::LoadingCopy) names as the program does.
+LoadReport LoadProjectFile(ProgramState& state, const std::string& path, ProgressDisplay& progress,
+                           NamingService& names);
 
 } // namespace stavio
