@@ -10,7 +10,7 @@ namespace {
 
 class ProgressDialogTest : public WorkflowTest {
 protected:
-    TOKBottomDlg1& Dialog() { return *App().OKBottomDlg1; }
+    TOKBottomDlg1& Dialog() { return App().ProgressDialog(); }
 };
 
 TEST_F(ProgressDialogTest, ModesOutsideOneToFiveRunNothingAndClose) {
