@@ -5,6 +5,12 @@ target_compile_features(stavio_settings INTERFACE cxx_std_20)
 set(CMAKE_CXX_EXTENSIONS OFF)
 target_compile_options(stavio_settings INTERFACE
   $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra>)
+# CI turns this on so that a new warning fails the build instead of scrolling by; off by default
+# because a newer compiler than ours may warn where ours does not.
+option(STAVIO_WARNINGS_AS_ERRORS "Fail the build on any compiler warning" OFF)
+if(STAVIO_WARNINGS_AS_ERRORS)
+  target_compile_options(stavio_settings INTERFACE $<$<CXX_COMPILER_ID:GNU,Clang>:-Werror>)
+endif()
 target_compile_definitions(stavio_settings INTERFACE
   QT_NO_CAST_FROM_ASCII
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)

@@ -7,6 +7,7 @@
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
+#include "WindowParts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,11 +44,11 @@ struct Setup {
         }
         app = std::make_unique<StavioApp>(
             QFile::encodeName(root + QStringLiteral("/stavio")).toStdString());
-        app->Form1->show();
-        (void)QTest::qWaitFor([this] { return !app->Form1->FirstActivation; }, 5000);
-        app->Form1->LsDirTree211->OpenPath(music);
+        app->MainWindow().show();
+        (void)QTest::qWaitFor([this] { return !PartsOf(app->MainWindow()).FirstActivation; }, 5000);
+        PartsOf(app->MainWindow()).LsDirTree211->OpenPath(music);
         // The folder is listed before the command, as it is when the user sees it.
-        (void)app->Form1->LsFilelistView281->ItemCaptions();
+        (void)PartsOf(app->MainWindow()).LsFilelistView281->ItemCaptions();
     }
 };
 
@@ -58,7 +59,7 @@ Setup& Shared() {
 
 void BM_AddDirectoryOf10000Mp3Files(benchmark::State& st) {
     Setup& s = Shared();
-    TForm1& form = *s.app->Form1;
+    TForm1& form = s.app->MainWindow();
     for (auto _ : st) {
         st.PauseTiming();
         form.State.CopyTree.Select(form.State.CopyTree.Root());
@@ -82,7 +83,7 @@ BENCHMARK(BM_AddDirectoryOf10000Mp3Files)->Unit(benchmark::kMillisecond)->Iterat
 // Deleting the folder again, with all its links.
 void BM_DeleteFolderOf10000Mp3Files(benchmark::State& st) {
     Setup& s = Shared();
-    TForm1& form = *s.app->Form1;
+    TForm1& form = s.app->MainWindow();
     for (auto _ : st) {
         st.PauseTiming();
         form.State.CopyTree.Select(form.State.CopyTree.Root());

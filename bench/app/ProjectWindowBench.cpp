@@ -26,6 +26,7 @@
 #include "Settings.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
+#include "WindowParts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -212,7 +213,7 @@ protected:
 private:
     static constexpr double kLingerMs = 100;
     std::vector<QWidget*> Watched() const {
-        return {&dialog_, dialog_.ProgressBar1, dialog_.Label1};
+        return {&dialog_, PartsOf(dialog_).ProgressBar1, PartsOf(dialog_).Label1};
     }
     static double ThreadCpuMs() {
         timespec t{};
@@ -222,8 +223,8 @@ private:
     void Gap(double now, double cpu) {
         if (getenv("STAVIO_BENCH_GAPS") && now - lastPaint_ > 100)
             fprintf(stderr, "%.0f ms (%.0f ms CPU) without painting, until %d/%d of %s\n",
-                    now - lastPaint_, cpu - lastPaintCpu_, dialog_.ProgressBar1->value(),
-                    dialog_.ProgressBar1->maximum(), qPrintable(dialog_.windowTitle()));
+                    now - lastPaint_, cpu - lastPaintCpu_, PartsOf(dialog_).ProgressBar1->value(),
+                    PartsOf(dialog_).ProgressBar1->maximum(), qPrintable(dialog_.windowTitle()));
         longestGapMs = std::max(longestGapMs, now - lastPaint_);
         longestCpuGapMs = std::max(longestCpuGapMs, cpu - lastPaintCpu_);
     }
@@ -249,13 +250,16 @@ struct Program {
         values.lastExplorerDirectory = TheLibrary().Root() + "/music/Artist 000/CD 1/";
         stavio::WriteSettings(exe, values);
         app = std::make_unique<StavioApp>(exe);
-        app->Form1->show();
-        WaitFor([this] { return !app->Form1->FirstActivation && !app->OKBottomDlg1->isVisible(); });
+        app->MainWindow().show();
+        WaitFor([this] {
+            return !PartsOf(app->MainWindow()).FirstActivation &&
+                   !app->ProgressDialog().isVisible();
+        });
         ProcessPending();
     }
-    TForm1& Form() { return *app->Form1; }
+    TForm1& Form() { return app->MainWindow(); }
     bool ShowsProject() const {
-        return app->Form1->windowTitle() ==
+        return app->MainWindow().windowTitle() ==
                QStringLiteral("KELVO Stavio : ") + QLatin1String(kProjectName);
     }
     // Back to the project as the file holds it, the way Open does it.
@@ -328,7 +332,7 @@ void BM_StartUpLoad(benchmark::State& st) {
             st.SkipWithError("the title does not show the project");
         st.SetIterationTime(seconds);
         st.PauseTiming();
-        program.app->Form1->close();
+        program.app->MainWindow().close();
         program.app.reset();
         st.ResumeTiming();
     }
@@ -339,7 +343,7 @@ void BM_Open(benchmark::State& st) {
     Program program(static_cast<int>(st.range(0)), false);
     TForm1& form = program.Form();
     const QString file = QFile::decodeName(QByteArray::fromStdString(program.project));
-    DialogWatch watch(*program.app->OKBottomDlg1);
+    DialogWatch watch(program.app->ProgressDialog());
     for (auto _ : st) {
         // The project in the window is the library itself, as when the user opens it again.
         ModalAnswer answer([&](QWidget* modal) {
@@ -353,7 +357,7 @@ void BM_Open(benchmark::State& st) {
         watch.showings = 0;
         QElapsedTimer clock;
         clock.start();
-        form.Open1->trigger();
+        PartsOf(form).Open1->trigger();
         ProcessPending();
         const double seconds = clock.nsecsElapsed() / 1e9 - watch.showings * kLingerSeconds;
         if (!program.ShowsProject() ||
@@ -367,7 +371,7 @@ void BM_Open(benchmark::State& st) {
 void BM_NewProject(benchmark::State& st) {
     Program program(static_cast<int>(st.range(0)));
     TForm1& form = program.Form();
-    DialogWatch watch(*program.app->OKBottomDlg1);
+    DialogWatch watch(program.app->ProgressDialog());
     for (auto _ : st) {
         st.PauseTiming();
         if (!program.ShowsProject())
@@ -379,12 +383,12 @@ void BM_NewProject(benchmark::State& st) {
             if (!properties)
                 return false;
             clock.start();
-            properties->mxFlatButton1->click();
+            PartsOf(properties).mxFlatButton1->click();
             return true;
         });
         watch.showings = 0;
         st.ResumeTiming();
-        form.New2->trigger();
+        PartsOf(form).New2->trigger();
         ProcessPending();
         const double seconds = clock.nsecsElapsed() / 1e9 - watch.showings * kLingerSeconds;
         if (program.app->State.CopyTree.Root()->ChildCount() != 0)
@@ -397,12 +401,12 @@ void BM_NewProject(benchmark::State& st) {
 void BM_Save(benchmark::State& st) {
     Program program(static_cast<int>(st.range(0)));
     TForm1& form = program.Form();
-    DialogWatch watch(*program.app->OKBottomDlg1);
+    DialogWatch watch(program.app->ProgressDialog());
     for (auto _ : st) {
         watch.showings = 0;
         QElapsedTimer clock;
         clock.start();
-        form.Save1->trigger();
+        PartsOf(form).Save1->trigger();
         ProcessPending();
         st.SetIterationTime(clock.nsecsElapsed() / 1e9 - watch.showings * kLingerSeconds);
     }
@@ -419,13 +423,13 @@ void BM_DeleteLevel1Folder(benchmark::State& st) {
             program.Reload();
         // A folder in the middle of the list, chosen in the view as the user would.
         stavio::ListNode* folder = tree.Root()->Child(tree.Root()->ChildCount() / 2);
-        form.TreeView1->setCurrentIndex(form.CopyModel->IndexOf(folder));
+        PartsOf(form).TreeView1->setCurrentIndex(PartsOf(form).CopyModel->IndexOf(folder));
         ProcessPending();
         const size_t links = program.app->State.CurrentProject->CopyLinks.size();
         st.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        form.SpeedButton14->click();
+        PartsOf(form).SpeedButton14->click();
         ProcessPending();
         st.SetIterationTime(clock.nsecsElapsed() / 1e9);
         if (program.app->State.CurrentProject->CopyLinks.size() != links - kEntriesPerLevel1)
@@ -442,12 +446,12 @@ void BM_DeletePlayer(benchmark::State& st) {
         st.PauseTiming();
         if (tree.Root()->ChildCount() == 0)
             program.Reload();
-        form.TreeView1->setCurrentIndex(form.CopyModel->IndexOf(tree.Root()));
+        PartsOf(form).TreeView1->setCurrentIndex(PartsOf(form).CopyModel->IndexOf(tree.Root()));
         ProcessPending();
         st.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        form.SpeedButton14->click();
+        PartsOf(form).SpeedButton14->click();
         ProcessPending();
         st.SetIterationTime(clock.nsecsElapsed() / 1e9);
         if (tree.Root()->ChildCount() != 0)
@@ -463,7 +467,7 @@ void BM_SwitchLanguage(benchmark::State& st) {
     for (auto _ : st) {
         QElapsedTimer clock;
         clock.start();
-        (french ? form.French1 : form.English1)->trigger();
+        (french ? PartsOf(form).French1 : PartsOf(form).English1)->trigger();
         ProcessPending();
         st.SetIterationTime(clock.nsecsElapsed() / 1e9);
         french = !french;
@@ -496,7 +500,7 @@ void BM_CloseWindow(benchmark::State& st) {
 void BM_Render(benchmark::State& st) {
     Program program(static_cast<int>(st.range(0)));
     TForm1& form = program.Form();
-    DialogWatch watch(*program.app->OKBottomDlg1);
+    DialogWatch watch(program.app->ProgressDialog());
     int round = 0;
     for (auto _ : st) {
         st.PauseTiming();
@@ -506,15 +510,15 @@ void BM_Render(benchmark::State& st) {
             auto* dialog = qobject_cast<TOKBottomDlg6*>(modal);
             if (!dialog)
                 return false;
-            dialog->LsDirTree211->OpenPath(target);
-            dialog->mxFlatButton1->click();
+            PartsOf(dialog).LsDirTree211->OpenPath(target);
+            PartsOf(dialog).mxFlatButton1->click();
             return true;
         });
         watch.showings = 0;
         st.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        form.RenderScript1->trigger();
+        PartsOf(form).RenderScript1->trigger();
         ProcessPending();
         st.SetIterationTime(clock.nsecsElapsed() / 1e9 - watch.showings * kLingerSeconds);
         st.PauseTiming();

@@ -21,6 +21,7 @@
 #include "Settings.h"
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
+#include "WindowParts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -149,10 +150,10 @@ struct Program {
         values.lastExplorerDirectory = TheSetup().Root() + "/";
         stavio::WriteSettings(exe, values);
         app = std::make_unique<StavioApp>(exe);
-        app->Form1->show();
+        app->MainWindow().show();
         QElapsedTimer waited;
         waited.start();
-        while ((app->Form1->FirstActivation || app->OKBottomDlg1->isVisible()) &&
+        while ((PartsOf(app->MainWindow()).FirstActivation || app->ProgressDialog().isVisible()) &&
                waited.elapsed() < 60000)
             QApplication::processEvents(QEventLoop::AllEvents, 5);
         if (app->State.CurrentProject->CopyLinks.size() != kSongs)
@@ -194,13 +195,13 @@ double RenderFromTheMenu(Program& program, PauseWatch& watch) {
         if (target == nullptr || !target->isVisible())
             return;
         answer.stop();
-        target->LsDirTree211->OpenPath(QString::fromStdString(TheSetup().Player()));
-        target->mxFlatButton1->click();
+        PartsOf(target).LsDirTree211->OpenPath(QString::fromStdString(TheSetup().Player()));
+        PartsOf(target).mxFlatButton1->click();
     });
     answer.start();
     QElapsedTimer clock;
     clock.start();
-    program.app->Form1->RenderScript1->trigger();
+    PartsOf(program.app->MainWindow()).RenderScript1->trigger();
     return clock.nsecsElapsed() / 1e9;
 }
 
@@ -218,7 +219,7 @@ void BM_WindowRender(benchmark::State& st) {
         seconds -= 0.2;
         st.SetIterationTime(seconds);
         longest = std::max(longest, watch.longestMs);
-        if (program.app->OKBottomDlg1->LastCopyReport().filesCopied != kSongs)
+        if (program.app->ProgressDialog().LastCopyReport().filesCopied != kSongs)
             st.SkipWithError("not every song was copied");
     }
     st.counters["longest_pause_ms"] = longest;
@@ -235,17 +236,17 @@ void BM_WindowCancel(benchmark::State& st) {
         TheSetup().EmptyPlayer();
         st.ResumeTiming();
         PauseWatch watch;
-        TOKBottomDlg1& dialog = *program.app->OKBottomDlg1;
+        TOKBottomDlg1& dialog = program.app->ProgressDialog();
         QElapsedTimer sincePress;
         bool pressed = false;
         watch.onTick = [&] {
-            if (!pressed && dialog.CancelButton->isVisible() &&
-                dialog.ProgressBar1->value() * 3 > dialog.ProgressBar1->maximum()) {
+            if (!pressed && PartsOf(dialog).CancelButton->isVisible() &&
+                PartsOf(dialog).ProgressBar1->value() * 3 > PartsOf(dialog).ProgressBar1->maximum()) {
                 pressed = true;
                 sincePress.start();
-                dialog.CancelButton->click();
+                PartsOf(dialog).CancelButton->click();
             }
-            if (pressed && cancelMs == 0 && !dialog.Runner().Running())
+            if (pressed && cancelMs == 0 && !dialog.JobRunning())
                 cancelMs = sincePress.nsecsElapsed() / 1e6;
         };
         st.SetIterationTime(RenderFromTheMenu(program, watch));

@@ -24,6 +24,13 @@ public:
     // The settings as the controls show them.
     stavio::ConversionSettings Settings() const;
 
+protected:
+    void accept() override;
+
+private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
+
     QComboBox* QualityBox;
     QCheckBox* CoverBox;
     QSpinBox* CacheLimitBox; // in GB
@@ -31,10 +38,6 @@ public:
     QPushButton* OkButton;
     QPushButton* CancelButton;
 
-protected:
-    void accept() override;
-
-private:
     void ShowCacheSize();
     void EmptyCacheButtonClick();
 

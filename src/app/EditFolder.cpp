@@ -80,6 +80,10 @@ void TOKBottomDlg4::showEvent(QShowEvent* e) {
     FormActivate();
 }
 
+QString TOKBottomDlg4::Text() const {
+    return mxFlatEdit1->text();
+}
+
 void TOKBottomDlg4::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     setWindowTitle(Tr(stavio::FolderDialogTexts, language, 0));
@@ -120,12 +124,10 @@ bool TOKBottomDlg4::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void TOKBottomDlg4::mxFlatButton3Click() {
-    TOKBottomDlg5& box = *app_.OKBottomDlg5;
+    TOKBottomDlg5& box = app_.InfoBox();
     const stavio::Language language = app_.State.CurrentLanguage;
-    box.mxFlatMemo1->clear();
-    box.mxFlatMemo1->appendPlainText(Tr(stavio::InfoTexts, language, 0));
-    box.mxFlatMemo1->appendPlainText(QString());
-    box.mxFlatMemo1->appendPlainText(Tr(stavio::InfoTexts, language, 1));
+    box.ShowLines(
+        {Tr(stavio::InfoTexts, language, 0), QString(), Tr(stavio::InfoTexts, language, 1)});
     box.exec();
     // Back in the entry, so typing and Enter work at once.
     mxFlatEdit1->setFocus();

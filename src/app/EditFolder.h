@@ -4,6 +4,7 @@
 // the information box on the 8.3 naming rule.
 
 #include <QDialog>
+#include <QString>
 
 class StavioApp;
 class QFrame;
@@ -16,14 +17,8 @@ class TOKBottomDlg4 : public QDialog {
 public:
     explicit TOKBottomDlg4(StavioApp& app, QWidget* parent = nullptr);
 
-    QFrame* mxFlatBevel1;
-    QLabel* Label1;
-    QLabel* mxFlatLabel1;
-    QFrame* mxFlatBevel2;
-    QLineEdit* mxFlatEdit1;
-    QPushButton* mxFlatButton3; // "?"
-    QPushButton* mxFlatButton1; // OK
-    QPushButton* mxFlatButton2; // Cancel
+    // The name as typed.
+    QString Text() const;
 
     void FormActivate();
     void mxFlatButton3Click();
@@ -33,6 +28,18 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
+
+    QFrame* mxFlatBevel1;
+    QLabel* Label1;
+    QLabel* mxFlatLabel1;
+    QFrame* mxFlatBevel2;
+    QLineEdit* mxFlatEdit1;
+    QPushButton* mxFlatButton3; // "?"
+    QPushButton* mxFlatButton1; // OK
+    QPushButton* mxFlatButton2; // Cancel
+
     // Upper-cases the letters as they are typed or pasted, keeping the cursor.
     void mxFlatEdit1TextEdited(const QString& text);
 

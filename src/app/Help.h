@@ -19,6 +19,13 @@ class TForm2 : public QDialog {
 public:
     explicit TForm2(StavioApp& app, QWidget* parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
+
     QLabel* Image1; // product logo
     QFrame* Bevel1;
     QLabel* StaticText1;
@@ -27,10 +34,6 @@ public:
     QLabel* Image2; // icon
     QPushButton* mxFlatButton1;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     void FormActivate();
 
     StavioApp& app_;

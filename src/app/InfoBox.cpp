@@ -34,6 +34,12 @@ void TOKBottomDlg5::showEvent(QShowEvent* e) {
     FormActivate();
 }
 
+void TOKBottomDlg5::ShowLines(const QStringList& lines) {
+    mxFlatMemo1->clear();
+    for (const QString& line : lines)
+        mxFlatMemo1->appendPlainText(line);
+}
+
 void TOKBottomDlg5::FormActivate() {
     const stavio::Language language = app_.State.CurrentLanguage;
     setWindowTitle(QString::fromStdString(stavio::TextUtf8(stavio::InfoTitleTexts, language, 0)));

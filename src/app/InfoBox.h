@@ -3,6 +3,7 @@
 // The information box: a read-only text filled by the caller and an OK button.
 
 #include <QDialog>
+#include <QStringList>
 
 class StavioApp;
 class QPlainTextEdit;
@@ -13,8 +14,8 @@ class TOKBottomDlg5 : public QDialog {
 public:
     explicit TOKBottomDlg5(StavioApp& app, QWidget* parent = nullptr);
 
-    QPlainTextEdit* mxFlatMemo1;
-    QPushButton* mxFlatButton1;
+    // Replaces the text: each string a line of its own.
+    void ShowLines(const QStringList& lines);
 
     void FormActivate();
 
@@ -22,5 +23,11 @@ protected:
     void showEvent(QShowEvent* e) override;
 
 private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
+
+    QPlainTextEdit* mxFlatMemo1;
+    QPushButton* mxFlatButton1;
+
     StavioApp& app_;
 };

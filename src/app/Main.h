@@ -41,8 +41,109 @@ public:
     explicit TForm1(StavioApp& app, QWidget* parent = nullptr);
     ~TForm1() override;
 
+    // What the window shows and edits: the program's, not the window's own.
     StavioApp& App;
     stavio::ProgramState& State;
+
+    // Life of the window (MainForm.cpp).
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+
+    // List editing (MainListCommands.cpp).
+    void SpeedButton4Click();
+    void SpeedButton6Click();
+    void SpeedButton7Click();
+    void SpeedButton11Click();
+    void SpeedButton12Click();
+    void SpeedButton13Click();
+    void SpeedButton14Click();
+    void SpeedButton15Click();
+    void SpeedButton19Click();
+    void SpeedButton20Click();
+    void UpdateCommandStates();
+    // Undo and Redo of list edits: adds, deletes, new folders and drops.
+    void Undo1Click();
+    void Redo1Click();
+    void TreeView1Change();
+    // Options > "Other audio formats": the explorer's mask and the adding rules follow.
+    void OtherAudioFormats1Click();
+    void ApplyOtherAudioFormats();
+    void LsDirTree211DirChange(const QString& path);
+
+    // Drag and drop from the explorer and from other programs (MainDragDrop.cpp). source is
+    // the widget that started the drag (none for another program's); data is what the drag
+    // carries; accept arrives set and may only be cleared.
+    void TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept,
+                           const QMimeData* data = nullptr);
+    void TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint pos,
+                           const QMimeData* data = nullptr);
+    // The Delete key in a list runs that list's Delete button, when the button is enabled.
+    void TreeView1DeleteKey(ListTreeView* sender);
+
+    // What the program knows of the songs (MainMusic.cpp): the explorer's tag columns and
+    // the lists' tooltips, from the program's tag cache.
+    QString ListEntryToolTip(const stavio::ListNode* node) const;
+
+    // Languages (MainLanguage.cpp).
+    void ApplyLanguage();
+    void English1Click();
+    void French1Click();
+    void Espaol1Click();
+    void Deutsch1Click();
+    void Italian1Click();
+    static stavio::Language SystemDefaultLanguage();
+
+    // Project commands (MainProjectCommands.cpp).
+    void New2Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Property1Click();
+    void Exit1Click();
+    void AskToSave();
+    // Job 2 of the progress dialog; hands the lists' nodes back to be freed by the job.
+    std::vector<std::unique_ptr<stavio::ListNode>> ResetProject();
+    // The sources whose changes came while a job ran, seen to once it ended.
+    void RecheckDeferredSources();
+    // At the first activation: the project named on the command line, else the last one.
+    void LoadLastProject();
+    // Empties the project, then loads path into it.
+    void OpenProject(const std::string& path);
+    void SetProjectCaption();
+
+    // Render (MainRender.cpp).
+    void RenderScript1Click();
+
+    // Status bar (MainStatusBar.cpp): the project at a glance whenever the lists change, the
+    // summary after a render.
+    void UpdateStatusBar();
+    void ShowStatusText(const QString& text);
+
+    // Help menu (MainHelp.cpp).
+    void About1Click();
+    // The conversion settings dialog (MainConversion.cpp).
+    void ConversionSettings1Click();
+    void HomePage1Click();
+    void SendEmailToSupport1Click();
+
+    // View menu: each item only toggles its own check mark.
+    void Explorater1Click();
+    void CopyList1Click();
+    void DeleteList1Click();
+    void NewImage1Click();
+    void ShowHiddenFolders1Click();
+
+    // The Language item that matches the current language.
+    QAction* LanguageAction(stavio::Language language) const;
+
+protected:
+    bool event(QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
 
     // Application state held by the main window.
     QString LastExplorerDirectory; // as the directory tree reports it
@@ -129,108 +230,12 @@ public:
     QAction* ShowHiddenFolders1 = nullptr;
     // Explorer | lists | Player Image; the explorer keeps the width the user gives it.
     QSplitter* ClientSplitter = nullptr;
-
-    // Life of the window (MainForm.cpp).
-    void FormCreate();
-    void FormActivate();
-    void FormClose();
-
-    // List editing (MainListCommands.cpp).
-    void SpeedButton4Click();
-    void SpeedButton6Click();
-    void SpeedButton7Click();
-    void SpeedButton11Click();
-    void SpeedButton12Click();
-    void SpeedButton13Click();
-    void SpeedButton14Click();
-    void SpeedButton15Click();
-    void SpeedButton19Click();
-    void SpeedButton20Click();
-    void UpdateCommandStates();
-    // Undo and Redo of list edits: adds, deletes, new folders and drops.
-    void Undo1Click();
-    void Redo1Click();
-    void TreeView1Change();
-    // Options > "Other audio formats": the explorer's mask and the adding rules follow.
-    void OtherAudioFormats1Click();
-    void ApplyOtherAudioFormats();
-    void LsDirTree211DirChange(const QString& path);
-
-    // Drag and drop from the explorer and from other programs (MainDragDrop.cpp). source is
-    // the widget that started the drag (none for another program's); data is what the drag
-    // carries; accept arrives set and may only be cleared.
-    void TreeView1DragOver(ListTreeView* sender, QObject* source, QPoint pos, bool& accept,
-                           const QMimeData* data = nullptr);
-    void TreeView1DragDrop(ListTreeView* sender, QObject* source, QPoint pos,
-                           const QMimeData* data = nullptr);
-    // The Delete key in a list runs that list's Delete button, when the button is enabled.
-    void TreeView1DeleteKey(ListTreeView* sender);
-
-    // What the program knows of the songs (MainMusic.cpp): the explorer's tag columns and
-    // the lists' tooltips, from the program's tag cache.
-    QString ListEntryToolTip(const stavio::ListNode* node) const;
-
-    // Languages (MainLanguage.cpp).
-    void ApplyLanguage();
-    void English1Click();
-    void French1Click();
-    void Espaol1Click();
-    void Deutsch1Click();
-    void Italian1Click();
-    static stavio::Language SystemDefaultLanguage();
     // Qt's own texts (file dialogs, edit menus) in the current language, when Qt has them.
     QTranslator* QtTranslator = nullptr;
-
-    // Project commands (MainProjectCommands.cpp).
-    void New2Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void Property1Click();
-    void Exit1Click();
-    void AskToSave();
-    // Job 2 of the progress dialog; hands the lists' nodes back to be freed by the job.
-    std::vector<std::unique_ptr<stavio::ListNode>> ResetProject();
-    // The sources whose changes came while a job ran, seen to once it ended.
-    void RecheckDeferredSources();
-    // At the first activation: the project named on the command line, else the last one.
-    void LoadLastProject();
-    // Empties the project, then loads path into it.
-    void OpenProject(const std::string& path);
-    void SetProjectCaption();
-
-    // Render (MainRender.cpp).
-    void RenderScript1Click();
-
-    // Status bar (MainStatusBar.cpp): the project at a glance whenever the lists change, the
-    // summary after a render.
+    // The status bar's one text: the figures or a render's summary.
     QLabel* StatusPanel = nullptr;
     QTimer* StatusTimer = nullptr; // gathers a burst of list changes into one update
-    void UpdateStatusBar();
-    void ShowStatusText(const QString& text);
 
-    // Help menu (MainHelp.cpp).
-    void About1Click();
-    // The conversion settings dialog (MainConversion.cpp).
-    void ConversionSettings1Click();
-    void HomePage1Click();
-    void SendEmailToSupport1Click();
-
-    // View menu: each item only toggles its own check mark.
-    void Explorater1Click();
-    void CopyList1Click();
-    void DeleteList1Click();
-    void NewImage1Click();
-    void ShowHiddenFolders1Click();
-
-    // The Language item that matches the current language.
-    QAction* LanguageAction(stavio::Language language) const;
-
-protected:
-    bool event(QEvent* e) override;
-    void closeEvent(QCloseEvent* e) override;
-
-private:
     // MainLayout.cpp
     void BuildMenus();
     void BuildToolBar();

@@ -8,7 +8,7 @@
 #include <QUrl>
 
 void TForm1::About1Click() {
-    App.Form2->exec();
+    App.AboutBox().exec();
 }
 
 // A desktop without a browser or mail program opens nothing, without a message.

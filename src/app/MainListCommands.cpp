@@ -242,11 +242,11 @@ namespace {
 // New folder: the name from the folder name dialog, refused with a message when empty or
 // "SYSTEM"; a name already taken or a target too deep adds nothing, silently.
 void NewFolder(TForm1& form, stavio::ListTree& tree, stavio::LinkList& links) {
-    TOKBottomDlg4& dialog = *form.App.OKBottomDlg4;
+    TOKBottomDlg4& dialog = form.App.FolderNameDialog();
     if (dialog.exec() != QDialog::Accepted)
         return;
     const std::string name =
-        stavio::FolderNameFromText(stavio::Utf8ToCp1252(dialog.mxFlatEdit1->text().toStdString()));
+        stavio::FolderNameFromText(stavio::Utf8ToCp1252(dialog.Text().toStdString()));
     const stavio::Language language = form.State.CurrentLanguage;
     if (name.empty()) {
         ShowErrorBox(&form, MessageText(language, 4));

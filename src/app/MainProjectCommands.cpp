@@ -47,7 +47,7 @@ void TForm1::AskToSave() {
 // Job 2 of the progress dialog: an empty "New Project" without a file. The lists' nodes are
 // handed back, to be freed away from the window's thread.
 std::vector<std::unique_ptr<stavio::ListNode>> TForm1::ResetProject() {
-    TOKBottomDlg1* progress = App.OKBottomDlg1;
+    TOKBottomDlg1* progress = &App.ProgressDialog();
     progress->ShowBar(false);
     progress->SetStatusText(stavio::TextUtf8(stavio::ProgressTexts, State.CurrentLanguage, 2));
     progress->ShowLabel(true);
@@ -58,7 +58,7 @@ std::vector<std::unique_ptr<stavio::ListNode>> TForm1::ResetProject() {
 
 void TForm1::New2Click() {
     AskToSave();
-    TForm3* properties = App.Form3;
+    TForm3* properties = &App.PropertiesDialog();
     properties->ShowNewProjectDefaults();
     if (properties->exec() == QDialog::Accepted) {
         stavio::TProjectClass entered;
@@ -113,7 +113,7 @@ void TForm1::SaveAs1Click() {
 }
 
 void TForm1::Property1Click() {
-    TForm3* properties = App.Form3;
+    TForm3* properties = &App.PropertiesDialog();
     properties->ShowProject(*State.CurrentProject);
     if (properties->exec() != QDialog::Accepted)
         return;

@@ -38,7 +38,7 @@ void TForm1::RenderScript1Click() {
         ShowWarningBox(this, MessageText(language, 2));
         return;
     }
-    TOKBottomDlg6* target = App.OKBottomDlg6;
+    TOKBottomDlg6* target = &App.RenderTargetDialog();
     if (target->exec() != QDialog::Accepted)
         return;
     // The tree gives folders without their final "/": the stored target, chosen again, stays
@@ -64,12 +64,12 @@ void TForm1::RenderScript1Click() {
             return;
     }
     // The copy runs also when the script was too big or could not be written.
-    App.OKBottomDlg1->SetRender(&render);
+    App.ProgressDialog().SetRender(&render);
     RunProgressJob(App, 4);
     RunProgressJob(App, 5);
-    App.OKBottomDlg1->SetRender(nullptr);
+    App.ProgressDialog().SetRender(nullptr);
     ShowStatusText(QString::fromStdString(stavio::SummaryText(render.Summary(), language)));
-    const stavio::CopyReport& report = App.OKBottomDlg1->LastCopyReport();
+    const stavio::CopyReport& report = App.ProgressDialog().LastCopyReport();
     std::vector<std::string> failedSources;
     for (const stavio::CopyFailure& failure : report.failures)
         if (!failure.source.empty())

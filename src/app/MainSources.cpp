@@ -28,7 +28,7 @@ void TForm1::ConnectSources() {
 
 void TForm1::RecheckSources(const std::vector<std::string>& paths) {
     // A job on the worker may be reading the lists: what changed waits for its end.
-    if (App.OKBottomDlg1->JobRunning()) {
+    if (App.ProgressDialog().JobRunning()) {
         deferredSources_.insert(deferredSources_.end(), paths.begin(), paths.end());
         return;
     }

@@ -19,6 +19,13 @@ public:
     // The tree's selected folder as a host path, or "" when none is selected.
     std::string SelectedPath() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
+
     QFrame* Shape10;
     TLsDirTree21* LsDirTree211;
     QPushButton* mxFlatButton1;
@@ -26,10 +33,6 @@ public:
     // Says so when the project's target folder is not there (the player is unplugged).
     QLabel* MissingLabel;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     void FormActivate();
 
     StavioApp& app_;

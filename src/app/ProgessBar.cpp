@@ -227,7 +227,7 @@ JobRunner::Job TOKBottomDlg1::PrepareJob(unsigned char mode) {
     case 2: {
         // The lists leave the window at once; freeing their nodes is the worker's part.
         auto nodes = std::make_shared<std::vector<std::unique_ptr<stavio::ListNode>>>(
-            app_.Form1->ResetProject());
+            app_.MainWindow().ResetProject());
         return [nodes](stavio::ProgressDisplay&, const std::atomic<bool>&) { nodes->clear(); };
     }
     case 3:
@@ -264,7 +264,7 @@ void TOKBottomDlg1::FinishJob(unsigned char mode, std::exception_ptr error) {
         loading_.reset();
         loadReport_ = workerLoadReport_;
         if (!error)
-            app_.Form1->SetProjectCaption();
+            app_.MainWindow().SetProjectCaption();
     } else if (mode == 4 && !error && scriptCount_ > stavio::MaxScriptCount) {
         ShowErrorBox(this, MessageText(state.CurrentLanguage, 1));
     } else if (mode == 5) {
@@ -345,10 +345,10 @@ void TOKBottomDlg1::Timer1Timer() {
 
 void RunProgressJob(StavioApp& app, unsigned char mode) {
     app.ProgressMode = mode;
-    app.OKBottomDlg1->exec(); // the result is of no interest: a failed job was reported
-    app.Form1->RecheckDeferredSources();
+    app.ProgressDialog().exec(); // the result is of no interest: a failed job was reported
+    app.MainWindow().RecheckDeferredSources();
     // A load that left entries out says so once, over the main window, when it is over.
-    const stavio::LoadReport& report = app.OKBottomDlg1->LastLoadReport();
-    if (mode == 1 && !app.OKBottomDlg1->LastJobFailed() && report.leftOut > 0)
-        ShowWarningBox(app.Form1, LoadReportText(app.State.CurrentLanguage, report));
+    const stavio::LoadReport& report = app.ProgressDialog().LastLoadReport();
+    if (mode == 1 && !app.ProgressDialog().LastJobFailed() && report.leftOut > 0)
+        ShowWarningBox(&app.MainWindow(), LoadReportText(app.State.CurrentLanguage, report));
 }

@@ -56,6 +56,14 @@ public:
     // Runs the jobs; for the tests that hold one back.
     JobRunner& Runner() { return runner_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    template <class> friend struct WindowParts;
+
     QFrame* Bevel1;
     QLabel* Label1;
     QProgressBar* ProgressBar1;
@@ -65,12 +73,6 @@ public:
     QLabel* CopyFileLabel;
     QPushButton* CancelButton;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
     void FormActivate();
     void Timer1Timer();
     // Each job in two halves: what the window's thread does first, handing back the part

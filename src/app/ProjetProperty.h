@@ -35,6 +35,14 @@ public:
     // empty last line is left out unless the box is as it was shown.
     std::vector<std::string> CommentLines() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // The tests reach the controls through WindowParts (tests/support/WindowParts.h).
+    template <class> friend struct WindowParts;
+
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
@@ -55,11 +63,6 @@ public:
     QPushButton* mxFlatButton2;
     QLabel* RefusedHint; // why a typed or pasted character was refused
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-
-private:
     void FormActivate();
     void LayOutRows(const QFont& font);
     std::array<QLineEdit*, 7> Edits() const;

@@ -24,6 +24,6 @@ int main(int argc, char* argv[]) {
     // Every window is created here, once, and lives until the end.
     StavioApp app(QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString(),
                   project);
-    app.Form1->show();
+    app.MainWindow().show();
     return application.exec();
 }

@@ -54,6 +54,19 @@ public:
     // How the render learns the target's free space (a fixed figure in tests).
     stavio::FreeSpaceProbe FreeSpace = stavio::FileSystemFreeSpace;
 
+    // The seven windows, alive as long as the program.
+    TForm1& MainWindow() const { return *Form1; }
+    TOKBottomDlg1& ProgressDialog() const { return *OKBottomDlg1; }
+    TForm2& AboutBox() const { return *Form2; }
+    TForm3& PropertiesDialog() const { return *Form3; }
+    TOKBottomDlg4& FolderNameDialog() const { return *OKBottomDlg4; }
+    TOKBottomDlg5& InfoBox() const { return *OKBottomDlg5; }
+    TOKBottomDlg6& RenderTargetDialog() const { return *OKBottomDlg6; }
+
+private:
+    template <class Window> Window* Own(std::unique_ptr<Window> window);
+    // The seven windows, in the order of creation; destroyed in the reverse order.
+    std::vector<std::unique_ptr<QWidget>> windows_;
     TForm1* Form1 = nullptr;               // main window
     TOKBottomDlg1* OKBottomDlg1 = nullptr; // progress dialog
     TForm2* Form2 = nullptr;               // About box
@@ -61,9 +74,4 @@ public:
     TOKBottomDlg4* OKBottomDlg4 = nullptr; // folder name dialog
     TOKBottomDlg5* OKBottomDlg5 = nullptr; // information box
     TOKBottomDlg6* OKBottomDlg6 = nullptr; // render target dialog
-
-private:
-    template <class Window> Window* Own(std::unique_ptr<Window> window);
-    // The seven windows, in the order of creation; destroyed in the reverse order.
-    std::vector<std::unique_ptr<QWidget>> windows_;
 };

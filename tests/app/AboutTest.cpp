@@ -36,11 +36,11 @@ protected:
         QStringList texts;
         ModalScript script;
         script.Then<TForm2>([&](TForm2* about) {
-            EXPECT_FALSE(about->Image1->pixmap().isNull());
-            EXPECT_FALSE(about->Image2->pixmap().isNull()); // the program's icon resource
-            texts << about->windowTitle() << about->StaticText1->text()
-                  << about->StaticText2->text() << about->StaticText3->text();
-            about->mxFlatButton1->click();
+            EXPECT_FALSE(PartsOf(about).Image1->pixmap().isNull());
+            EXPECT_FALSE(PartsOf(about).Image2->pixmap().isNull()); // the program's icon resource
+            texts << about->windowTitle() << PartsOf(about).StaticText1->text()
+                  << PartsOf(about).StaticText2->text() << PartsOf(about).StaticText3->text();
+            PartsOf(about).mxFlatButton1->click();
         });
         Form().About1Click();
         EXPECT_TRUE(script.Finished());

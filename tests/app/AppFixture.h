@@ -14,6 +14,7 @@
 #include "StavioApp.h"
 #include "TLsDirTree21.h"
 #include "TLsFilelistView28.h"
+#include "WindowParts.h"
 #include "text.h"
 
 #include <QApplication>
@@ -69,10 +70,11 @@ protected:
     void Start() {
         app_ = std::make_unique<StavioApp>(ExecutablePath());
         Form().show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Parts().FirstActivation; }, 5000));
     }
 
-    TForm1& Form() { return *app_->Form1; }
+    TForm1& Form() { return app_->MainWindow(); }
+    MainWindowParts Parts() { return PartsOf(Form()); }
     stavio::ProgramState& State() { return app_->State; }
     stavio::ListTree& Copy() { return app_->State.CopyTree; }
     stavio::ListTree& Delete() { return app_->State.DeleteTree; }
@@ -81,16 +83,16 @@ protected:
 
     // Opens folder in the explorer and waits until the file list shows it.
     void Browse(const QString& folder) {
-        Form().LsDirTree211->OpenPath(folder);
-        ASSERT_EQ(Form().LsDirTree211->SelectedPath(), folder);
-        ASSERT_TRUE(
-            QTest::qWaitFor([&] { return Form().LsFilelistView281->Directory() == folder; }, 2000));
-        ASSERT_EQ(Form().LsFilelistView281->Directory(), folder);
+        Parts().LsDirTree211->OpenPath(folder);
+        ASSERT_EQ(Parts().LsDirTree211->SelectedPath(), folder);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return Parts().LsFilelistView281->Directory() == folder; }, 2000));
+        ASSERT_EQ(Parts().LsFilelistView281->Directory(), folder);
     }
 
     // Selects the first drive of the explorer's directory tree (level 1).
     void SelectDrive() {
-        TLsDirTree21* tree = Form().LsDirTree211;
+        TLsDirTree21* tree = Parts().LsDirTree211;
         QTreeWidgetItem* computer = tree->topLevelItem(0);
         ASSERT_NE(computer, nullptr);
         ASSERT_GT(computer->childCount(), 0);
@@ -111,8 +113,8 @@ protected:
         return [text](QWidget* modal) {
             auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
             ASSERT_NE(dialog, nullptr) << "expected the folder name dialog";
-            dialog->mxFlatEdit1->setText(text);
-            dialog->mxFlatButton1->click();
+            PartsOf(dialog).mxFlatEdit1->setText(text);
+            PartsOf(dialog).mxFlatButton1->click();
         };
     }
 

@@ -38,15 +38,15 @@ TEST_F(ConversionSettingsTest, TheDialogKeepsTheSettingsAndEmptiesTheCache) {
         QString before, after;
         ModalScript script;
         script.Then<TConversionDlg>([&](TConversionDlg* dialog) {
-            before = dialog->EmptyCacheButton->text();
-            dialog->EmptyCacheButton->click();
-            after = dialog->EmptyCacheButton->text();
-            dialog->QualityBox->setCurrentIndex(5); // constant 192 kbit/s
-            dialog->CoverBox->click();
-            dialog->CacheLimitBox->setValue(3);
+            before = PartsOf(dialog).EmptyCacheButton->text();
+            PartsOf(dialog).EmptyCacheButton->click();
+            after = PartsOf(dialog).EmptyCacheButton->text();
+            PartsOf(dialog).QualityBox->setCurrentIndex(5); // constant 192 kbit/s
+            PartsOf(dialog).CoverBox->click();
+            PartsOf(dialog).CacheLimitBox->setValue(3);
             ModalScript::Press(dialog, QString::fromLatin1(row.button));
         });
-        Form().ConversionSettings1->trigger();
+        Parts().ConversionSettings1->trigger();
         EXPECT_TRUE(script.Finished());
         const stavio::ConversionSettings settings = stavio::LoadConversionSettings();
         EXPECT_EQ(settings.quality, row.quality);

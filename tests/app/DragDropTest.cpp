@@ -19,7 +19,7 @@ protected:
         Form().resize(800, 600);
         a_ = stavio::AddFolderNode("A", Copy(), CopyLinks());
         Browse(other_);
-        Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+        Parts().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
         Form().SpeedButton11Click();
         one_ = a_->Child(0);
         Copy().Select(Copy().Root());
@@ -32,20 +32,20 @@ protected:
 
     // The pointer over node's row (nullptr: below the last row).
     QPoint Over(const stavio::ListNode* node) {
-        ListTreeView* view = Form().TreeView1;
+        ListTreeView* view = Parts().TreeView1;
         if (!node)
             return {20, view->viewport()->height() - 5};
-        const QRect rect = view->visualRect(Form().CopyModel->IndexOf(node));
+        const QRect rect = view->visualRect(Parts().CopyModel->IndexOf(node));
         EXPECT_TRUE(rect.isValid());
         return rect.center();
     }
     bool Accepts(QObject* source, const stavio::ListNode* node) {
         bool accept = true;
-        Form().TreeView1DragOver(Form().TreeView1, source, Over(node), accept);
+        Form().TreeView1DragOver(Parts().TreeView1, source, Over(node), accept);
         return accept;
     }
-    QObject* DirTree() { return Form().LsDirTree211; }
-    QObject* FileList() { return Form().LsFilelistView281; }
+    QObject* DirTree() { return Parts().LsDirTree211; }
+    QObject* FileList() { return Parts().LsFilelistView281; }
 
     stavio::ListNode *a_, *one_, *b_, *c_;
 };
@@ -55,8 +55,8 @@ TEST_F(DragDropTest, DragOverSelectsTheNodeUnderThePointerForReal) {
     EXPECT_EQ(Copy().Selected(), b_);
     Accepts(DirTree(), one_); // a media file: its folder
     EXPECT_EQ(Copy().Selected(), a_);
-    EXPECT_TRUE(Form().SpeedButton11->isEnabled()); // the command states followed
-    Accepts(FileList(), nullptr);                   // below the last node: the root
+    EXPECT_TRUE(Parts().SpeedButton11->isEnabled()); // the command states followed
+    Accepts(FileList(), nullptr);                    // below the last node: the root
     EXPECT_EQ(Copy().Selected(), Copy().Root());
 }
 
@@ -80,10 +80,10 @@ TEST_F(DragDropTest, FileDragsAreAcceptedWhereFilesMayGo) {
 }
 
 TEST_F(DragDropTest, DroppingFilesOntoAMediaFileAddsThemToItsFolder) {
-    Form().LsFilelistView281->SelectCaptions(
+    Parts().LsFilelistView281->SelectCaptions(
         {QStringLiteral("three.mp3"), QStringLiteral("two.mp3")});
     ASSERT_TRUE(Accepts(FileList(), one_));
-    Form().TreeView1DragDrop(Form().TreeView1, FileList(), Over(one_));
+    Form().TreeView1DragDrop(Parts().TreeView1, FileList(), Over(one_));
     ASSERT_EQ(a_->ChildCount(), 3);
     EXPECT_EQ(Name(a_->Child(1)), QStringLiteral("THREE.MP3"));
     EXPECT_EQ(Name(a_->Child(2)), QStringLiteral("TWO.MP3"));
@@ -92,23 +92,23 @@ TEST_F(DragDropTest, DroppingFilesOntoAMediaFileAddsThemToItsFolder) {
 
 TEST_F(DragDropTest, DroppingADirectoryBelowTheLastNodeAddsItUnderTheRoot) {
     ASSERT_TRUE(Accepts(DirTree(), nullptr));
-    Form().TreeView1DragDrop(Form().TreeView1, DirTree(), Over(nullptr));
+    Form().TreeView1DragDrop(Parts().TreeView1, DirTree(), Over(nullptr));
     stavio::ListNode* album = Child(Copy().Root(), "ALBUM");
     ASSERT_NE(album, nullptr);
     EXPECT_EQ(album->ChildCount(), 3);
 
     // Again: the name is taken, nothing happens.
     Accepts(DirTree(), nullptr);
-    Form().TreeView1DragDrop(Form().TreeView1, DirTree(), Over(nullptr));
+    Form().TreeView1DragDrop(Parts().TreeView1, DirTree(), Over(nullptr));
     EXPECT_EQ(Copy().Root()->ChildCount(), 3);
     EXPECT_EQ(CopyLinks().size(), 4u);
 }
 
 TEST_F(DragDropTest, DropsOnTheDeleteListFillTheDeleteList) {
     bool accept = true;
-    Form().TreeView1DragOver(Form().TreeView2, DirTree(), {5, 5}, accept);
+    Form().TreeView1DragOver(Parts().TreeView2, DirTree(), {5, 5}, accept);
     ASSERT_TRUE(accept);
-    Form().TreeView1DragDrop(Form().TreeView2, DirTree(), {5, 5});
+    Form().TreeView1DragDrop(Parts().TreeView2, DirTree(), {5, 5});
     EXPECT_NE(Child(Delete().Root(), "ALBUM"), nullptr);
     EXPECT_EQ(DeleteLinks().size(), 3u);
     EXPECT_EQ(CopyLinks().size(), 1u);
@@ -117,14 +117,14 @@ TEST_F(DragDropTest, DropsOnTheDeleteListFillTheDeleteList) {
 TEST_F(DragDropTest, ADriveIsAcceptedButAddsNothing) {
     SelectDrive();
     ASSERT_TRUE(Accepts(DirTree(), b_));
-    Form().TreeView1DragDrop(Form().TreeView1, DirTree(), Over(b_));
+    Form().TreeView1DragDrop(Parts().TreeView1, DirTree(), Over(b_));
     EXPECT_EQ(b_->ChildCount(), 1);
 }
 
 TEST_F(DragDropTest, ADropFromElsewhereDoesNothing) {
-    Form().LsFilelistView281->SelectCaptions({QStringLiteral("two.mp3")});
+    Parts().LsFilelistView281->SelectCaptions({QStringLiteral("two.mp3")});
     QObject stranger;
-    Form().TreeView1DragDrop(Form().TreeView1, &stranger, Over(c_));
+    Form().TreeView1DragDrop(Parts().TreeView1, &stranger, Over(c_));
     EXPECT_EQ(c_->ChildCount(), 0);
     EXPECT_EQ(CopyLinks().size(), 1u);
 }
@@ -134,7 +134,7 @@ TEST_F(DragDropTest, DragEventsOnTheViewportReachTheHandlers) {
     // the selection follows the pointer, and the drop adds nothing.
     QMimeData data;
     data.setData(QStringLiteral("application/x-stavio-explorer-drag"), {});
-    QWidget* viewport = Form().TreeView1->viewport();
+    QWidget* viewport = Parts().TreeView1->viewport();
     const QPoint pos = Over(c_);
     QDragEnterEvent enter(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &enter);
@@ -166,10 +166,10 @@ TEST_F(DragDropTest, RealDragMovesAreRefusedWhereTheCommandIsDisabled) {
     };
     QMimeData data;
     data.setData(QStringLiteral("application/x-stavio-explorer-drag"), {});
-    QWidget* viewport = Form().TreeView1->viewport();
+    QWidget* viewport = Parts().TreeView1->viewport();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Form().TreeView1->SetDragSourceReader([&c](const QDropEvent*) { return c.source; });
+        Parts().TreeView1->SetDragSourceReader([&c](const QDropEvent*) { return c.source; });
         const QPoint pos = Over(c.over);
         QDragEnterEvent enter(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &enter);
@@ -180,7 +180,7 @@ TEST_F(DragDropTest, RealDragMovesAreRefusedWhereTheCommandIsDisabled) {
 }
 
 TEST_F(DragDropTest, TheListsAreNeverDragSourcesNorEditable) {
-    for (ListTreeView* view : {Form().TreeView1, Form().TreeView2}) {
+    for (ListTreeView* view : {Parts().TreeView1, Parts().TreeView2}) {
         EXPECT_FALSE(view->dragEnabled());
         EXPECT_TRUE(view->acceptDrops());
         EXPECT_EQ(view->editTriggers(), QAbstractItemView::NoEditTriggers);

@@ -14,7 +14,7 @@ protected:
     }
     QStringList MusicFolders() {
         Browse(root_ + QStringLiteral("/music"));
-        QTreeWidgetItem* music = Form().LsDirTree211->currentItem();
+        QTreeWidgetItem* music = Parts().LsDirTree211->currentItem();
         music->setExpanded(true);
         QStringList names;
         for (int i = 0; i < music->childCount(); ++i)
@@ -28,24 +28,25 @@ TEST_F(ExplorerLayoutTest, HiddenFoldersWidthAndFolderSources) {
     Start();
     const QStringList plain{QStringLiteral("Album"), QStringLiteral("Other")};
     EXPECT_EQ(MusicFolders(), plain);
-    ASSERT_TRUE(Form().LsDirTree211->actions().contains(Form().ShowHiddenFolders1));
-    Form().ShowHiddenFolders1->trigger();
+    ASSERT_TRUE(Parts().LsDirTree211->actions().contains(Parts().ShowHiddenFolders1));
+    Parts().ShowHiddenFolders1->trigger();
     EXPECT_EQ(MusicFolders(), QStringList{QStringLiteral(".covers")} + plain);
-    QSplitterHandle* handle = Form().ClientSplitter->handle(1);
-    const int before = Form().ClientSplitter->sizes().value(0);
+    QSplitterHandle* handle = Parts().ClientSplitter->handle(1);
+    const int before = Parts().ClientSplitter->sizes().value(0);
     QTest::mousePress(handle, Qt::LeftButton, {}, QPoint(1, 20));
     QTest::mouseMove(handle, QPoint(61, 20));
     QTest::mouseRelease(handle, Qt::LeftButton, {}, QPoint(61, 20));
-    const int width = Form().ClientSplitter->sizes().value(0);
+    const int width = Parts().ClientSplitter->sizes().value(0);
     ASSERT_GT(width, before + 50);
     Form().close();
     app_.reset();
     Start();
     EXPECT_EQ(MusicFolders(), QStringList{QStringLiteral(".covers")} + plain);
-    EXPECT_EQ(Form().ClientSplitter->sizes().value(0), width);
+    EXPECT_EQ(Parts().ClientSplitter->sizes().value(0), width);
 
     Browse(album_);
-    Form().SpeedButton6->click();
-    EXPECT_EQ(Form().CopyModel->data(Form().CopyModel->IndexOf(Copy().Selected()), Qt::ToolTipRole),
-              QStringLiteral("Source: ") + album_);
+    Parts().SpeedButton6->click();
+    EXPECT_EQ(
+        Parts().CopyModel->data(Parts().CopyModel->IndexOf(Copy().Selected()), Qt::ToolTipRole),
+        QStringLiteral("Source: ") + album_);
 }

@@ -148,17 +148,17 @@ TEST_F(ExternalDropTest, FilesFoldersAndRemoteUrlsOntoEachKindOfNode) {
         SCOPED_TRACE(c.what);
         BuildCopyList();
         const stavio::ListNode* nodes[] = {nullptr, Copy().Root(), b_, c_, a_, one_};
-        EXPECT_EQ(DragAndDrop(Form().TreeView1, nodes[c.target], c.urls), c.accepted);
+        EXPECT_EQ(DragAndDrop(Parts().TreeView1, nodes[c.target], c.urls), c.accepted);
         EXPECT_EQ(Names(Copy().Root()), c.after);
         EXPECT_EQ(CopyLinks().size(), 1 + c.newLinks);
         EXPECT_TRUE(DeleteLinks().empty());
         // The command states follow the target, as after the tool buttons.
-        EXPECT_EQ(Form().SpeedButton11->isEnabled(), stavio::CanHoldFiles(Copy().Selected()));
+        EXPECT_EQ(Parts().SpeedButton11->isEnabled(), stavio::CanHoldFiles(Copy().Selected()));
     }
 }
 
 TEST_F(ExternalDropTest, DropsOnTheDeleteListFillTheDeleteList) {
-    EXPECT_TRUE(DragAndDrop(Form().TreeView2, nullptr, {File(QStringLiteral("/music/Other"))}));
+    EXPECT_TRUE(DragAndDrop(Parts().TreeView2, nullptr, {File(QStringLiteral("/music/Other"))}));
     EXPECT_EQ(Names(Delete().Root()),
               (QStringList{QStringLiteral("OTHER"), QStringLiteral("OTHER/FOUR.MP3"),
                            QStringLiteral("OTHER/ONE.MP3")}));
@@ -176,18 +176,18 @@ TEST_F(ExternalDropTest, TheDeleteKeyRunsTheListsDeleteButton) {
         bool deletes;
     };
     const Case cases[] = {
-        {"Copy List", Form().TreeView1, Form().SpeedButton14, Qt::NoModifier, true, true},
-        {"Delete List", Form().TreeView2, Form().SpeedButton15, Qt::NoModifier, true, true},
-        {"Copy List, button disabled", Form().TreeView1, Form().SpeedButton14, Qt::NoModifier,
+        {"Copy List", Parts().TreeView1, Parts().SpeedButton14, Qt::NoModifier, true, true},
+        {"Delete List", Parts().TreeView2, Parts().SpeedButton15, Qt::NoModifier, true, true},
+        {"Copy List, button disabled", Parts().TreeView1, Parts().SpeedButton14, Qt::NoModifier,
          false, false},
-        {"Delete List, button disabled", Form().TreeView2, Form().SpeedButton15, Qt::NoModifier,
+        {"Delete List, button disabled", Parts().TreeView2, Parts().SpeedButton15, Qt::NoModifier,
          false, false},
-        {"Shift+Delete", Form().TreeView1, Form().SpeedButton14, Qt::ShiftModifier, true, false},
+        {"Shift+Delete", Parts().TreeView1, Parts().SpeedButton14, Qt::ShiftModifier, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         stavio::ListTree& tree = c.view->Model()->Tree();
-        stavio::LinkList& links = c.view == Form().TreeView1 ? CopyLinks() : DeleteLinks();
+        stavio::LinkList& links = c.view == Parts().TreeView1 ? CopyLinks() : DeleteLinks();
         tree.Select(tree.Root());
         stavio::DeleteSelectedNode(tree, links);
         stavio::ListNode* folder = stavio::AddFolderNode("A", tree, links);

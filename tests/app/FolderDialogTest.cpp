@@ -15,8 +15,8 @@ protected:
         AppFixture::SetUp();
         Start();
     }
-    TOKBottomDlg4& Dialog() { return *app_->OKBottomDlg4; }
-    TOKBottomDlg5& Box() { return *app_->OKBottomDlg5; }
+    TOKBottomDlg4& Dialog() { return app_->FolderNameDialog(); }
+    TOKBottomDlg5& Box() { return app_->InfoBox(); }
 
     // Shows the dialog modally; act runs once it is up. Returns the dialog's result.
     int Show(const std::function<void(TOKBottomDlg4&)>& act) {
@@ -33,10 +33,10 @@ protected:
 TEST_F(FolderDialogTest, TypingGivesAtMostEightUpperCaseCharacters) {
     QString shown;
     const int result = Show([&](TOKBottomDlg4& d) {
-        EXPECT_TRUE(d.mxFlatEdit1->hasFocus());
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("abcdefghij"));
-        shown = d.mxFlatEdit1->text();
-        QTest::keyClick(d.mxFlatEdit1, Qt::Key_Return); // Enter is OK
+        EXPECT_TRUE(PartsOf(d).mxFlatEdit1->hasFocus());
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("abcdefghij"));
+        shown = PartsOf(d).mxFlatEdit1->text();
+        QTest::keyClick(PartsOf(d).mxFlatEdit1, Qt::Key_Return); // Enter is OK
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_EQ(shown, QStringLiteral("ABCDEFGH"));
@@ -57,12 +57,12 @@ TEST_F(FolderDialogTest, EachLetterBecomesOneCapitalAndTheCursorFollowsTheTyping
         QString shown;
         int cursor = -1;
         Show([&](TOKBottomDlg4& d) {
-            d.mxFlatEdit1->clear();
+            PartsOf(d).mxFlatEdit1->clear();
             for (const QChar ch : QString::fromUtf8(c.typed)) // also beyond ASCII
-                QTest::sendKeyEvent(QTest::Click, d.mxFlatEdit1, Qt::Key(ch.toUpper().unicode()),
-                                    QString(ch), Qt::NoModifier);
-            shown = d.mxFlatEdit1->text();
-            cursor = d.mxFlatEdit1->cursorPosition();
+                QTest::sendKeyEvent(QTest::Click, PartsOf(d).mxFlatEdit1,
+                                    Qt::Key(ch.toUpper().unicode()), QString(ch), Qt::NoModifier);
+            shown = PartsOf(d).mxFlatEdit1->text();
+            cursor = PartsOf(d).mxFlatEdit1->cursorPosition();
             d.reject();
         });
         EXPECT_EQ(shown.toStdString(), c.shown);
@@ -71,11 +71,11 @@ TEST_F(FolderDialogTest, EachLetterBecomesOneCapitalAndTheCursorFollowsTheTyping
     // Typing in the middle leaves the cursor after the typed letter.
     QString shown;
     Show([&](TOKBottomDlg4& d) {
-        d.mxFlatEdit1->setText(QStringLiteral("AB"));
-        d.mxFlatEdit1->setCursorPosition(1);
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("x"));
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("y"));
-        shown = d.mxFlatEdit1->text();
+        PartsOf(d).mxFlatEdit1->setText(QStringLiteral("AB"));
+        PartsOf(d).mxFlatEdit1->setCursorPosition(1);
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("x"));
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("y"));
+        shown = PartsOf(d).mxFlatEdit1->text();
         d.reject();
     });
     EXPECT_EQ(shown, QStringLiteral("AXYB"));
@@ -85,24 +85,24 @@ TEST_F(FolderDialogTest, PastedTextIsCutAndUpperCasedToo) {
     QApplication::clipboard()->setText(QStringLiteral("pasted text here"));
     QString shown;
     Show([&](TOKBottomDlg4& d) {
-        d.mxFlatEdit1->clear();
-        QTest::keyClick(d.mxFlatEdit1, Qt::Key_V, Qt::ControlModifier);
-        shown = d.mxFlatEdit1->text();
-        d.mxFlatButton2->click();
+        PartsOf(d).mxFlatEdit1->clear();
+        QTest::keyClick(PartsOf(d).mxFlatEdit1, Qt::Key_V, Qt::ControlModifier);
+        shown = PartsOf(d).mxFlatEdit1->text();
+        PartsOf(d).mxFlatButton2->click();
     });
     EXPECT_EQ(shown, QStringLiteral("PASTED T"));
 }
 
 TEST_F(FolderDialogTest, TheLastNameComesBackSelected) {
     Show([](TOKBottomDlg4& d) {
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("jazz"));
-        d.mxFlatButton1->click();
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("jazz"));
+        PartsOf(d).mxFlatButton1->click();
     });
     QString selected;
     const int result = Show([&](TOKBottomDlg4& d) {
-        selected = d.mxFlatEdit1->selectedText();
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("x")); // replaces the selection
-        EXPECT_EQ(d.mxFlatEdit1->text(), QStringLiteral("X"));
+        selected = PartsOf(d).mxFlatEdit1->selectedText();
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("x")); // replaces the selection
+        EXPECT_EQ(PartsOf(d).mxFlatEdit1->text(), QStringLiteral("X"));
         d.close(); // the close box is Cancel
     });
     EXPECT_EQ(selected, QStringLiteral("JAZZ"));
@@ -111,8 +111,8 @@ TEST_F(FolderDialogTest, TheLastNameComesBackSelected) {
 
 TEST_F(FolderDialogTest, EnterOnAnEmptyEntryIsOk) {
     const int result = Show([](TOKBottomDlg4& d) {
-        d.mxFlatEdit1->clear();
-        QTest::keyClick(d.mxFlatEdit1, Qt::Key_Enter);
+        PartsOf(d).mxFlatEdit1->clear();
+        QTest::keyClick(PartsOf(d).mxFlatEdit1, Qt::Key_Enter);
     });
     EXPECT_EQ(result, QDialog::Accepted);
 }
@@ -122,42 +122,42 @@ TEST_F(FolderDialogTest, TextsFollowTheLanguageAtEachShowing) {
     EXPECT_EQ(Box().size(), QSize(313, 214));
     Show([](TOKBottomDlg4& d) { d.reject(); });
     EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Folder Name Edition"));
-    EXPECT_EQ(Dialog().Label1->text(),
+    EXPECT_EQ(PartsOf(Dialog()).Label1->text(),
               QStringLiteral("Enter the new folder name to be added to your list."));
-    EXPECT_EQ(Dialog().mxFlatLabel1->text(), QStringLiteral("Name: "));
-    EXPECT_EQ(Dialog().mxFlatButton1->text(), QStringLiteral("Ok"));
-    EXPECT_EQ(Dialog().mxFlatButton2->text(), QStringLiteral("Cancel"));
-    EXPECT_EQ(Dialog().mxFlatButton3->text(), QStringLiteral("?"));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatLabel1->text(), QStringLiteral("Name: "));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatButton1->text(), QStringLiteral("Ok"));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatButton2->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatButton3->text(), QStringLiteral("?"));
 
     Form().Deutsch1Click();
     Show([](TOKBottomDlg4& d) { d.reject(); });
-    EXPECT_EQ(Dialog().mxFlatButton1->text(), QStringLiteral("OK"));
-    EXPECT_EQ(Dialog().mxFlatButton2->text(), QStringLiteral("Abbruch"));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatButton1->text(), QStringLiteral("OK"));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatButton2->text(), QStringLiteral("Abbruch"));
     Form().Italian1Click();
     Show([](TOKBottomDlg4& d) { d.reject(); });
     EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Modifica il nome della Cartella"));
-    EXPECT_EQ(Dialog().mxFlatLabel1->text(), QStringLiteral("Nome: "));
+    EXPECT_EQ(PartsOf(Dialog()).mxFlatLabel1->text(), QStringLiteral("Nome: "));
 }
 
 TEST_F(FolderDialogTest, AfterTheInformationBoxTypingAndEnterGoToTheEntry) {
     QString shown;
     const int result = Show([&](TOKBottomDlg4& d) {
-        d.mxFlatEdit1->clear();
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
+        PartsOf(d).mxFlatEdit1->clear();
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("ab"));
         QTimer::singleShot(0, [&] {
             // A real click, which gives the "?" button the focus.
             ModalScript box;
-            box.Then([&](QWidget*) { Box().mxFlatButton1->click(); });
-            QTest::mouseClick(d.mxFlatButton3, Qt::LeftButton);
+            box.Then([&](QWidget*) { PartsOf(Box()).mxFlatButton1->click(); });
+            QTest::mouseClick(PartsOf(d).mxFlatButton3, Qt::LeftButton);
             (void)QTest::qWaitFor([&] { return QApplication::activeWindow() == &d; }, 2000);
             QWidget* focus = d.focusWidget();
-            EXPECT_EQ(focus, d.mxFlatEdit1);
-            if (focus != d.mxFlatEdit1) {
+            EXPECT_EQ(focus, PartsOf(d).mxFlatEdit1);
+            if (focus != PartsOf(d).mxFlatEdit1) {
                 d.reject(); // Enter on the "?" button would open the box again
                 return;
             }
             QTest::keyClicks(focus, QStringLiteral("c"));
-            shown = d.mxFlatEdit1->text();
+            shown = PartsOf(d).mxFlatEdit1->text();
             QTest::keyClick(focus, Qt::Key_Return);
         });
     });
@@ -171,26 +171,26 @@ TEST_F(FolderDialogTest, TheQuestionMarkOpensTheInformationBoxOverTheDialog) {
     QString title, ok;
     int boxes = 0;
     Show([&](TOKBottomDlg4& d) {
-        QTest::keyClicks(d.mxFlatEdit1, QStringLiteral("ab"));
+        QTest::keyClicks(PartsOf(d).mxFlatEdit1, QStringLiteral("ab"));
         // Twice from one showing; the text is rebuilt each time, not appended.
         auto openBox = [&] {
             ModalScript box;
             box.Then([&](QWidget* modal) {
                 EXPECT_EQ(modal, static_cast<QWidget*>(&Box()));
-                texts << Box().mxFlatMemo1->toPlainText();
+                texts << PartsOf(Box()).mxFlatMemo1->toPlainText();
                 title = Box().windowTitle();
-                ok = Box().mxFlatButton1->text();
+                ok = PartsOf(Box()).mxFlatButton1->text();
                 ++boxes;
-                Box().mxFlatButton1->click();
+                PartsOf(Box()).mxFlatButton1->click();
             });
-            d.mxFlatButton3->click();
+            PartsOf(d).mxFlatButton3->click();
         };
         QTimer::singleShot(0, [&d, openBox] {
             openBox();
             openBox();
             EXPECT_TRUE(d.isVisible()); // the dialog stays open, its entry as it was
-            EXPECT_EQ(d.mxFlatEdit1->text(), QStringLiteral("AB"));
-            d.mxFlatButton2->click();
+            EXPECT_EQ(PartsOf(d).mxFlatEdit1->text(), QStringLiteral("AB"));
+            PartsOf(d).mxFlatButton2->click();
         });
     });
     ASSERT_EQ(boxes, 2);
@@ -201,7 +201,7 @@ TEST_F(FolderDialogTest, TheQuestionMarkOpensTheInformationBoxOverTheDialog) {
     EXPECT_EQ(texts, (QStringList{expected, expected}));
     EXPECT_EQ(title, QStringLiteral("Informations"));
     EXPECT_EQ(ok, QStringLiteral("Ok"));
-    EXPECT_TRUE(Box().mxFlatMemo1->isReadOnly());
+    EXPECT_TRUE(PartsOf(Box()).mxFlatMemo1->isReadOnly());
 }
 
 } // namespace

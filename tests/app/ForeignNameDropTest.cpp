@@ -26,7 +26,7 @@ protected:
     void DropOnSelected(const QList<QUrl>& urls) {
         QMimeData data;
         data.setUrls(urls);
-        ListTreeView* view = Form().TreeView1;
+        ListTreeView* view = Parts().TreeView1;
         const QPoint pos = view->visualRect(view->Model()->IndexOf(Copy().Selected())).center();
         QDragEnterEvent enter(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(view->viewport(), &enter);

@@ -36,19 +36,19 @@ TEST_F(ForeignNameFolderTest, TheRefreshButtonsAndTheNextStartReopenTheFolder) {
     const QString folder = HostString(QByteArray::fromStdString(latin_));
     Browse(album_);
     Browse(folder);
-    for (QToolButton* refresh : {Form().SpeedButton4, Form().SpeedButton5}) {
+    for (QToolButton* refresh : {Parts().SpeedButton4, Parts().SpeedButton5}) {
         refresh->click();
-        EXPECT_EQ(HostBytes(Form().LsDirTree211->SelectedPath()).toStdString(), latin_);
-        EXPECT_EQ(HostBytes(Form().LsFilelistView281->Directory()).toStdString(), latin_);
+        EXPECT_EQ(HostBytes(Parts().LsDirTree211->SelectedPath()).toStdString(), latin_);
+        EXPECT_EQ(HostBytes(Parts().LsFilelistView281->Directory()).toStdString(), latin_);
     }
-    Form().Exit1->trigger();
+    Parts().Exit1->trigger();
     stavio::SettingsValues values;
     stavio::ReadSettings(ExecutablePath(), values);
     EXPECT_EQ(values.lastExplorerDirectory, latin_);
 
     Start();
-    EXPECT_EQ(HostBytes(Form().LsDirTree211->SelectedPath()).toStdString(), latin_);
-    EXPECT_EQ(HostBytes(Form().LsFilelistView281->Directory()).toStdString(), latin_);
+    EXPECT_EQ(HostBytes(Parts().LsDirTree211->SelectedPath()).toStdString(), latin_);
+    EXPECT_EQ(HostBytes(Parts().LsFilelistView281->Directory()).toStdString(), latin_);
 }
 
 } // namespace

@@ -45,12 +45,12 @@ protected:
 
 TEST_F(ForeignNameSongsTest, TagsAndToolTipsFindTheSongByItsRealBytes) {
     Browse(songs_);
-    while (Form().LsFilelistView281->ViewStyle() != 3)
-        Form().SpeedButton13->click();
-    auto* view = qobject_cast<QTreeView*>(Form().LsFilelistView281->CurrentView());
+    while (Parts().LsFilelistView281->ViewStyle() != 3)
+        Parts().SpeedButton13->click();
+    auto* view = qobject_cast<QTreeView*>(Parts().LsFilelistView281->CurrentView());
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !Form().LsFilelistView281->TagsLoading(); }, 5000));
-    const QStringList captions = Form().LsFilelistView281->ItemCaptions();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Parts().LsFilelistView281->TagsLoading(); }, 5000));
+    const QStringList captions = Parts().LsFilelistView281->ItemCaptions();
     ASSERT_EQ(captions.size(), 2);
     for (int row = 0; row < captions.size(); ++row) {
         const std::string name = HostBytes(captions[row]).toStdString();
@@ -64,9 +64,9 @@ TEST_F(ForeignNameSongsTest, TagsAndToolTipsFindTheSongByItsRealBytes) {
         const stavio::ListNode* song =
             stavio::AddFileNode(Host(songs_) + '/' + name, Copy(), CopyLinks(), State().Names);
         ASSERT_NE(song, nullptr);
-        const QString tip = Form()
+        const QString tip = Parts()
                                 .TreeView1->model()
-                                ->data(Form().TreeView1->Model()->IndexOf(song), Qt::ToolTipRole)
+                                ->data(Parts().TreeView1->Model()->IndexOf(song), Qt::ToolTipRole)
                                 .toString();
         EXPECT_TRUE(tip.contains(QStringLiteral("Latin"))) << tip.toStdString();
         EXPECT_TRUE(tip.contains(QStringLiteral("The Band"))) << tip.toStdString();

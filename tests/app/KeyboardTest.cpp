@@ -50,7 +50,7 @@ TEST_F(KeyboardTest, BuildsSavesAndRendersAProjectWithKeysAlone) {
     stavio::WriteSettings(ExecutablePath(), settings);
     Start();
     // The album is listed in slices beside the window; a slow machine is still at it here.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !Form().LsFilelistView281->IsLoading(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Parts().LsFilelistView281->IsLoading(); }, 10000));
     Form().activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&Form()));
     const QString project = root_ + QStringLiteral("/keys.scp");
@@ -62,19 +62,19 @@ TEST_F(KeyboardTest, BuildsSavesAndRendersAProjectWithKeysAlone) {
             static_cast<QDialog*>(dialog)->accept();
         })
         .Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
-            dialog->LsDirTree211->OpenPath(player); // as the arrow keys would
-            QTest::keyClick(dialog->LsDirTree211, Qt::Key_Return);
+            PartsOf(dialog).LsDirTree211->OpenPath(player); // as the arrow keys would
+            QTest::keyClick(PartsOf(dialog).LsDirTree211, Qt::Key_Return);
         });
 
-    TabTo(Form().TreeView1); // the Copy List, on its root
+    TabTo(Parts().TreeView1); // the Copy List, on its root
     Key(Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
-    TabTo(Form().LsFilelistView281);
+    TabTo(Parts().LsFilelistView281);
     Key(Qt::Key_A, Qt::ControlModifier);
     Key(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
-    TabTo(Form().LsDirTree211);
+    TabTo(Parts().LsDirTree211);
     Key(Qt::Key_D, Qt::ControlModifier | Qt::ShiftModifier);
     Key(Qt::Key_S, Qt::ControlModifier);
-    TabTo(Form().SpeedButton1); // Render Script
+    TabTo(Parts().SpeedButton1); // Render Script
     Key(Qt::Key_Space);
 
     EXPECT_TRUE(script.Finished());
@@ -89,7 +89,7 @@ TEST_F(KeyboardTest, BuildsSavesAndRendersAProjectWithKeysAlone) {
                            QStringLiteral("TWO.MP3")}));
     EXPECT_TRUE(QFileInfo::exists(player + QStringLiteral("/SYSTEM/SCRIPT.TXT")));
     // The explorer's context menu offers them too.
-    EXPECT_EQ(Form().LsDirTree211->actions().first()->text(),
+    EXPECT_EQ(Parts().LsDirTree211->actions().first()->text(),
               QStringLiteral("Add to the Copy List"));
 }
 

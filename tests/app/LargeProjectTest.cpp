@@ -126,12 +126,12 @@ protected:
     // The command states for both roots selected.
     void ExpectCommandsForTheRoots() {
         for (QToolButton* enabled :
-             {Form().SpeedButton9, Form().SpeedButton1, Form().SpeedButton6, Form().SpeedButton19,
-              Form().SpeedButton7, Form().SpeedButton20})
+             {Parts().SpeedButton9, Parts().SpeedButton1, Parts().SpeedButton6,
+              Parts().SpeedButton19, Parts().SpeedButton7, Parts().SpeedButton20})
             EXPECT_TRUE(enabled->isEnabled()) << enabled->objectName().toStdString();
-        for (QAction* enabled : {Form().Save1, Form().SaveAs1, Form().RenderScript1})
+        for (QAction* enabled : {Parts().Save1, Parts().SaveAs1, Parts().RenderScript1})
             EXPECT_TRUE(enabled->isEnabled()) << enabled->objectName().toStdString();
-        for (QToolButton* disabled : {Form().SpeedButton11, Form().SpeedButton12})
+        for (QToolButton* disabled : {Parts().SpeedButton11, Parts().SpeedButton12})
             EXPECT_FALSE(disabled->isEnabled()) << disabled->objectName().toStdString();
     }
 
@@ -157,15 +157,16 @@ TEST_F(LargeProjectTest, AfterALoadTheListsSelectionAndCommandsAreAsForASmallPro
             WriteSettingsFile(small);
             Start();
             ASSERT_EQ(Title(), QStringLiteral("KELVO Stavio : Small"));
-            ListTreeModel& copy = *Form().CopyModel;
-            ClickRow(*Form().TreeView1, copy.index(0, 0, copy.index(0, 0, copy.index(0, 0))));
-            ListTreeModel& remove = *Form().DeleteModel;
-            ClickRow(*Form().TreeView2, remove.index(0, 0, remove.index(0, 0, remove.index(0, 0))));
+            ListTreeModel& copy = *Parts().CopyModel;
+            ClickRow(*Parts().TreeView1, copy.index(0, 0, copy.index(0, 0, copy.index(0, 0))));
+            ListTreeModel& remove = *Parts().DeleteModel;
+            ClickRow(*Parts().TreeView2,
+                     remove.index(0, 0, remove.index(0, 0, remove.index(0, 0))));
             ASSERT_TRUE(State().CopyTree.Selected()->IsMediaFile());
-            ASSERT_TRUE(Form().SpeedButton11->isEnabled());
+            ASSERT_TRUE(Parts().SpeedButton11->isEnabled());
             ModalScript script;
             script.Then<QFileDialog>(Choose(project));
-            Form().Open1->trigger();
+            Parts().Open1->trigger();
             EXPECT_TRUE(script.Finished());
         }
         QApplication::processEvents();
@@ -174,28 +175,28 @@ TEST_F(LargeProjectTest, AfterALoadTheListsSelectionAndCommandsAreAsForASmallPro
         EXPECT_FALSE(State().IsModified());
         EXPECT_EQ(Project().CopyLinks.size(), size_t(c.copy.Entries()));
         EXPECT_EQ(Project().DeleteLinks.size(), size_t(c.remove.Entries()));
-        ExpectShown(*Form().TreeView1, c.copy);
-        ExpectShown(*Form().TreeView2, c.remove);
+        ExpectShown(*Parts().TreeView1, c.copy);
+        ExpectShown(*Parts().TreeView2, c.remove);
         ExpectCommandsForTheRoots();
         const int groups = c.copy.Entries() + c.remove.Entries();
-        EXPECT_EQ(App().OKBottomDlg1->ProgressBar1->maximum(), groups);
-        EXPECT_EQ(App().OKBottomDlg1->ProgressBar1->value(), groups);
+        EXPECT_EQ(PartsOf(App().ProgressDialog()).ProgressBar1->maximum(), groups);
+        EXPECT_EQ(PartsOf(App().ProgressDialog()).ProgressBar1->value(), groups);
 
         // The lists still follow the user: a media file clicked in the Copy List takes files.
-        ListTreeModel& copy = *Form().CopyModel;
+        ListTreeModel& copy = *Parts().CopyModel;
         const QModelIndex firstFolder = copy.index(0, 0, copy.index(0, 0));
         const QModelIndex holder = c.copy.level2 > 0 ? copy.index(0, 0, firstFolder) : firstFolder;
         const QModelIndex lastFile = copy.index(c.copy.files - 1, 0, holder);
-        ClickRow(*Form().TreeView1, lastFile);
+        ClickRow(*Parts().TreeView1, lastFile);
         EXPECT_EQ(State().CopyTree.Selected(), copy.NodeAt(lastFile));
-        EXPECT_TRUE(Form().SpeedButton11->isEnabled());
-        EXPECT_FALSE(Form().SpeedButton6->isEnabled());
+        EXPECT_TRUE(Parts().SpeedButton11->isEnabled());
+        EXPECT_FALSE(Parts().SpeedButton6->isEnabled());
 
         // Deleting PLAYER empties the list at once and leaves its root selected.
-        ClickRow(*Form().TreeView1, copy.index(0, 0));
-        Form().SpeedButton14->click();
+        ClickRow(*Parts().TreeView1, copy.index(0, 0));
+        Parts().SpeedButton14->click();
         QApplication::processEvents();
-        ExpectShown(*Form().TreeView1, {"NONE", 0, 0, 0});
+        ExpectShown(*Parts().TreeView1, {"NONE", 0, 0, 0});
         EXPECT_TRUE(Project().CopyLinks.empty());
         ExpectCommandsForTheRoots();
 

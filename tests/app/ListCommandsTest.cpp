@@ -22,7 +22,7 @@ std::string Host(const QString& path) {
 TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
     Start();
     Browse(album_);
-    Form().SpeedButton6->click();
+    Parts().SpeedButton6->click();
 
     const std::string folderName = State().Names.ShortNameFromPath(Host(album_));
     ASSERT_EQ(folderName, "ALBUM");
@@ -36,15 +36,15 @@ TEST_F(ListCommandsTest, AddingADirectoryMakesOneFolderWithItsMediaFiles) {
         EXPECT_TRUE(folder->Child(i)->IsMediaFile());
         EXPECT_EQ(CopyLinks()[i]->Node, folder->Child(i));
         EXPECT_EQ(CopyLinks()[i]->SourcePath,
-                  Host(album_ + QLatin1Char('/') + Form().LsFilelistView281->ItemCaptions()[i]));
+                  Host(album_ + QLatin1Char('/') + Parts().LsFilelistView281->ItemCaptions()[i]));
     }
     EXPECT_TRUE(DeleteLinks().empty());
     EXPECT_EQ(Delete().Root()->ChildCount(), 0);
 
     // The folder holds files now: no more folders into it, files yes.
-    EXPECT_FALSE(Form().SpeedButton6->isEnabled());
-    EXPECT_FALSE(Form().SpeedButton19->isEnabled());
-    EXPECT_TRUE(Form().SpeedButton11->isEnabled());
+    EXPECT_FALSE(Parts().SpeedButton6->isEnabled());
+    EXPECT_FALSE(Parts().SpeedButton19->isEnabled());
+    EXPECT_TRUE(Parts().SpeedButton11->isEnabled());
     EXPECT_TRUE(State().IsModified());
 }
 
@@ -56,7 +56,7 @@ TEST_F(ListCommandsTest, FilesNamedInAnyBytesAreAddedWithTheirOwnName) {
     std::fclose(file);
     Start();
     Browse(album_);
-    Form().SpeedButton6->click();
+    Parts().SpeedButton6->click();
     std::vector<std::string> sources;
     for (const auto& link : CopyLinks())
         sources.push_back(link->SourcePath);
@@ -67,12 +67,12 @@ TEST_F(ListCommandsTest, FilesNamedInAnyBytesAreAddedWithTheirOwnName) {
 TEST_F(ListCommandsTest, TheSameDirectoryTwiceAddsNothingTheSecondTime) {
     Start();
     Browse(album_);
-    Form().SpeedButton7->click();
+    Parts().SpeedButton7->click();
     ASSERT_EQ(DeleteLinks().size(), 3u);
     MakeFile(album_ + QStringLiteral("/late.mp3"));
-    Form().LsFilelistView281->Refresh();
+    Parts().LsFilelistView281->Refresh();
     Delete().Select(Delete().Root());
-    Form().SpeedButton7->click();
+    Parts().SpeedButton7->click();
     EXPECT_EQ(Delete().Root()->ChildCount(), 1);
     EXPECT_EQ(DeleteLinks().size(), 3u);             // the new file is not picked up
     EXPECT_EQ(Delete().Selected(), Delete().Root()); // the existing folder is not selected
@@ -83,7 +83,7 @@ TEST_F(ListCommandsTest, ADriveOrTheComputerIsNotADirectoryToAdd) {
     SelectDrive();
     Form().SpeedButton6Click();
     EXPECT_EQ(Copy().Root()->ChildCount(), 0);
-    Form().LsDirTree211->Reload(); // nothing selected
+    Parts().LsDirTree211->Reload(); // nothing selected
     Form().SpeedButton6Click();
     EXPECT_EQ(Copy().Root()->ChildCount(), 0);
 }
@@ -91,15 +91,15 @@ TEST_F(ListCommandsTest, ADriveOrTheComputerIsNotADirectoryToAdd) {
 TEST_F(ListCommandsTest, SelectedFilesGoIntoTheSelectedFolderOrThatOfTheSelectedFile) {
     Start();
     Browse(other_);
-    Form().SpeedButton6->click(); // OTHER with FOUR.MP3, ONE.MP3
+    Parts().SpeedButton6->click(); // OTHER with FOUR.MP3, ONE.MP3
     stavio::ListNode* otherFolder = Child(Copy().Root(), "OTHER");
     ASSERT_NE(otherFolder, nullptr);
     Copy().Select(otherFolder->Child(0)); // a media file: its folder is the target
 
     Browse(album_);
-    Form().LsFilelistView281->SelectCaptions(
+    Parts().LsFilelistView281->SelectCaptions(
         {QStringLiteral("two.mp3"), QStringLiteral("one.mp3")});
-    Form().SpeedButton11->click();
+    Parts().SpeedButton11->click();
     // ONE.MP3 is taken already and is skipped silently; TWO.MP3 comes after the others.
     ASSERT_EQ(otherFolder->ChildCount(), 3);
     EXPECT_EQ(Name(otherFolder->Child(2)), QStringLiteral("TWO.MP3"));
@@ -112,13 +112,13 @@ TEST_F(ListCommandsTest, SelectedFilesGoIntoTheSelectedFolderOrThatOfTheSelected
 TEST_F(ListCommandsTest, FilesNeedASelectionAndAFolderTarget) {
     Start();
     Browse(album_);
-    Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+    Parts().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
     Copy().Select(Copy().Root());
-    EXPECT_FALSE(Form().SpeedButton11->isEnabled());
+    EXPECT_FALSE(Parts().SpeedButton11->isEnabled());
     Form().SpeedButton11Click(); // the root takes no media files
     EXPECT_EQ(Copy().Root()->ChildCount(), 0);
 
-    Form().LsFilelistView281->SelectCaptions({});
+    Parts().LsFilelistView281->SelectCaptions({});
     stavio::AddFolderNode("EMPTY", Copy(), CopyLinks());
     Form().SpeedButton11Click(); // no file selected
     EXPECT_EQ(Child(Copy().Root(), "EMPTY")->ChildCount(), 0);
@@ -128,9 +128,9 @@ TEST_F(ListCommandsTest, EnablingFollowsTheSelectionOfEachList) {
     Start();
     auto states = [this] {
         return std::vector<bool>{
-            Form().SpeedButton6->isEnabled(),  Form().SpeedButton19->isEnabled(),
-            Form().SpeedButton11->isEnabled(), Form().SpeedButton7->isEnabled(),
-            Form().SpeedButton20->isEnabled(), Form().SpeedButton12->isEnabled()};
+            Parts().SpeedButton6->isEnabled(),  Parts().SpeedButton19->isEnabled(),
+            Parts().SpeedButton11->isEnabled(), Parts().SpeedButton7->isEnabled(),
+            Parts().SpeedButton20->isEnabled(), Parts().SpeedButton12->isEnabled()};
     };
     using V = std::vector<bool>;
     // Both roots: folders yes, files no.
@@ -147,15 +147,15 @@ TEST_F(ListCommandsTest, EnablingFollowsTheSelectionOfEachList) {
     // The Delete List has its own rules: a media file in a level-1 folder.
     stavio::AddFolderNode("C", Delete(), DeleteLinks());
     Browse(album_);
-    Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
-    Form().SpeedButton12->click();
+    Parts().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+    Parts().SpeedButton12->click();
     Delete().Select(Child(Delete().Root(), "C")->Child(0));
     EXPECT_EQ(states(), (V{true, true, false, false, false, true}));
 
     // The buttons that are never disabled.
     for (QToolButton* button :
-         {Form().SpeedButton4, Form().SpeedButton5, Form().SpeedButton13, Form().SpeedButton14,
-          Form().SpeedButton15, Form().SpeedButton1, Form().SpeedButton9})
+         {Parts().SpeedButton4, Parts().SpeedButton5, Parts().SpeedButton13, Parts().SpeedButton14,
+          Parts().SpeedButton15, Parts().SpeedButton1, Parts().SpeedButton9})
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
 }
 
@@ -166,7 +166,7 @@ protected:
         AppFixture::SetUp();
         Start();
         Browse(album_);
-        Form().LsFilelistView281->SelectCaptions(
+        Parts().LsFilelistView281->SelectCaptions(
             {QStringLiteral("one.mp3"), QStringLiteral("two.mp3")});
         stavio::AddFolderNode("A", Copy(), CopyLinks());
         Form().SpeedButton11Click();
@@ -187,38 +187,38 @@ protected:
 TEST_F(DeleteTest, AMediaFileTakesItsLinkAlong) {
     stavio::ListNode* a = Child(Copy().Root(), "A");
     Copy().Select(Child(a, "ONE.MP3"));
-    Form().SpeedButton14->click();
+    Parts().SpeedButton14->click();
     EXPECT_EQ(a->ChildCount(), 1);
     EXPECT_EQ(LinkedNames(), (std::vector<std::string>{"TWO.MP3", "FOUR.MP3", "ONE.MP3"}));
     EXPECT_EQ(Copy().Selected(), a);
-    EXPECT_EQ(Form().CopyModel->rowCount(Form().CopyModel->IndexOf(a)), 1);
+    EXPECT_EQ(Parts().CopyModel->rowCount(Parts().CopyModel->IndexOf(a)), 1);
 }
 
 TEST_F(DeleteTest, AFolderTakesEverythingBelowIt) {
     stavio::ListNode* b = Child(Copy().Root(), "B");
     Copy().Select(Child(b, "OTHER"));
-    Form().SpeedButton14->click();
+    Parts().SpeedButton14->click();
     EXPECT_EQ(b->ChildCount(), 0);
     EXPECT_EQ(LinkedNames(), (std::vector<std::string>{"ONE.MP3", "TWO.MP3"}));
     EXPECT_EQ(Copy().Selected(), b);
     // Now the empty level-1 folder takes folders again.
-    EXPECT_TRUE(Form().SpeedButton19->isEnabled());
+    EXPECT_TRUE(Parts().SpeedButton19->isEnabled());
 
     Copy().Select(Child(Copy().Root(), "A"));
-    Form().SpeedButton14->click();
+    Parts().SpeedButton14->click();
     EXPECT_TRUE(CopyLinks().empty());
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
 }
 
 TEST_F(DeleteTest, TheRootEmptiesTheListButStays) {
     Copy().Select(Copy().Root());
-    Form().SpeedButton14->click();
+    Parts().SpeedButton14->click();
     EXPECT_EQ(Copy().Root()->ChildCount(), 0);
     EXPECT_TRUE(CopyLinks().empty());
-    EXPECT_EQ(Form().CopyModel->rowCount(), 1);
-    EXPECT_EQ(Form().CopyModel->rowCount(Form().CopyModel->IndexOf(Copy().Root())), 0);
+    EXPECT_EQ(Parts().CopyModel->rowCount(), 1);
+    EXPECT_EQ(Parts().CopyModel->rowCount(Parts().CopyModel->IndexOf(Copy().Root())), 0);
     // The Delete List is another list.
-    Form().SpeedButton15->click();
+    Parts().SpeedButton15->click();
     EXPECT_EQ(Delete().Root()->ChildCount(), 0);
 }
 
@@ -226,20 +226,20 @@ TEST_F(ListCommandsTest, RefreshReopensTheLastFolderAndRelistsIt) {
     Start();
     Browse(album_);
     MakeFile(album_ + QStringLiteral("/zz.mp3"));
-    Form().SpeedButton5->click();
-    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), album_);
-    EXPECT_EQ(Form().LastExplorerDirectory, album_);
-    EXPECT_TRUE(Form().LsFilelistView281->ItemCaptions().contains(QStringLiteral("zz.mp3")));
+    Parts().SpeedButton5->click();
+    EXPECT_EQ(Parts().LsDirTree211->SelectedPath(), album_);
+    EXPECT_EQ(Parts().LastExplorerDirectory, album_);
+    EXPECT_TRUE(Parts().LsFilelistView281->ItemCaptions().contains(QStringLiteral("zz.mp3")));
 }
 
 TEST_F(ListCommandsTest, TheViewButtonCyclesFromListToDetails) {
     Start();
-    EXPECT_EQ(Form().LsFilelistView281->ViewStyle(), 2);
+    EXPECT_EQ(Parts().LsFilelistView281->ViewStyle(), 2);
     std::vector<int> seen;
     for (int i = 0; i < 5; ++i) {
-        Form().SpeedButton13->click();
-        EXPECT_EQ(Form().LsFilelistView281->ViewStyle(), Form().FileListViewStyle);
-        seen.push_back(Form().FileListViewStyle);
+        Parts().SpeedButton13->click();
+        EXPECT_EQ(Parts().LsFilelistView281->ViewStyle(), Parts().FileListViewStyle);
+        seen.push_back(Parts().FileListViewStyle);
     }
     EXPECT_EQ(seen, (std::vector<int>{3, 0, 1, 2, 3}));
 }
@@ -247,13 +247,13 @@ TEST_F(ListCommandsTest, TheViewButtonCyclesFromListToDetails) {
 TEST_F(ListCommandsTest, TheDirectoryTreeFollowsLastExplorerDirectory) {
     Start();
     Browse(other_);
-    EXPECT_EQ(Form().LastExplorerDirectory, other_);
+    EXPECT_EQ(Parts().LastExplorerDirectory, other_);
 }
 
 // The highlighted node and the node the commands act on are always one and the same.
 TEST_F(ListCommandsTest, ClicksAndKeysNeverLeaveAListWithoutItsSelectedNode) {
     Start();
-    for (ListTreeView* view : {Form().TreeView1, Form().TreeView2}) {
+    for (ListTreeView* view : {Parts().TreeView1, Parts().TreeView2}) {
         stavio::ListTree& tree = view->Model()->Tree();
         stavio::LinkList links;
         stavio::ListNode* a = stavio::AddFolderNode("A", tree, links);
@@ -298,25 +298,25 @@ TEST_F(ListCommandsTest, ClicksAndKeysNeverLeaveAListWithoutItsSelectedNode) {
 TEST_F(ListCommandsTest, OtherAudioFormatsReachTheExplorerAndTheListsAndStaySet) {
     MakeFile(album_ + QStringLiteral("/five.flac"));
     const auto listed = [&] {
-        return Form().LsFilelistView281->ItemCaptions().contains(QStringLiteral("five.flac"));
+        return Parts().LsFilelistView281->ItemCaptions().contains(QStringLiteral("five.flac"));
     };
     Start();
     Browse(album_);
-    ASSERT_FALSE(Form().OtherAudioFormats1->isChecked());
+    ASSERT_FALSE(Parts().OtherAudioFormats1->isChecked());
     EXPECT_FALSE(listed());
-    Form().OtherAudioFormats1->trigger();
+    Parts().OtherAudioFormats1->trigger();
     ASSERT_TRUE(QTest::qWaitFor(listed, 2000));
-    Form().SpeedButton6->click();
+    Parts().SpeedButton6->click();
     stavio::ListNode* folder = Child(Copy().Root(), "ALBUM");
     EXPECT_EQ(folder ? folder->ChildCount() : 0, 4);
     EXPECT_NE(Child(folder, "FIVE~1.MP3"), nullptr); // its own short form is FIVE~1.FLA
 
     app_.reset();
     Start();
-    EXPECT_TRUE(Form().OtherAudioFormats1->isChecked());
+    EXPECT_TRUE(Parts().OtherAudioFormats1->isChecked());
     Browse(album_);
     EXPECT_TRUE(QTest::qWaitFor(listed, 2000));
-    Form().OtherAudioFormats1->trigger(); // off again, as the other tests expect
+    Parts().OtherAudioFormats1->trigger(); // off again, as the other tests expect
     EXPECT_TRUE(QTest::qWaitFor([&] { return !listed(); }, 2000));
 }
 

@@ -15,10 +15,10 @@ TEST_F(LiveSourcesTest, AnEntryGreysWhenItsSourceGoesAndNotWhenItComesBack) {
     Start();
     Browse(album_);
     stavio::ListNode* folder = stavio::AddFolderNode("A", Copy(), CopyLinks());
-    Form().LsFilelistView281->SelectCaptions(
+    Parts().LsFilelistView281->SelectCaptions(
         {QStringLiteral("one.mp3"), QStringLiteral("two.mp3")});
-    Form().SpeedButton11->click();
-    ListTreeModel& model = *Form().CopyModel;
+    Parts().SpeedButton11->click();
+    ListTreeModel& model = *Parts().CopyModel;
     const QModelIndex one = model.IndexOf(Child(folder, "ONE.MP3"));
     const QModelIndex two = model.IndexOf(Child(folder, "TWO.MP3"));
     const struct {
@@ -27,10 +27,10 @@ TEST_F(LiveSourcesTest, AnEntryGreysWhenItsSourceGoesAndNotWhenItComesBack) {
         bool oneGreyed, twoGreyed, atOnce; // else once the explorer has seen the change
     } steps[] = {
         {[&] {
-             Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+             Parts().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
              ModalScript script;
              script.Otherwise([](QWidget* w) { ModalScript::Press(w, QStringLiteral("&Oui")); });
-             Form()
+             Parts()
                  .LsFilelistView281->findChild<QAction*>(QStringLiteral("actionDelete"))
                  ->trigger();
          },

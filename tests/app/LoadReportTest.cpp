@@ -27,7 +27,7 @@ TEST_F(LoadReportTest, OpenShowsMissingEntriesGreyedAndOneWarningForWhatWasLeftO
     ModalScript script;
     script.Then<QFileDialog>(Choose(file)).Box(QStringLiteral("&Abandon"));
 
-    Form().Open1->trigger();
+    Parts().Open1->trigger();
 
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
@@ -41,13 +41,14 @@ TEST_F(LoadReportTest, OpenShowsMissingEntriesGreyedAndOneWarningForWhatWasLeftO
     // as always.
     const stavio::ListNode* kept = State().DeleteTree.Root()->Child(0)->Child(0);
     ASSERT_EQ(kept->Text(), "TRACK1~1.MP3");
-    const QModelIndex missing = Form().DeleteModel->IndexOf(kept);
+    const QModelIndex missing = Parts().DeleteModel->IndexOf(kept);
     const QString notFound = EnglishText(stavio::ListToolTipTexts, 2);
     EXPECT_TRUE(missing.data(Qt::ToolTipRole).toString().contains(QString::fromStdString(gone)));
     EXPECT_TRUE(missing.data(Qt::ToolTipRole).toString().contains(notFound));
     EXPECT_EQ(missing.data(Qt::ForegroundRole).value<QBrush>().color(),
               QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
-    const QModelIndex song = Form().CopyModel->IndexOf(State().CopyTree.Root()->Child(0)->Child(0));
+    const QModelIndex song =
+        Parts().CopyModel->IndexOf(State().CopyTree.Root()->Child(0)->Child(0));
     EXPECT_FALSE(song.data(Qt::ToolTipRole).toString().contains(notFound));
     EXPECT_FALSE(song.data(Qt::ForegroundRole).isValid());
 }
@@ -57,7 +58,7 @@ TEST_F(LoadReportTest, AProjectWhoseSourcesAllExistOpensWithoutAWarning) {
     Start();
     ModalScript script;
     script.Then<QFileDialog>(Choose(file));
-    Form().Open1->trigger();
+    Parts().Open1->trigger();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
     EXPECT_EQ(Project().ProjectName, "Fine");

@@ -22,44 +22,44 @@ TEST_F(MainWindowTest, ComesUpInEnglishOnANewProjectWithBothRootsSelected) {
     Start();
     EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_EQ(Form().size(), QSize(800, 600));
-    EXPECT_EQ(Form().File1->title(), QStringLiteral("&File"));
-    EXPECT_EQ(Form().ExplorerHeader->text(), QStringLiteral("Explorer"));
+    EXPECT_EQ(Parts().File1->title(), QStringLiteral("&File"));
+    EXPECT_EQ(Parts().ExplorerHeader->text(), QStringLiteral("Explorer"));
     EXPECT_EQ(Copy().Selected(), Copy().Root());
     EXPECT_EQ(Delete().Selected(), Delete().Root());
-    EXPECT_EQ(Form().TreeView1->currentIndex(), Form().CopyModel->index(0, 0));
+    EXPECT_EQ(Parts().TreeView1->currentIndex(), Parts().CopyModel->index(0, 0));
     EXPECT_FALSE(State().IsModified());
-    EXPECT_TRUE(Form().English1->isChecked());
+    EXPECT_TRUE(Parts().English1->isChecked());
     // The explorer shows the home folder (the test's home has no music folder).
-    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), QDir::homePath());
-    EXPECT_EQ(Form().LsFilelistView281->Directory(), QDir::homePath());
-    EXPECT_EQ(Form().LastExplorerDirectory, QDir::homePath());
-    EXPECT_EQ(Form().FileListViewStyle, 2);
+    EXPECT_EQ(Parts().LsDirTree211->SelectedPath(), QDir::homePath());
+    EXPECT_EQ(Parts().LsFilelistView281->Directory(), QDir::homePath());
+    EXPECT_EQ(Parts().LastExplorerDirectory, QDir::homePath());
+    EXPECT_EQ(Parts().FileListViewStyle, 2);
 }
 
 TEST_F(MainWindowTest, MenusShortcutsAndHiddenParts) {
     Start();
-    EXPECT_EQ(Form().New2->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
-    EXPECT_EQ(Form().Property1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
-    EXPECT_EQ(Form().SaveAs1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
-    EXPECT_EQ(Form().RenderScript1->shortcut(), QKeySequence(QStringLiteral("F9")));
-    EXPECT_EQ(Form().Exit1->shortcut(), QKeySequence(QStringLiteral("Alt+F4")));
-    EXPECT_EQ(Form().About1->shortcut(), QKeySequence(QStringLiteral("F1")));
-    EXPECT_FALSE(Form().New2->icon().isNull());
-    EXPECT_FALSE(Form().RenderScript1->icon().isNull());
+    EXPECT_EQ(Parts().New2->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_EQ(Parts().Property1->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+    EXPECT_EQ(Parts().SaveAs1->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+S")));
+    EXPECT_EQ(Parts().RenderScript1->shortcut(), QKeySequence(QStringLiteral("F9")));
+    EXPECT_EQ(Parts().Exit1->shortcut(), QKeySequence(QStringLiteral("Alt+F4")));
+    EXPECT_EQ(Parts().About1->shortcut(), QKeySequence(QStringLiteral("F1")));
+    EXPECT_FALSE(Parts().New2->icon().isNull());
+    EXPECT_FALSE(Parts().RenderScript1->icon().isNull());
 
     // The View menu never shows; its items only toggle their own check marks.
-    EXPECT_FALSE(Form().View1->menuAction()->isVisible());
+    EXPECT_FALSE(Parts().View1->menuAction()->isVisible());
     Form().CopyList1Click();
     Form().Explorater1Click();
-    EXPECT_TRUE(Form().CopyList1->isChecked());
-    EXPECT_TRUE(Form().Explorater1->isChecked());
+    EXPECT_TRUE(Parts().CopyList1->isChecked());
+    EXPECT_TRUE(Parts().Explorater1->isChecked());
     Form().CopyList1Click();
-    EXPECT_FALSE(Form().CopyList1->isChecked());
-    EXPECT_TRUE(Form().Explorater1->isChecked());
+    EXPECT_FALSE(Parts().CopyList1->isChecked());
+    EXPECT_TRUE(Parts().Explorater1->isChecked());
 
-    EXPECT_FALSE(Form().PlayerImagePane->isVisible());
-    EXPECT_TRUE(Form().TreeView1->isVisible());
-    EXPECT_FALSE(Form().TreeView3->isVisible());
+    EXPECT_FALSE(Parts().PlayerImagePane->isVisible());
+    EXPECT_TRUE(Parts().TreeView1->isVisible());
+    EXPECT_FALSE(Parts().TreeView3->isVisible());
 
     const QStringList visibleMenus{QStringLiteral("&File"), QStringLiteral("&Edit"),
                                    QStringLiteral("&Options"), QStringLiteral("&Help")};
@@ -73,12 +73,12 @@ TEST_F(MainWindowTest, MenusShortcutsAndHiddenParts) {
 TEST_F(MainWindowTest, ToolButtonSizesSplittersAndStatusBar) {
     Start();
     for (QToolButton* b :
-         {Form().SpeedButton10, Form().SpeedButton8, Form().SpeedButton9, Form().SpeedButton1})
+         {Parts().SpeedButton10, Parts().SpeedButton8, Parts().SpeedButton9, Parts().SpeedButton1})
         EXPECT_EQ(b->size(), QSize(40, 34)) << b->objectName().toStdString();
     for (QToolButton* b :
-         {Form().SpeedButton6, Form().SpeedButton7, Form().SpeedButton4, Form().SpeedButton11,
-          Form().SpeedButton12, Form().SpeedButton5, Form().SpeedButton13, Form().SpeedButton14,
-          Form().SpeedButton19, Form().SpeedButton15, Form().SpeedButton20}) {
+         {Parts().SpeedButton6, Parts().SpeedButton7, Parts().SpeedButton4, Parts().SpeedButton11,
+          Parts().SpeedButton12, Parts().SpeedButton5, Parts().SpeedButton13, Parts().SpeedButton14,
+          Parts().SpeedButton19, Parts().SpeedButton15, Parts().SpeedButton20}) {
         EXPECT_EQ(b->size(), QSize(24, 24)) << b->objectName().toStdString();
         EXPECT_TRUE(b->autoRaise());
         EXPECT_FALSE(b->toolTip().isEmpty());
@@ -91,18 +91,18 @@ TEST_F(MainWindowTest, ToolButtonSizesSplittersAndStatusBar) {
     }
     auto* client = Form().findChild<QSplitter*>(QStringLiteral("ClientSplitter"));
     EXPECT_EQ(client->widget(0)->width(), 260);
-    EXPECT_EQ(Form().LsDirTree211->height(), 214);
+    EXPECT_EQ(Parts().LsDirTree211->height(), 214);
     // The status panel spans the bar: it holds the project's figures.
     EXPECT_GT(Form().findChild<QLabel*>(QStringLiteral("StatusPanel"))->width(), 400);
-    EXPECT_EQ(Form().ExplorerHeader->parentWidget()->height(), 24);
-    EXPECT_TRUE(Form().ExplorerHeader->font().bold());
+    EXPECT_EQ(Parts().ExplorerHeader->parentWidget()->height(), 24);
+    EXPECT_TRUE(Parts().ExplorerHeader->font().bold());
 }
 
 TEST_F(MainWindowTest, CloseWritesTheSettingsWithTheLanguage) {
     Start();
-    Form().Italian1->trigger();
+    Parts().Italian1->trigger();
     Browse(album_);
-    Form().Exit1->trigger();
+    Parts().Exit1->trigger();
     EXPECT_FALSE(Form().isVisible());
     stavio::SettingsValues values;
     stavio::ReadSettings(ExecutablePath(), values);
@@ -118,10 +118,10 @@ TEST_F(MainWindowTest, TheSettingsFileGivesLanguageAndFolderAtStart) {
     values.projectFileName = QFile::encodeName(root_ + QStringLiteral("/gone.scp")).toStdString();
     stavio::WriteSettings(ExecutablePath(), values);
     Start();
-    EXPECT_TRUE(Form().Deutsch1->isChecked());
-    EXPECT_EQ(Form().File1->title(), QStringLiteral("&Datei"));
-    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), other_);
-    EXPECT_EQ(Form().LsFilelistView281->Directory(), other_);
+    EXPECT_TRUE(Parts().Deutsch1->isChecked());
+    EXPECT_EQ(Parts().File1->title(), QStringLiteral("&Datei"));
+    EXPECT_EQ(Parts().LsDirTree211->SelectedPath(), other_);
+    EXPECT_EQ(Parts().LsFilelistView281->Directory(), other_);
     EXPECT_EQ(Form().windowTitle(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_EQ(State().ProjectFileName, values.projectFileName);
 }
@@ -139,9 +139,9 @@ TEST_F(MainWindowTest, AnUnreadableSettingsFileIsReportedAndTheFirstActivationSk
     EXPECT_FALSE(box.text.isEmpty());
     Form().show();
     QTest::qWait(50);
-    EXPECT_FALSE(Form().FirstActivation);
+    EXPECT_FALSE(Parts().FirstActivation);
     // No texts applied, no saved state recorded: the fresh project counts as modified.
-    EXPECT_EQ(Form().ExplorerHeader->text(), QString());
+    EXPECT_EQ(Parts().ExplorerHeader->text(), QString());
     EXPECT_TRUE(State().IsModified());
 }
 
@@ -162,20 +162,20 @@ TEST_F(MainWindowTest, AMissingExplorerFolderIsKeptUntilTheUserChoosesAnother) {
     stavio::WriteSettings(ExecutablePath(), values);
     Start();
     QTest::qWait(50);
-    EXPECT_EQ(Form().LastExplorerDirectory, gone);
-    Form().SpeedButton4->click(); // a refresh cannot open it either
-    Form().Deutsch1->trigger();   // nor applying a language
-    EXPECT_EQ(Form().LastExplorerDirectory, gone);
-    Form().Exit1->trigger();
+    EXPECT_EQ(Parts().LastExplorerDirectory, gone);
+    Parts().SpeedButton4->click(); // a refresh cannot open it either
+    Parts().Deutsch1->trigger();   // nor applying a language
+    EXPECT_EQ(Parts().LastExplorerDirectory, gone);
+    Parts().Exit1->trigger();
     stavio::ReadSettings(ExecutablePath(), values);
     EXPECT_EQ(values.lastExplorerDirectory, QFile::encodeName(gone).toStdString());
 
     // Mounted again: the next start opens it; a folder the user selects replaces it.
     QDir().mkpath(gone);
     Start();
-    EXPECT_EQ(Form().LsDirTree211->SelectedPath(), gone);
+    EXPECT_EQ(Parts().LsDirTree211->SelectedPath(), gone);
     Browse(album_);
-    EXPECT_EQ(Form().LastExplorerDirectory, album_);
+    EXPECT_EQ(Parts().LastExplorerDirectory, album_);
 }
 
 } // namespace

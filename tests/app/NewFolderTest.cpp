@@ -11,7 +11,7 @@ TEST_F(NewFolderTest, TheTypedNameIsMadeAFolderNameAndSelected) {
     Start();
     ModalScript script;
     script.Then(EnterFolderName(QStringLiteral("my music")));
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     ASSERT_TRUE(script.Finished());
     stavio::ListNode* folder = Child(Copy().Root(), "MY0MUSIC");
     ASSERT_NE(folder, nullptr);
@@ -21,11 +21,11 @@ TEST_F(NewFolderTest, TheTypedNameIsMadeAFolderNameAndSelected) {
 
     // Into the new folder goes a sub-folder; one level deeper nothing at all.
     script.Then(EnterFolderName(QStringLiteral("rock_n_roll")));
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     ASSERT_TRUE(script.Finished());
     stavio::ListNode* sub = Child(folder, "ROCK0N0R");
     ASSERT_NE(sub, nullptr);
-    EXPECT_FALSE(Form().SpeedButton19->isEnabled());
+    EXPECT_FALSE(Parts().SpeedButton19->isEnabled());
     script.Then(EnterFolderName(QStringLiteral("deep")));
     Form().SpeedButton19Click();
     ASSERT_TRUE(script.Finished());
@@ -37,7 +37,7 @@ TEST_F(NewFolderTest, AnEmptyNameIsRefusedWithItsMessage) {
     Start();
     ModalScript script;
     script.Then(EnterFolderName(QString())).Box(QStringLiteral("&Abandon"));
-    Form().SpeedButton20->click();
+    Parts().SpeedButton20->click();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
     ASSERT_EQ(script.Boxes.size(), 1u);
@@ -55,7 +55,7 @@ TEST_F(NewFolderTest, SystemIsAForbiddenNameInTheCurrentLanguage) {
     Form().French1Click();
     ModalScript script;
     script.Then(EnterFolderName(QStringLiteral("system"))).Box(QStringLiteral("&Abandon"));
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(script.Texts(),
               QStringList{QString::fromUtf8(
@@ -66,7 +66,7 @@ TEST_F(NewFolderTest, SystemIsAForbiddenNameInTheCurrentLanguage) {
     // "SYSTEMS" is cut to eight characters only: "SYSTEMS" is another name.
     ModalScript systems;
     systems.Then(EnterFolderName(QStringLiteral("systems")));
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     EXPECT_TRUE(systems.Finished());
     EXPECT_TRUE(systems.Unexpected.isEmpty());
     EXPECT_NE(Child(Copy().Root(), "SYSTEMS"), nullptr);
@@ -76,12 +76,12 @@ TEST_F(NewFolderTest, CancelOrATakenNameAddsNothingAndSaysNothing) {
     Start();
     ModalScript script;
     script.Then(EnterFolderName(QStringLiteral("live")));
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     ASSERT_TRUE(script.Finished());
     Copy().Select(Copy().Root());
     // Taken: the existing folder is not even selected.
     script.Then(EnterFolderName(QStringLiteral("LIVE")));
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
@@ -90,10 +90,10 @@ TEST_F(NewFolderTest, CancelOrATakenNameAddsNothingAndSaysNothing) {
     script.Then([](QWidget* modal) {
         auto* dialog = qobject_cast<TOKBottomDlg4*>(modal);
         ASSERT_NE(dialog, nullptr);
-        dialog->mxFlatEdit1->setText(QStringLiteral("other"));
-        dialog->mxFlatButton2->click();
+        PartsOf(dialog).mxFlatEdit1->setText(QStringLiteral("other"));
+        PartsOf(dialog).mxFlatButton2->click();
     });
-    Form().SpeedButton19->click();
+    Parts().SpeedButton19->click();
     ASSERT_TRUE(script.Finished());
     EXPECT_EQ(Copy().Root()->ChildCount(), 1);
 }

@@ -10,7 +10,7 @@ namespace {
 
 class ProgressDialogTest : public WorkflowTest {
 protected:
-    TOKBottomDlg1& Dialog() { return *App().OKBottomDlg1; }
+    TOKBottomDlg1& Dialog() { return App().ProgressDialog(); }
 };
 
 TEST_F(ProgressDialogTest, ModesOutsideOneToFiveRunNothingAndClose) {
@@ -37,9 +37,9 @@ TEST_F(ProgressDialogTest, ResetShowsTheLabelKeepsTheCaptionAndEmptiesTheProject
 
     // The first job since the start leaves the initial caption.
     EXPECT_EQ(Dialog().windowTitle(), QStringLiteral("Progress"));
-    EXPECT_FALSE(Dialog().Label1->isHidden());
-    EXPECT_TRUE(Dialog().ProgressBar1->isHidden());
-    EXPECT_EQ(Dialog().Label1->text(), QStringLiteral("Initialization..."));
+    EXPECT_FALSE(PartsOf(Dialog()).Label1->isHidden());
+    EXPECT_TRUE(PartsOf(Dialog()).ProgressBar1->isHidden());
+    EXPECT_EQ(PartsOf(Dialog()).Label1->text(), QStringLiteral("Initialization..."));
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_TRUE(State().ProjectFileName.empty());
     EXPECT_TRUE(Project().CopyLinks.empty());
@@ -63,13 +63,13 @@ TEST_F(ProgressDialogTest, SaveAndOpenShowTheirCaptionsAndTheLoadedName) {
     const QString saving =
         QStringLiteral("Sauvegarde du projet... : ") + QString::fromStdString(file);
     EXPECT_EQ(Dialog().windowTitle(), saving);
-    EXPECT_TRUE(Dialog().Label1->isHidden());
-    EXPECT_FALSE(Dialog().ProgressBar1->isHidden());
+    EXPECT_TRUE(PartsOf(Dialog()).Label1->isHidden());
+    EXPECT_FALSE(PartsOf(Dialog()).ProgressBar1->isHidden());
 
     // A reset after another job keeps that job's caption.
     RunProgressJob(App(), 2);
     EXPECT_EQ(Dialog().windowTitle(), saving);
-    EXPECT_EQ(Dialog().Label1->text(), QStringLiteral("Initialisation..."));
+    EXPECT_EQ(PartsOf(Dialog()).Label1->text(), QStringLiteral("Initialisation..."));
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
 
     State().CurrentLanguage = stavio::Language::English;
@@ -77,8 +77,8 @@ TEST_F(ProgressDialogTest, SaveAndOpenShowTheirCaptionsAndTheLoadedName) {
     RunProgressJob(App(), 1);
     EXPECT_EQ(Dialog().windowTitle(),
               QStringLiteral("Open Project... : ") + QString::fromStdString(file));
-    EXPECT_TRUE(Dialog().Label1->isHidden());
-    EXPECT_FALSE(Dialog().ProgressBar1->isHidden());
+    EXPECT_TRUE(PartsOf(Dialog()).Label1->isHidden());
+    EXPECT_FALSE(PartsOf(Dialog()).ProgressBar1->isHidden());
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : Demo"));
     ASSERT_EQ(Project().CopyLinks.size(), 1u);
     EXPECT_EQ(Project().CopyLinks[0]->SourcePath, "/x/song.mp3");
@@ -159,8 +159,8 @@ TEST_F(ProgressDialogTest, TheBarReachesTheEndOfTheCopyJob) {
 
     RunProgressJob(App(), 5);
 
-    EXPECT_EQ(Dialog().ProgressBar1->value(), Dialog().ProgressBar1->maximum());
-    EXPECT_GE(Dialog().ProgressBar1->maximum(), 5);
+    EXPECT_EQ(PartsOf(Dialog()).ProgressBar1->value(), PartsOf(Dialog()).ProgressBar1->maximum());
+    EXPECT_GE(PartsOf(Dialog()).ProgressBar1->maximum(), 5);
     EXPECT_EQ(Dialog().LastCopyReport().filesCopied, 5);
     EXPECT_TRUE(Dialog().LastCopyReport().failures.empty());
 }

@@ -44,7 +44,7 @@ protected:
 TEST_F(ProjectCommandsTest, NewProjectOnAnUnchangedProjectAsksNothing) {
     Start();
     ModalScript script;
-    script.Then<TForm3>([](TForm3* form) { form->mxFlatButton2->click(); });
+    script.Then<TForm3>([](TForm3* form) { PartsOf(form).mxFlatButton2->click(); });
     Form().New2Click();
     EXPECT_TRUE(script.Finished());
     EXPECT_TRUE(script.Unexpected.isEmpty());
@@ -58,10 +58,11 @@ TEST_F(ProjectCommandsTest, NewProjectConfirmedStartsAnEmptyUnmodifiedProject) {
     QStringList fields;
     ModalScript script;
     script.Box(QStringLiteral("&Non")).Then<TForm3>([&](TForm3* form) {
-        fields << form->Edit1->text() << form->Edit2->text() << form->Memo1->toPlainText();
-        form->Edit1->setText(QStringLiteral("Demo"));
-        form->Edit3->setText(QStringLiteral("Me"));
-        form->mxFlatButton1->click();
+        fields << PartsOf(form).Edit1->text() << PartsOf(form).Edit2->text()
+               << PartsOf(form).Memo1->toPlainText();
+        PartsOf(form).Edit1->setText(QStringLiteral("Demo"));
+        PartsOf(form).Edit3->setText(QStringLiteral("Me"));
+        PartsOf(form).mxFlatButton1->click();
     });
 
     Form().New2Click();
@@ -94,7 +95,7 @@ TEST_F(ProjectCommandsTest, NewProjectCancelledKeepsTheProjectItsFileAndItsChang
     State().ProjectFileName = Path("kept.scp");
     ModalScript script;
     script.Box(QStringLiteral("&Non")).Then<TForm3>([](TForm3* form) {
-        form->Edit1->setText(QStringLiteral("Ignored"));
+        PartsOf(form).Edit1->setText(QStringLiteral("Ignored"));
         form->reject(); // the close box
     });
 
@@ -124,7 +125,7 @@ TEST_F(ProjectCommandsTest, OpenAnsweringNoReplacesTheProjectWithoutSaving) {
     ASSERT_EQ(Project().CopyLinks.size(), 1u);
     EXPECT_EQ(Project().CopyLinks[0]->Node->Text(), "STORED.MP3");
     EXPECT_FALSE(State().IsModified());
-    EXPECT_EQ(App().OKBottomDlg1->windowTitle(),
+    EXPECT_EQ(App().ProgressDialog().windowTitle(),
               QStringLiteral("Open Project... : ") + QString::fromStdString(file));
 }
 
@@ -168,7 +169,7 @@ TEST_F(ProjectCommandsTest, TheOpenDialogTakesOnlyAnExistingFile) {
         .Box(QStringLiteral("OK"))
         .Then<QFileDialog>(Cancel, IsOpenDialog);
 
-    Form().Open1->trigger();
+    Parts().Open1->trigger();
 
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(State().ProjectFileName, Path("mine.scp"));
@@ -223,8 +224,9 @@ TEST_F(ProjectCommandsTest, SaveAndTheYesAnswerRefuseAReadOnlyFile) {
         bool asked; // whether the save question comes first
     };
     const Case cases[] = {
-        {"Save", [](TForm1& form) { form.Save1->trigger(); }, false},
-        {"Yes to the question of New Project", [](TForm1& form) { form.New2->trigger(); }, true},
+        {"Save", [](TForm1& form) { PartsOf(form).Save1->trigger(); }, false},
+        {"Yes to the question of New Project", [](TForm1& form) { PartsOf(form).New2->trigger(); },
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -278,7 +280,7 @@ TEST_F(ProjectCommandsTest, SaveAsAsksBeforeReplacingAnExistingFile) {
             script.Box(QLatin1String(answer));
         if (!replaced)
             script.Then<QFileDialog>(Cancel, IsSaveDialog); // still open after No
-        Form().SaveAs1->trigger();
+        Parts().SaveAs1->trigger();
         EXPECT_TRUE(script.Finished());
         EXPECT_EQ(script.Texts().join(QString()),
                   *answer

@@ -43,14 +43,15 @@ TEST_F(PropertiesDialogTest, OkWithoutChangesShowsTheProjectAndLeavesItUnmodifie
     FillProject();
     QStringList shown;
     ASSERT_TRUE(RunProperties([&](TForm3* form) {
-        for (QLineEdit* edit : {form->Edit1, form->Edit2, form->Edit3, form->Edit4, form->Edit5,
-                                form->Edit6, form->Edit7})
+        for (QLineEdit* edit :
+             {PartsOf(form).Edit1, PartsOf(form).Edit2, PartsOf(form).Edit3, PartsOf(form).Edit4,
+              PartsOf(form).Edit5, PartsOf(form).Edit6, PartsOf(form).Edit7})
             shown << edit->text();
-        shown << form->Memo1->toPlainText();
+        shown << PartsOf(form).Memo1->toPlainText();
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Project Properties"));
         EXPECT_TRUE(QTest::qWaitForWindowActive(form)); // focus comes with activation
-        EXPECT_EQ(QApplication::focusWidget(), form->Edit1);
-        form->mxFlatButton1->click();
+        EXPECT_EQ(QApplication::focusWidget(), PartsOf(form).Edit1);
+        PartsOf(form).mxFlatButton1->click();
     }));
     EXPECT_EQ(shown.join(QLatin1Char('|')),
               QStringLiteral("Album|Songs|René|(c)|Shop|01/02/2003|soon|first\nsecond"));
@@ -62,10 +63,10 @@ TEST_F(PropertiesDialogTest, OkStoresTheFieldsAndSetsTheTitleWithoutRecordingThe
     Start();
     FillProject();
     ASSERT_TRUE(RunProperties([](TForm3* form) {
-        form->Edit1->setText(QStringLiteral("Renamed"));
-        form->Edit7->setText(QStringLiteral("Été"));
-        form->Memo1->setPlainText(QStringLiteral("one\n\ntwo\n"));
-        form->mxFlatButton1->click();
+        PartsOf(form).Edit1->setText(QStringLiteral("Renamed"));
+        PartsOf(form).Edit7->setText(QStringLiteral("Été"));
+        PartsOf(form).Memo1->setPlainText(QStringLiteral("one\n\ntwo\n"));
+        PartsOf(form).mxFlatButton1->click();
     }));
     EXPECT_EQ(Project().ProjectName, "Renamed");
     EXPECT_EQ(Project().DiffusionDate, "\xC9t\xE9");
@@ -85,7 +86,7 @@ TEST_F(PropertiesDialogTest, ALongCommentLineComesBackAsItsWrappedLines) {
     Project().Comments = {"short", longLine};
     State().RecordSavedState();
 
-    ASSERT_TRUE(RunProperties([](TForm3* form) { form->mxFlatButton1->click(); }));
+    ASSERT_TRUE(RunProperties([](TForm3* form) { PartsOf(form).mxFlatButton1->click(); }));
 
     const std::vector<std::string>& lines = Project().Comments;
     ASSERT_GT(lines.size(), 2u);
@@ -100,7 +101,7 @@ TEST_F(PropertiesDialogTest, ALongCommentLineComesBackAsItsWrappedLines) {
 
     // Shown again, the wrapped lines fit and come back unchanged.
     State().RecordSavedState();
-    ASSERT_TRUE(RunProperties([](TForm3* form) { form->mxFlatButton1->click(); }));
+    ASSERT_TRUE(RunProperties([](TForm3* form) { PartsOf(form).mxFlatButton1->click(); }));
     EXPECT_EQ(Project().Comments, lines);
     EXPECT_FALSE(State().IsModified());
 }
@@ -109,22 +110,22 @@ TEST_F(PropertiesDialogTest, TheNameLimitAppliesToTypingOnly) {
     Start();
     FillProject();
     ASSERT_TRUE(RunProperties([](TForm3* form) {
-        form->Edit1->clear();
-        QTest::keyClicks(form->Edit1, QString(70, QLatin1Char('a')));
-        EXPECT_EQ(form->Edit1->text().size(), 64);
-        form->mxFlatButton2->click();
+        PartsOf(form).Edit1->clear();
+        QTest::keyClicks(PartsOf(form).Edit1, QString(70, QLatin1Char('a')));
+        EXPECT_EQ(PartsOf(form).Edit1->text().size(), 64);
+        PartsOf(form).mxFlatButton2->click();
     }));
 
     const std::string longName(80, 'N');
     Project().ProjectName = longName;
     ASSERT_TRUE(RunProperties([](TForm3* form) {
-        EXPECT_EQ(form->Edit1->text().size(), 80); // shown whole
-        form->Edit1->end(false);
-        QTest::keyClick(form->Edit1, Qt::Key_X); // refused
-        EXPECT_EQ(form->Edit1->text().size(), 80);
-        QTest::keyClick(form->Edit1, Qt::Key_Backspace); // shortening is allowed
-        EXPECT_EQ(form->Edit1->text().size(), 79);
-        form->mxFlatButton1->click();
+        EXPECT_EQ(PartsOf(form).Edit1->text().size(), 80); // shown whole
+        PartsOf(form).Edit1->end(false);
+        QTest::keyClick(PartsOf(form).Edit1, Qt::Key_X); // refused
+        EXPECT_EQ(PartsOf(form).Edit1->text().size(), 80);
+        QTest::keyClick(PartsOf(form).Edit1, Qt::Key_Backspace); // shortening is allowed
+        EXPECT_EQ(PartsOf(form).Edit1->text().size(), 79);
+        PartsOf(form).mxFlatButton1->click();
     }));
     EXPECT_EQ(Project().ProjectName, std::string(79, 'N'));
 }
@@ -162,8 +163,8 @@ TEST_F(PropertiesDialogTest, OkOnAnUntouchedDialogKeepsEveryByte) {
         State().RecordSavedState();
         const stavio::TProjectClass before = Project();
         ModalScript script;
-        script.Then<TForm3>([](TForm3* form) { form->mxFlatButton1->click(); });
-        Form().Property1->trigger();
+        script.Then<TForm3>([](TForm3* form) { PartsOf(form).mxFlatButton1->click(); });
+        Parts().Property1->trigger();
         ASSERT_TRUE(script.Finished());
         EXPECT_EQ(Project().ProjectName, before.ProjectName);
         EXPECT_EQ(Project().Subject, before.Subject);
@@ -181,10 +182,14 @@ TEST_F(PropertiesDialogTest, EveryCaptionShowsWholeInEveryLanguage) {
         State().CurrentLanguage = static_cast<stavio::Language>(language);
         ASSERT_TRUE(RunProperties([&](TForm3* form) {
             const std::pair<QLabel*, QWidget*> rows[] = {
-                {form->Label7, form->Edit1}, {form->Label3, form->Edit2},
-                {form->Label4, form->Edit3}, {form->Label5, form->Edit4},
-                {form->Label6, form->Edit5}, {form->Label1, form->Edit6},
-                {form->Label8, form->Edit7}, {form->Label2, form->Memo1}};
+                {PartsOf(form).Label7, PartsOf(form).Edit1},
+                {PartsOf(form).Label3, PartsOf(form).Edit2},
+                {PartsOf(form).Label4, PartsOf(form).Edit3},
+                {PartsOf(form).Label5, PartsOf(form).Edit4},
+                {PartsOf(form).Label6, PartsOf(form).Edit5},
+                {PartsOf(form).Label1, PartsOf(form).Edit6},
+                {PartsOf(form).Label8, PartsOf(form).Edit7},
+                {PartsOf(form).Label2, PartsOf(form).Memo1}};
             for (const auto& [label, input] : rows) {
                 SCOPED_TRACE(label->text().toStdString());
                 const int needed = label->fontMetrics().horizontalAdvance(label->text());
@@ -218,10 +223,10 @@ TEST_F(PropertiesDialogTest, PastingIntoTheNameKeepsWhatFits) {
         SCOPED_TRACE(c.what);
         QString name;
         ASSERT_TRUE(RunProperties([&](TForm3* form) {
-            form->Edit1->setText(QString(c.length, QLatin1Char('a')));
-            form->Edit1->setCursorPosition(c.cursor);
-            QTest::keyClick(form->Edit1, Qt::Key_V, Qt::ControlModifier);
-            name = form->Edit1->text();
+            PartsOf(form).Edit1->setText(QString(c.length, QLatin1Char('a')));
+            PartsOf(form).Edit1->setCursorPosition(c.cursor);
+            QTest::keyClick(PartsOf(form).Edit1, Qt::Key_V, Qt::ControlModifier);
+            name = PartsOf(form).Edit1->text();
             form->reject();
         }));
         EXPECT_EQ(name.toStdString(), c.want.toStdString());
@@ -247,16 +252,16 @@ TEST_F(PropertiesDialogTest, CharactersOutsideWindows1252AreRefusedAsTypedOrPast
         script.Then<TForm3>([&](TForm3* form) {
             QApplication::clipboard()->setText(c.input);
             if (c.paste)
-                QTest::keyClick(form->Memo1, Qt::Key_V, Qt::ControlModifier);
+                QTest::keyClick(PartsOf(form).Memo1, Qt::Key_V, Qt::ControlModifier);
             for (const QChar ch : c.paste ? QString() : c.input) { // QTest types only ASCII
                 QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
-                QApplication::sendEvent(form->Edit1, &key);
+                QApplication::sendEvent(PartsOf(form).Edit1, &key);
             }
-            kept = c.paste ? form->Memo1->toPlainText() : form->Edit1->text();
-            hint = form->RefusedHint->text();
+            kept = c.paste ? PartsOf(form).Memo1->toPlainText() : PartsOf(form).Edit1->text();
+            hint = PartsOf(form).RefusedHint->text();
             form->reject();
         });
-        Form().Property1->trigger();
+        Parts().Property1->trigger();
         EXPECT_TRUE(script.Finished());
         EXPECT_TRUE(kept.contains(c.kept)) << kept.toStdString();
         EXPECT_EQ(hint, QString::fromStdString(
@@ -269,10 +274,10 @@ TEST_F(PropertiesDialogTest, CancelAfterEditingChangesNothing) {
     Start();
     FillProject();
     ASSERT_TRUE(RunProperties([](TForm3* form) {
-        form->Edit1->setText(QStringLiteral("Other"));
-        form->Edit2->setText(QStringLiteral("Other"));
-        form->Memo1->setPlainText(QStringLiteral("changed"));
-        form->mxFlatButton2->click();
+        PartsOf(form).Edit1->setText(QStringLiteral("Other"));
+        PartsOf(form).Edit2->setText(QStringLiteral("Other"));
+        PartsOf(form).Memo1->setPlainText(QStringLiteral("changed"));
+        PartsOf(form).mxFlatButton2->click();
     }));
     EXPECT_EQ(Project().ProjectName, "Album");
     EXPECT_EQ(Project().Subject, "Songs");
@@ -286,8 +291,8 @@ TEST_F(PropertiesDialogTest, CaptionsFollowTheLanguageAtEachShowing) {
     State().CurrentLanguage = stavio::Language::French;
     QStringList texts;
     ASSERT_TRUE(RunProperties([&](TForm3* form) {
-        texts << form->windowTitle() << form->Label7->text() << form->Label2->text()
-              << form->mxFlatButton1->text() << form->mxFlatButton2->text();
+        texts << form->windowTitle() << PartsOf(form).Label7->text() << PartsOf(form).Label2->text()
+              << PartsOf(form).mxFlatButton1->text() << PartsOf(form).mxFlatButton2->text();
         form->reject();
     }));
     EXPECT_EQ(texts,
@@ -298,7 +303,7 @@ TEST_F(PropertiesDialogTest, CaptionsFollowTheLanguageAtEachShowing) {
     State().CurrentLanguage = stavio::Language::German;
     ASSERT_TRUE(RunProperties([&](TForm3* form) {
         EXPECT_EQ(form->windowTitle(), QStringLiteral("Projekteigenschaften"));
-        EXPECT_EQ(form->mxFlatButton1->text(), QStringLiteral("OK"));
+        EXPECT_EQ(PartsOf(form).mxFlatButton1->text(), QStringLiteral("OK"));
         form->reject();
     }));
 }

@@ -36,14 +36,14 @@ protected:
     }
     static std::function<void(TOKBottomDlg6*)> Pick(const std::string& folder) {
         return [folder](TOKBottomDlg6* dialog) {
-            dialog->LsDirTree211->OpenPath(QString::fromStdString(folder));
-            dialog->mxFlatButton1->click();
+            PartsOf(dialog).LsDirTree211->OpenPath(QString::fromStdString(folder));
+            PartsOf(dialog).mxFlatButton1->click();
         };
     }
     QString StatusText() {
         // The panel holds rich text: the script part may be coloured.
         QTextDocument document;
-        document.setHtml(Form().StatusPanel->text());
+        document.setHtml(Parts().StatusPanel->text());
         return document.toPlainText();
     }
     bool StatusShows(const QString& text) {
@@ -72,7 +72,7 @@ TEST_F(RenderControlTest, ARenderThatDoesNotFitAsksFirst) {
         else
             script.Box(QLatin1String(c.answer));
 
-        Form().RenderScript1->trigger();
+        Parts().RenderScript1->trigger();
 
         EXPECT_TRUE(script.Finished());
         EXPECT_TRUE(script.Unexpected.isEmpty());
@@ -105,17 +105,17 @@ TEST_F(RenderControlTest, CancelStopsTheCopyAndRemovesTheScript) {
         script.Then<TOKBottomDlg6>(Pick(target))
             .Then<TOKBottomDlg1>(
                 [&](TOKBottomDlg1* dialog) {
-                    caption = dialog->CancelButton->text();
+                    caption = PartsOf(dialog).CancelButton->text();
                     if (escape)
                         QTest::keyClick(dialog, Qt::Key_Escape);
                     else
-                        dialog->CancelButton->click();
+                        PartsOf(dialog).CancelButton->click();
                 },
                 [](TOKBottomDlg1* dialog) {
-                    return dialog->CancelButton->isVisible() && dialog->ProgressBar1->value() > 0;
+                    return PartsOf(dialog).CancelButton->isVisible() && PartsOf(dialog).ProgressBar1->value() > 0;
                 });
 
-        Form().RenderScript1->trigger();
+        Parts().RenderScript1->trigger();
 
         EXPECT_TRUE(script.Finished());
         EXPECT_EQ(caption, QStringLiteral("Annuler"));
@@ -135,8 +135,8 @@ TEST_F(RenderControlTest, CancelStopsTheCopyAndRemovesTheScript) {
             StatusText(),
             QStringLiteral("Copie annulée : %1 sur 4 fichiers copiés, script retiré").arg(whole));
         // The copy's line and button are gone for the next job.
-        EXPECT_FALSE(App().OKBottomDlg1->CancelButton->isVisibleTo(App().OKBottomDlg1));
-        EXPECT_EQ(App().OKBottomDlg1->height(), 57);
+        EXPECT_FALSE(PartsOf(App().ProgressDialog()).CancelButton->isVisibleTo(&App().ProgressDialog()));
+        EXPECT_EQ(App().ProgressDialog().height(), 57);
         TearDown();
     }
 }
@@ -153,19 +153,19 @@ TEST_F(RenderControlTest, StatusBarShowsTheProjectAndTheRenderSummary) {
 
     // Deleting a folder of the Copy List through its tool button.
     State().CopyTree.Select(State().CopyTree.Root()->Child(0));
-    Form().SpeedButton14->click();
+    Parts().SpeedButton14->click();
     EXPECT_TRUE(
         StatusShows(QStringLiteral("Copy: 0 files, 0.0 MB · Delete: 1 file · Script: 21 / 16384")))
         << StatusText().toStdString();
 
     // In another language; a script over the limit is drawn in the warning colour.
-    Form().Deutsch1->trigger();
+    Parts().Deutsch1->trigger();
     for (int i = 0; i < 1100; ++i)
         AddDelete("FOLDER01/FOLDER02", "F" + std::to_string(1000000 + i) + ".MP3");
     EXPECT_TRUE(StatusShows(QStringLiteral(
         "Kopieren: 0 Dateien, 0,0 MB · Löschen: 1101 Dateien · Script: 34121 / 16384")))
         << StatusText().toStdString();
-    EXPECT_TRUE(Form().StatusPanel->text().contains(QStringLiteral("color:#c00000")));
+    EXPECT_TRUE(Parts().StatusPanel->text().contains(QStringLiteral("color:#c00000")));
 
     // A project loaded from its file.
     const std::string projectFile = WriteProjectFile("p.scp", "Loaded");
@@ -182,7 +182,7 @@ TEST_F(RenderControlTest, StatusBarShowsTheProjectAndTheRenderSummary) {
                                  "Script erstellt: 0 Dateien kopiert (0,0 MB), 1 unverändert"}) {
         ModalScript script;
         script.Then<TOKBottomDlg6>(Pick(target));
-        Form().RenderScript1->trigger();
+        Parts().RenderScript1->trigger();
         EXPECT_TRUE(script.Finished());
         EXPECT_TRUE(StatusText().startsWith(QString::fromUtf8(expected)))
             << StatusText().toStdString();

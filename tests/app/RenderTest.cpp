@@ -29,9 +29,9 @@ protected:
     static TargetAct Pick(const std::string& folder, QString* openedOn = nullptr) {
         return [folder, openedOn](TOKBottomDlg6* dialog) {
             if (openedOn)
-                *openedOn = dialog->LsDirTree211->SelectedPath();
-            dialog->LsDirTree211->OpenPath(QString::fromStdString(folder));
-            dialog->mxFlatButton1->click();
+                *openedOn = PartsOf(dialog).LsDirTree211->SelectedPath();
+            PartsOf(dialog).LsDirTree211->OpenPath(QString::fromStdString(folder));
+            PartsOf(dialog).mxFlatButton1->click();
         };
     }
 };
@@ -78,7 +78,7 @@ TEST_F(RenderTest, RenderingIntoTheStoredTargetLeavesTheProjectUnmodified) {
     State().RecordSavedState();
     ModalScript script;
     script.Then<TOKBottomDlg6>(Pick(target));
-    Form().RenderScript1->trigger();
+    Parts().RenderScript1->trigger();
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(Project().TargetPath, target + "/");
     EXPECT_FALSE(State().IsModified());
@@ -93,10 +93,10 @@ TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     QStringList texts;
     ModalScript script;
     script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
-        texts << dialog->LsDirTree211->SelectedPath() << dialog->windowTitle()
-              << dialog->mxFlatButton1->text() << dialog->mxFlatButton2->text();
-        EXPECT_EQ(dialog->LsDirTree211->Language(), ExplorerLanguage::lnFrench);
-        dialog->mxFlatButton2->click();
+        texts << PartsOf(dialog).LsDirTree211->SelectedPath() << dialog->windowTitle()
+              << PartsOf(dialog).mxFlatButton1->text() << PartsOf(dialog).mxFlatButton2->text();
+        EXPECT_EQ(PartsOf(dialog).LsDirTree211->Language(), ExplorerLanguage::lnFrench);
+        PartsOf(dialog).mxFlatButton2->click();
     });
     Form().RenderScript1Click();
     EXPECT_TRUE(script.Finished());
@@ -108,10 +108,11 @@ TEST_F(RenderTest, TheDialogOpensOnTheProjectsTargetInItsLanguage) {
     Project().TargetPath = target + "/gone";
     QString missing;
     script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
-        missing = dialog->MissingLabel->isVisible() ? dialog->MissingLabel->text() : QString();
-        dialog->mxFlatButton2->click();
+        missing = PartsOf(dialog).MissingLabel->isVisible() ? PartsOf(dialog).MissingLabel->text()
+                                                            : QString();
+        PartsOf(dialog).mxFlatButton2->click();
     });
-    Form().RenderScript1->trigger();
+    Parts().RenderScript1->trigger();
     EXPECT_EQ(missing, QStringLiteral("Lecteur introuvable : ") + QString::fromStdString(target) +
                            QStringLiteral("/gone"));
 }
@@ -129,13 +130,13 @@ TEST_F(RenderTest, TheDialogOpensOnTheTargetElseTheFirstRemovableDriveElseNothin
     };
     for (const auto& [target, drives, expected] : cases) {
         Project().TargetPath = target;
-        App().OKBottomDlg6->LsDirTree211->SetDrives(drives);
+        PartsOf(App().RenderTargetDialog()).LsDirTree211->SetDrives(drives);
         ModalScript script;
         script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
-            EXPECT_EQ(dialog->LsDirTree211->SelectedPath(), expected) << target;
-            dialog->mxFlatButton2->click();
+            EXPECT_EQ(PartsOf(dialog).LsDirTree211->SelectedPath(), expected) << target;
+            PartsOf(dialog).mxFlatButton2->click();
         });
-        Form().RenderScript1->trigger();
+        Parts().RenderScript1->trigger();
         EXPECT_TRUE(script.Finished());
     }
 }
@@ -147,7 +148,7 @@ TEST_F(RenderTest, CancellingTheTargetDialogChangesNothing) {
     const std::string target = MakeTarget();
     ModalScript script;
     script.Then<TOKBottomDlg6>([&](TOKBottomDlg6* dialog) {
-        dialog->LsDirTree211->OpenPath(QString::fromStdString(target));
+        PartsOf(dialog).LsDirTree211->OpenPath(QString::fromStdString(target));
         dialog->reject(); // the close box
     });
     Form().RenderScript1Click();
@@ -176,8 +177,9 @@ TEST_F(RenderTest, NoFolderSelectedLeavesTheTargetEmptyAndWritesNothing) {
     script
         .Then<TOKBottomDlg6>([](TOKBottomDlg6* dialog) {
             // The computer itself stands for no folder.
-            dialog->LsDirTree211->setCurrentItem(dialog->LsDirTree211->topLevelItem(0));
-            dialog->mxFlatButton1->click();
+            PartsOf(dialog).LsDirTree211->setCurrentItem(
+                PartsOf(dialog).LsDirTree211->topLevelItem(0));
+            PartsOf(dialog).mxFlatButton1->click();
         })
         .Box(QStringLiteral("&Abandon"));
     Form().RenderScript1Click();

@@ -65,39 +65,39 @@ TEST_F(SongInfoTest, AListEntryTellsItsSourceAndItsSong) {
     };
     const Case cases[] = {
         {"a tagged song",
-         Form().TreeView1,
+         Parts().TreeView1,
          song,
-         Form().English1,
+         Parts().English1,
          {QStringLiteral("Source: ") + song_, QStringLiteral("File: Song One.mp3"),
           QStringLiteral("Title: Café"), QStringLiteral("Artist: The Band"),
           QStringLiteral("Album: First Album"), QStringLiteral("Length: 0:03")}},
         {"a song without tags",
-         Form().TreeView1,
+         Parts().TreeView1,
          bare,
-         Form().English1,
+         Parts().English1,
          {QStringLiteral("Source: ") + bare_, QStringLiteral("File: untagged song.mp3"),
           QStringLiteral("Length: 0:03")}},
         {"a missing source",
-         Form().TreeView1,
+         Parts().TreeView1,
          gone,
-         Form().English1,
+         Parts().English1,
          {QStringLiteral("Source: ") + gone_, QStringLiteral("File: gone away.mp3"),
           QStringLiteral("Source file not found")}},
         {"the Delete List, in French",
-         Form().TreeView2,
+         Parts().TreeView2,
          deleted,
-         Form().French1,
+         Parts().French1,
          {QStringLiteral("Source: ") + song_, QStringLiteral("Fichier: Song One.mp3"),
           QStringLiteral("Titre: Café"), QStringLiteral("Artiste: The Band"),
           QStringLiteral("Album: First Album"), QStringLiteral("Durée: 0:03")}},
         {"in German, missing",
-         Form().TreeView1,
+         Parts().TreeView1,
          gone,
-         Form().Deutsch1,
+         Parts().Deutsch1,
          {QStringLiteral("Quelle: ") + gone_, QStringLiteral("Datei: gone away.mp3"),
           QStringLiteral("Quelldatei nicht gefunden")}},
-        {"a folder", Form().TreeView1, folder, Form().English1, {}},
-        {"the root", Form().TreeView2, Delete().Root(), Form().English1, {}},
+        {"a folder", Parts().TreeView1, folder, Parts().English1, {}},
+        {"the root", Parts().TreeView2, Delete().Root(), Parts().English1, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -107,13 +107,13 @@ TEST_F(SongInfoTest, AListEntryTellsItsSourceAndItsSong) {
 }
 
 TEST_F(SongInfoTest, TheDetailsViewShowsTheTagsInTheWindowsLanguage) {
-    Form().French1->trigger();
+    Parts().French1->trigger();
     Browse(MakeFolder(QStringLiteral("songs")));
     for (int i = 0; i < 3; ++i) // list, details: the View button's order from the start
-        if (Form().FileListViewStyle != 3)
-            Form().SpeedButton13->click();
-    ASSERT_EQ(Form().LsFilelistView281->ViewStyle(), 3);
-    auto* view = qobject_cast<QTreeView*>(Form().LsFilelistView281->CurrentView());
+        if (Parts().FileListViewStyle != 3)
+            Parts().SpeedButton13->click();
+    ASSERT_EQ(Parts().LsFilelistView281->ViewStyle(), 3);
+    auto* view = qobject_cast<QTreeView*>(Parts().LsFilelistView281->CurrentView());
     ASSERT_NE(view, nullptr);
     QAbstractItemModel* model = view->model();
     QStringList captions;
@@ -126,9 +126,9 @@ TEST_F(SongInfoTest, TheDetailsViewShowsTheTagsInTheWindowsLanguage) {
                                      QStringLiteral("Durée")}));
 
     const int row =
-        Form().LsFilelistView281->ItemCaptions().indexOf(QStringLiteral("Song One.mp3"));
+        Parts().LsFilelistView281->ItemCaptions().indexOf(QStringLiteral("Song One.mp3"));
     ASSERT_GE(row, 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !Form().LsFilelistView281->TagsLoading(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Parts().LsFilelistView281->TagsLoading(); }, 5000));
     QStringList texts;
     for (int c = FileListModel::TitleColumn; c <= FileListModel::LengthColumn; ++c)
         texts << model->index(row, c).data().toString();
@@ -136,7 +136,7 @@ TEST_F(SongInfoTest, TheDetailsViewShowsTheTagsInTheWindowsLanguage) {
                                   QStringLiteral("First Album"), QStringLiteral("7"),
                                   QStringLiteral("0:03")}));
 
-    Form().English1->trigger();
+    Parts().English1->trigger();
     EXPECT_EQ(model->headerData(FileListModel::TrackColumn, Qt::Horizontal).toString(),
               QStringLiteral("Track"));
 }

@@ -34,7 +34,7 @@ TEST_F(StartupTest, TheRememberedProjectComesBackByItself) {
     EXPECT_EQ(State().ProjectFileName, file);
     EXPECT_EQ(Project().CopyLinks.size(), 1u);
     EXPECT_FALSE(State().IsModified());
-    EXPECT_EQ(App().OKBottomDlg1->windowTitle(),
+    EXPECT_EQ(App().ProgressDialog().windowTitle(),
               QStringLiteral("Open Project... : ") + QString::fromStdString(file));
 
     // Coming back from a dialog does not load it again.
@@ -57,7 +57,7 @@ TEST_F(StartupTest, AProjectNamedOnTheCommandLineOpensInsteadOfTheLastOne) {
         script.Box(QStringLiteral("OK"));
         app_ = std::make_unique<StavioApp>(ExecutablePath(), file);
         Form().show();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Parts().FirstActivation; }, 5000));
         EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : ") + QLatin1String(shown));
         EXPECT_EQ(script.Texts().join(QString()).contains(QStringLiteral("Fichier introuvable")),
                   file != named);
@@ -73,7 +73,7 @@ TEST_F(StartupTest, ADeletedProjectIsIgnoredSilently) {
     EXPECT_TRUE(script.Unexpected.isEmpty());
     EXPECT_EQ(Title(), QStringLiteral("KELVO Stavio : New Project"));
     EXPECT_FALSE(State().IsModified());
-    EXPECT_EQ(App().OKBottomDlg1->windowTitle(), QStringLiteral("Progress")); // never shown
+    EXPECT_EQ(App().ProgressDialog().windowTitle(), QStringLiteral("Progress")); // never shown
 }
 
 TEST_F(StartupTest, WithoutASettingsFileOneIsWrittenAndNothingIsLoaded) {
@@ -96,7 +96,7 @@ TEST_F(StartupTest, WithNoRememberedFolderTheExplorerOpensOnTheMusicElseTheHomeF
             QDir().mkpath(music);
         QFile::remove(QString::fromStdString(SettingsPath()));
         Start();
-        EXPECT_EQ(Form().LsDirTree211->SelectedPath(), expected);
+        EXPECT_EQ(Parts().LsDirTree211->SelectedPath(), expected);
         TearDown();
     }
     QDir(music).removeRecursively();
@@ -148,11 +148,11 @@ TEST_F(StartupTest, AProgramThatCannotWriteBesideItselfKeepsItsSettingsInTheConf
     app_ = std::make_unique<StavioApp>(Path("not-here/stavio"));
     Form().show();
     Form().activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !Form().FirstActivation; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Parts().FirstActivation; }, 5000));
     EXPECT_TRUE(script.Unexpected.isEmpty());
     EXPECT_TRUE(QFileInfo::exists(configFile));
 
-    Form().Italian1->trigger();
+    Parts().Italian1->trigger();
     Form().close();
     const std::string bytes = ReadBytes(QFile::encodeName(configFile).toStdString());
     QFile::remove(configFile);

@@ -50,7 +50,7 @@ ModalScript::Answer RecordAndAnswer(QStringList& seen) {
         }
         auto* dialog = qobject_cast<QDialog*>(modal);
         if (auto* properties = qobject_cast<TForm3*>(modal))
-            seen << QStringLiteral("properties: ") + properties->Edit1->text();
+            seen << QStringLiteral("properties: ") + PartsOf(properties).Edit1->text();
         else if (auto* files = qobject_cast<QFileDialog*>(modal))
             seen << (files->acceptMode() == QFileDialog::AcceptOpen
                          ? QStringLiteral("open dialog")
@@ -61,8 +61,8 @@ ModalScript::Answer RecordAndAnswer(QStringList& seen) {
             seen << QStringLiteral("render target dialog");
         else if (auto* folder = qobject_cast<TOKBottomDlg4*>(modal)) {
             seen << QStringLiteral("folder name dialog");
-            folder->mxFlatEdit1->setText(QStringLiteral("WIRED"));
-            folder->mxFlatButton1->click();
+            PartsOf(folder).mxFlatEdit1->setText(QStringLiteral("WIRED"));
+            PartsOf(folder).mxFlatButton1->click();
             return;
         } else
             seen << QStringLiteral("other: ") +
@@ -76,26 +76,26 @@ ModalScript::Answer RecordAndAnswer(QStringList& seen) {
 
 // How a control is fired.
 using Fire = std::function<void(TForm1&)>;
-Fire Trigger(QAction* TForm1::*action) {
-    return [action](TForm1& form) { (form.*action)->trigger(); };
+Fire Trigger(QAction* MainWindowParts::*action) {
+    return [action](TForm1& form) { (PartsOf(form).*action)->trigger(); };
 }
-Fire Click(QToolButton* TForm1::*button) {
+Fire Click(QToolButton* MainWindowParts::*button) {
     return [button](TForm1& form) {
-        ASSERT_TRUE((form.*button)->isEnabled());
-        (form.*button)->click();
+        ASSERT_TRUE((PartsOf(form).*button)->isEnabled());
+        (PartsOf(form).*button)->click();
     };
 }
 enum class Focus { DirTree, FileList, CopyList };
 QWidget* FocusWidget(TForm1& form, Focus focus) {
     switch (focus) {
     case Focus::DirTree:
-        return form.LsDirTree211;
+        return PartsOf(form).LsDirTree211;
     case Focus::FileList:
-        return form.LsFilelistView281->CurrentView();
+        return PartsOf(form).LsFilelistView281->CurrentView();
     case Focus::CopyList:
         break;
     }
-    return form.TreeView1;
+    return PartsOf(form).TreeView1;
 }
 Fire Key(const char* sequence, Focus focus) {
     return [sequence, focus](TForm1& form) {
@@ -151,9 +151,9 @@ protected:
         stavio::AddFolderNode("DIR", Delete(), DeleteLinks());
         State().RecordSavedState();
         Browse(album_);
-        Form().LsFilelistView281->ItemCaptions(); // listed before the new file comes
+        Parts().LsFilelistView281->ItemCaptions(); // listed before the new file comes
         MakeFile(album_ + QStringLiteral("/zz.mp3"));
-        Form().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
+        Parts().LsFilelistView281->SelectCaptions({QStringLiteral("one.mp3")});
         QApplication::processEvents();
     }
 
@@ -172,16 +172,16 @@ protected:
         facts[QStringLiteral("language")] =
             QString::number(static_cast<int>(State().CurrentLanguage));
         facts[QStringLiteral("view style")] =
-            QString::number(Form().LsFilelistView281->ViewStyle());
+            QString::number(Parts().LsFilelistView281->ViewStyle());
         QStringList checked;
         for (QAction* item :
-             {Form().Explorater1, Form().CopyList1, Form().DeleteList1, Form().NewImage1})
+             {Parts().Explorater1, Parts().CopyList1, Parts().DeleteList1, Parts().NewImage1})
             if (item->isChecked())
                 checked << item->objectName();
         facts[QStringLiteral("view checks")] = checked.join(QLatin1Char(' '));
-        facts[QStringLiteral("explorer")] = Form().LsDirTree211->SelectedPath();
+        facts[QStringLiteral("explorer")] = Parts().LsDirTree211->SelectedPath();
         facts[QStringLiteral("files")] =
-            Form().LsFilelistView281->ItemCaptions().join(QLatin1Char(' '));
+            Parts().LsFilelistView281->ItemCaptions().join(QLatin1Char(' '));
         facts[QStringLiteral("window")] =
             Form().isVisible() ? QStringLiteral("shown") : QStringLiteral("closed");
         QFile file(projectFile_);
@@ -236,50 +236,58 @@ TEST_F(WiringTest, EveryControlRunsItsOwnCommand) {
 
     const Case cases[] = {
         // Main menu.
-        {"New2", Trigger(&TForm1::New2), {newProject}},
-        {"Property1", Trigger(&TForm1::Property1), {properties}},
-        {"Open1", Trigger(&TForm1::Open1), {open}},
-        {"Save1", Trigger(&TForm1::Save1), {saved}},
-        {"SaveAs1", Trigger(&TForm1::SaveAs1), {saveAs}},
-        {"RenderScript1", Trigger(&TForm1::RenderScript1), {render}},
-        {"Exit1", Trigger(&TForm1::Exit1), {closed}},
+        {"New2", Trigger(&MainWindowParts::New2), {newProject}},
+        {"Property1", Trigger(&MainWindowParts::Property1), {properties}},
+        {"Open1", Trigger(&MainWindowParts::Open1), {open}},
+        {"Save1", Trigger(&MainWindowParts::Save1), {saved}},
+        {"SaveAs1", Trigger(&MainWindowParts::SaveAs1), {saveAs}},
+        {"RenderScript1", Trigger(&MainWindowParts::RenderScript1), {render}},
+        {"Exit1", Trigger(&MainWindowParts::Exit1), {closed}},
         {"Explorater1",
-         Trigger(&TForm1::Explorater1),
+         Trigger(&MainWindowParts::Explorater1),
          {QStringLiteral("view checks: Explorater1")}},
-        {"CopyList1", Trigger(&TForm1::CopyList1), {QStringLiteral("view checks: CopyList1")}},
+        {"CopyList1",
+         Trigger(&MainWindowParts::CopyList1),
+         {QStringLiteral("view checks: CopyList1")}},
         {"DeleteList1",
-         Trigger(&TForm1::DeleteList1),
+         Trigger(&MainWindowParts::DeleteList1),
          {QStringLiteral("view checks: DeleteList1")}},
-        {"NewImage1", Trigger(&TForm1::NewImage1), {QStringLiteral("view checks: NewImage1")}},
-        {"English1", Trigger(&TForm1::English1), language(2)},
-        {"French1", Trigger(&TForm1::French1), language(1), Language::English},
-        {"Espaol1", Trigger(&TForm1::Espaol1), language(3)},
-        {"Deutsch1", Trigger(&TForm1::Deutsch1), language(4)},
-        {"Italian1", Trigger(&TForm1::Italian1), language(5)},
-        {"About1", Trigger(&TForm1::About1), {about}},
+        {"NewImage1",
+         Trigger(&MainWindowParts::NewImage1),
+         {QStringLiteral("view checks: NewImage1")}},
+        {"English1", Trigger(&MainWindowParts::English1), language(2)},
+        {"French1", Trigger(&MainWindowParts::French1), language(1), Language::English},
+        {"Espaol1", Trigger(&MainWindowParts::Espaol1), language(3)},
+        {"Deutsch1", Trigger(&MainWindowParts::Deutsch1), language(4)},
+        {"Italian1", Trigger(&MainWindowParts::Italian1), language(5)},
+        {"About1", Trigger(&MainWindowParts::About1), {about}},
         {"HomePage1",
-         Trigger(&TForm1::HomePage1),
+         Trigger(&MainWindowParts::HomePage1),
          {QStringLiteral("opened: ") + QString::fromLatin1(HomePageAddress)}},
         {"SendEmailToSupport1",
-         Trigger(&TForm1::SendEmailToSupport1),
+         Trigger(&MainWindowParts::SendEmailToSupport1),
          {QStringLiteral("opened: ") + QString::fromLatin1(SupportMailAddress)}},
         // Tool buttons.
-        {"SpeedButton10", Click(&TForm1::SpeedButton10), {newProject}},
-        {"SpeedButton8", Click(&TForm1::SpeedButton8), {open}},
-        {"SpeedButton9", Click(&TForm1::SpeedButton9), {saved}},
-        {"SpeedButton1", Click(&TForm1::SpeedButton1), {render}},
-        {"SpeedButton6", Click(&TForm1::SpeedButton6), list("copy", album)},
-        {"SpeedButton7", Click(&TForm1::SpeedButton7), list("delete", album)},
-        {"SpeedButton4", Click(&TForm1::SpeedButton4), {relisted}},
-        {"SpeedButton11", Click(&TForm1::SpeedButton11), list("copy", oneFile)},
-        {"SpeedButton12", Click(&TForm1::SpeedButton12), list("delete", oneFile)},
-        {"SpeedButton5", Click(&TForm1::SpeedButton5), {relisted}},
-        {"SpeedButton13", Click(&TForm1::SpeedButton13), {QStringLiteral("view style: 3")}},
-        {"SpeedButton14", Click(&TForm1::SpeedButton14), list("copy", QStringLiteral("PLAYER"))},
-        {"SpeedButton19", Click(&TForm1::SpeedButton19),
+        {"SpeedButton10", Click(&MainWindowParts::SpeedButton10), {newProject}},
+        {"SpeedButton8", Click(&MainWindowParts::SpeedButton8), {open}},
+        {"SpeedButton9", Click(&MainWindowParts::SpeedButton9), {saved}},
+        {"SpeedButton1", Click(&MainWindowParts::SpeedButton1), {render}},
+        {"SpeedButton6", Click(&MainWindowParts::SpeedButton6), list("copy", album)},
+        {"SpeedButton7", Click(&MainWindowParts::SpeedButton7), list("delete", album)},
+        {"SpeedButton4", Click(&MainWindowParts::SpeedButton4), {relisted}},
+        {"SpeedButton11", Click(&MainWindowParts::SpeedButton11), list("copy", oneFile)},
+        {"SpeedButton12", Click(&MainWindowParts::SpeedButton12), list("delete", oneFile)},
+        {"SpeedButton5", Click(&MainWindowParts::SpeedButton5), {relisted}},
+        {"SpeedButton13",
+         Click(&MainWindowParts::SpeedButton13),
+         {QStringLiteral("view style: 3")}},
+        {"SpeedButton14", Click(&MainWindowParts::SpeedButton14),
+         list("copy", QStringLiteral("PLAYER"))},
+        {"SpeedButton19", Click(&MainWindowParts::SpeedButton19),
          QStringList{QStringLiteral("modal: folder name dialog")} + list("copy", wired)},
-        {"SpeedButton15", Click(&TForm1::SpeedButton15), list("delete", QStringLiteral("PLAYER"))},
-        {"SpeedButton20", Click(&TForm1::SpeedButton20),
+        {"SpeedButton15", Click(&MainWindowParts::SpeedButton15),
+         list("delete", QStringLiteral("PLAYER"))},
+        {"SpeedButton20", Click(&MainWindowParts::SpeedButton20),
          QStringList{QStringLiteral("modal: folder name dialog")} + list("delete", wired)},
         // Shortcuts, wherever the focus is; the explorer has it right after start-up.
         {"Ctrl+N in the directory tree", Key("Ctrl+N", Focus::DirTree), {newProject}},
@@ -311,7 +319,7 @@ TEST_F(WiringTest, EveryControlRunsItsOwnCommand) {
 // Two enabled shortcuts with the same key whose contexts overlap: Qt runs neither.
 TEST_F(WiringTest, NoShortcutOfTheMainWindowIsAmbiguous) {
     Start();
-    Form().French1->trigger(); // the explorer's actions take their texts
+    Parts().French1->trigger(); // the explorer's actions take their texts
     struct Binding {
         QString owner;
         QKeySequence key;
@@ -367,17 +375,22 @@ TEST_F(WiringTest, NoShortcutOfTheMainWindowIsAmbiguous) {
 // Each tooltip, caption and header shows its own table entry, in every language.
 TEST_F(WiringTest, EveryCaptionAndTooltipShowsItsOwnEntry) {
     Start();
-    const std::pair<QAction * TForm1::*, Language> choices[] = {
-        {&TForm1::French1, Language::French},   {&TForm1::English1, Language::English},
-        {&TForm1::Espaol1, Language::Spanish},  {&TForm1::Deutsch1, Language::German},
-        {&TForm1::Italian1, Language::Italian},
+    const std::pair<QAction * MainWindowParts::*, Language> choices[] = {
+        {&MainWindowParts::French1, Language::French},
+        {&MainWindowParts::English1, Language::English},
+        {&MainWindowParts::Espaol1, Language::Spanish},
+        {&MainWindowParts::Deutsch1, Language::German},
+        {&MainWindowParts::Italian1, Language::Italian},
     };
-    const std::pair<QToolButton * TForm1::*, int> hints[] = {
-        {&TForm1::SpeedButton10, 0},  {&TForm1::SpeedButton8, 1},   {&TForm1::SpeedButton9, 2},
-        {&TForm1::SpeedButton1, 3},   {&TForm1::SpeedButton6, 4},   {&TForm1::SpeedButton7, 5},
-        {&TForm1::SpeedButton11, 6},  {&TForm1::SpeedButton12, 7},  {&TForm1::SpeedButton4, 8},
-        {&TForm1::SpeedButton5, 8},   {&TForm1::SpeedButton13, 9},  {&TForm1::SpeedButton14, 10},
-        {&TForm1::SpeedButton19, 11}, {&TForm1::SpeedButton15, 12}, {&TForm1::SpeedButton20, 13},
+    const std::pair<QToolButton * MainWindowParts::*, int> hints[] = {
+        {&MainWindowParts::SpeedButton10, 0},  {&MainWindowParts::SpeedButton8, 1},
+        {&MainWindowParts::SpeedButton9, 2},   {&MainWindowParts::SpeedButton1, 3},
+        {&MainWindowParts::SpeedButton6, 4},   {&MainWindowParts::SpeedButton7, 5},
+        {&MainWindowParts::SpeedButton11, 6},  {&MainWindowParts::SpeedButton12, 7},
+        {&MainWindowParts::SpeedButton4, 8},   {&MainWindowParts::SpeedButton5, 8},
+        {&MainWindowParts::SpeedButton13, 9},  {&MainWindowParts::SpeedButton14, 10},
+        {&MainWindowParts::SpeedButton19, 11}, {&MainWindowParts::SpeedButton15, 12},
+        {&MainWindowParts::SpeedButton20, 13},
     };
     struct Caption {
         const char* name;
@@ -385,43 +398,50 @@ TEST_F(WiringTest, EveryCaptionAndTooltipShowsItsOwnEntry) {
         const stavio::TextTable& table;
         int k;
     };
-    auto item = [](QAction* TForm1::*a) { return [a](TForm1& f) { return (f.*a)->text(); }; };
-    auto menu = [](QMenu* TForm1::*m) { return [m](TForm1& f) { return (f.*m)->title(); }; };
-    auto header = [](QLabel* TForm1::*l) { return [l](TForm1& f) { return (f.*l)->text(); }; };
+    auto item = [](QAction* MainWindowParts::*a) {
+        return [a](TForm1& f) { return (PartsOf(f).*a)->text(); };
+    };
+    auto menu = [](QMenu* MainWindowParts::*m) {
+        return [m](TForm1& f) { return (PartsOf(f).*m)->title(); };
+    };
+    auto header = [](QLabel* MainWindowParts::*l) {
+        return [l](TForm1& f) { return (PartsOf(f).*l)->text(); };
+    };
     const Caption captions[] = {
-        {"File1", menu(&TForm1::File1), stavio::FileMenuTexts, 0},
-        {"New2", item(&TForm1::New2), stavio::FileMenuTexts, 1},
-        {"Property1", item(&TForm1::Property1), stavio::FileMenuTexts, 2},
-        {"Open1", item(&TForm1::Open1), stavio::FileMenuTexts, 3},
-        {"Save1", item(&TForm1::Save1), stavio::FileMenuTexts, 4},
-        {"SaveAs1", item(&TForm1::SaveAs1), stavio::FileMenuTexts, 5},
-        {"Exit1", item(&TForm1::Exit1), stavio::FileMenuTexts, 6},
-        {"RenderScript1", item(&TForm1::RenderScript1), stavio::FileMenuTexts, 7},
-        {"Options1", menu(&TForm1::Options1), stavio::OptionsMenuTexts, 0},
-        {"Language1", menu(&TForm1::Language1), stavio::LanguageMenuTexts, 0},
-        {"English1", item(&TForm1::English1), stavio::LanguageMenuTexts, 1},
-        {"French1", item(&TForm1::French1), stavio::LanguageMenuTexts, 2},
-        {"Espaol1", item(&TForm1::Espaol1), stavio::LanguageMenuTexts, 3},
-        {"Deutsch1", item(&TForm1::Deutsch1), stavio::LanguageMenuTexts, 4},
-        {"Italian1", item(&TForm1::Italian1), stavio::LanguageMenuTexts, 5},
-        {"Help1", menu(&TForm1::Help1), stavio::HelpMenuTexts, 0},
-        {"About1", item(&TForm1::About1), stavio::HelpMenuTexts, 1},
-        {"Web1", menu(&TForm1::Web1), stavio::HelpMenuTexts, 2},
-        {"HomePage1", item(&TForm1::HomePage1), stavio::HelpMenuTexts, 3},
-        {"SendEmailToSupport1", item(&TForm1::SendEmailToSupport1), stavio::HelpMenuTexts, 4},
-        {"ExplorerHeader", header(&TForm1::ExplorerHeader), stavio::PaneTexts, 0},
-        {"CopyListHeader", header(&TForm1::CopyListHeader), stavio::PaneTexts, 1},
-        {"DeleteListHeader", header(&TForm1::DeleteListHeader), stavio::PaneTexts, 2},
-        {"PlayerImageHeader", header(&TForm1::PlayerImageHeader), stavio::PaneTexts, 3},
+        {"File1", menu(&MainWindowParts::File1), stavio::FileMenuTexts, 0},
+        {"New2", item(&MainWindowParts::New2), stavio::FileMenuTexts, 1},
+        {"Property1", item(&MainWindowParts::Property1), stavio::FileMenuTexts, 2},
+        {"Open1", item(&MainWindowParts::Open1), stavio::FileMenuTexts, 3},
+        {"Save1", item(&MainWindowParts::Save1), stavio::FileMenuTexts, 4},
+        {"SaveAs1", item(&MainWindowParts::SaveAs1), stavio::FileMenuTexts, 5},
+        {"Exit1", item(&MainWindowParts::Exit1), stavio::FileMenuTexts, 6},
+        {"RenderScript1", item(&MainWindowParts::RenderScript1), stavio::FileMenuTexts, 7},
+        {"Options1", menu(&MainWindowParts::Options1), stavio::OptionsMenuTexts, 0},
+        {"Language1", menu(&MainWindowParts::Language1), stavio::LanguageMenuTexts, 0},
+        {"English1", item(&MainWindowParts::English1), stavio::LanguageMenuTexts, 1},
+        {"French1", item(&MainWindowParts::French1), stavio::LanguageMenuTexts, 2},
+        {"Espaol1", item(&MainWindowParts::Espaol1), stavio::LanguageMenuTexts, 3},
+        {"Deutsch1", item(&MainWindowParts::Deutsch1), stavio::LanguageMenuTexts, 4},
+        {"Italian1", item(&MainWindowParts::Italian1), stavio::LanguageMenuTexts, 5},
+        {"Help1", menu(&MainWindowParts::Help1), stavio::HelpMenuTexts, 0},
+        {"About1", item(&MainWindowParts::About1), stavio::HelpMenuTexts, 1},
+        {"Web1", menu(&MainWindowParts::Web1), stavio::HelpMenuTexts, 2},
+        {"HomePage1", item(&MainWindowParts::HomePage1), stavio::HelpMenuTexts, 3},
+        {"SendEmailToSupport1", item(&MainWindowParts::SendEmailToSupport1), stavio::HelpMenuTexts,
+         4},
+        {"ExplorerHeader", header(&MainWindowParts::ExplorerHeader), stavio::PaneTexts, 0},
+        {"CopyListHeader", header(&MainWindowParts::CopyListHeader), stavio::PaneTexts, 1},
+        {"DeleteListHeader", header(&MainWindowParts::DeleteListHeader), stavio::PaneTexts, 2},
+        {"PlayerImageHeader", header(&MainWindowParts::PlayerImageHeader), stavio::PaneTexts, 3},
     };
     for (const auto& [choice, language] : choices) {
-        (Form().*choice)->trigger();
+        (Parts().*choice)->trigger();
         auto text = [language](const stavio::TextTable& table, int k) {
             return QString::fromStdString(stavio::TextUtf8(table, language, k));
         };
         for (const auto& [button, k] : hints) {
-            SCOPED_TRACE((Form().*button)->objectName().toStdString());
-            EXPECT_EQ((Form().*button)->toolTip(), text(stavio::HintTexts, k));
+            SCOPED_TRACE((Parts().*button)->objectName().toStdString());
+            EXPECT_EQ((Parts().*button)->toolTip(), text(stavio::HintTexts, k));
         }
         for (const Caption& c : captions) {
             SCOPED_TRACE(c.name);
@@ -437,11 +457,11 @@ TEST_F(WiringTest, EveryControlHasAnAccessibleNameInTheCurrentLanguage) {
     auto name = [](QWidget* w) {
         return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
     };
-    for (QAction* choice : {Form().Deutsch1, Form().English1}) {
+    for (QAction* choice : {Parts().Deutsch1, Parts().English1}) {
         choice->trigger();
         std::vector<std::pair<QWidget*, QString>> rows{
-            {Form().TreeView1, Form().CopyListHeader->text()},
-            {Form().TreeView2, Form().DeleteListHeader->text()}};
+            {Parts().TreeView1, Parts().CopyListHeader->text()},
+            {Parts().TreeView2, Parts().DeleteListHeader->text()}};
         for (QToolButton* button :
              Form().findChildren<QToolButton*>(QRegularExpression(QStringLiteral("^SpeedButton"))))
             rows.emplace_back(button, button->toolTip());

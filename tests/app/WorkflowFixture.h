@@ -10,6 +10,7 @@
 #include "ProjectFile.h"
 #include "Settings.h"
 #include "StavioApp.h"
+#include "WindowParts.h"
 #include "text.h"
 
 #include <QDir>
@@ -33,9 +34,9 @@ protected:
     void TearDown() override {
         if (app_ == nullptr)
             return;
-        if (app_->Form1->isVisible()) {
+        if (app_->MainWindow().isVisible()) {
             ModalScript dismiss(2000); // answers any last question with its escape button
-            app_->Form1->close();
+            app_->MainWindow().close();
         }
         app_.reset();
     }
@@ -59,9 +60,10 @@ protected:
     // Creates the windows and waits until the first activation has run.
     void Start() {
         app_ = std::make_unique<StavioApp>(ExecutablePath());
-        app_->Form1->show();
-        app_->Form1->activateWindow();
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !app_->Form1->FirstActivation; }, 5000));
+        app_->MainWindow().show();
+        app_->MainWindow().activateWindow();
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return !PartsOf(app_->MainWindow()).FirstActivation; }, 5000));
     }
 
     // Answers a file dialog with path, as its Open or Save button does.
@@ -73,11 +75,12 @@ protected:
     }
 
     StavioApp& App() { return *app_; }
-    TForm1& Form() { return *app_->Form1; }
+    TForm1& Form() { return app_->MainWindow(); }
+    MainWindowParts Parts() { return PartsOf(Form()); }
     stavio::ProgramState& State() { return app_->State; }
     stavio::TProjectClass& Project() { return *app_->State.CurrentProject; }
     // The title as the window system gets it.
-    QString Title() { return app_->Form1->windowHandle()->title(); }
+    QString Title() { return app_->MainWindow().windowHandle()->title(); }
 
     // A media file below folderPath ("ROCK" or "ROCK/LIVE") of a list, linked to source.
     static const stavio::ListNode* AddEntry(stavio::ListTree& tree, stavio::LinkList& links,

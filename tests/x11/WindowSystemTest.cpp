@@ -7,6 +7,7 @@
 #include "ModalScript.h"
 #include "ProjetProperty.h"
 #include "StavioApp.h"
+#include "WindowParts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -69,13 +70,14 @@ protected:
         app_ = std::make_unique<StavioApp>(
             QFile::encodeName(dir_.filePath(QStringLiteral("example.stavio.Stavio")))
                 .toStdString());
-        app_->Form1->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(app_->Form1));
-        ASSERT_TRUE(QTest::qWaitFor([this] { return !app_->Form1->FirstActivation; }, 5000));
+        app_->MainWindow().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&app_->MainWindow()));
+        ASSERT_TRUE(
+            QTest::qWaitFor([this] { return !PartsOf(app_->MainWindow()).FirstActivation; }, 5000));
     }
     void TearDown() override {
         ModalScript dismiss(2000);
-        app_->Form1->close();
+        app_->MainWindow().close();
         app_.reset();
     }
 
@@ -84,7 +86,7 @@ protected:
 };
 
 TEST_F(WindowSystemTest, TheMainWindowHasItsTitleAndTheProgramsClass) {
-    TForm1& form = *app_->Form1;
+    TForm1& form = app_->MainWindow();
     EXPECT_EQ(ServerTitle(&form, QStringLiteral("KELVO Stavio : New Project")).toStdString(),
               "KELVO Stavio : New Project");
     // WM_CLASS: the instance name, then the class, each ending in a zero byte.
@@ -96,16 +98,16 @@ TEST_F(WindowSystemTest, TheMainWindowHasItsTitleAndTheProgramsClass) {
     // A name holding Qt's modified mark shows as typed.
     ModalScript script;
     script.Then<TForm3>([](TForm3* properties) {
-        properties->Edit1->setText(QStringLiteral("Mix [*] 2004"));
-        properties->mxFlatButton1->click();
+        PartsOf(properties).Edit1->setText(QStringLiteral("Mix [*] 2004"));
+        PartsOf(properties).mxFlatButton1->click();
     });
-    form.Property1->trigger();
+    PartsOf(form).Property1->trigger();
     EXPECT_EQ(ServerTitle(&form, QStringLiteral("KELVO Stavio : Mix [*] 2004")).toStdString(),
               "KELVO Stavio : Mix [*] 2004");
 }
 
 TEST_F(WindowSystemTest, DialogsAndMessageBoxesHaveTheirTitlesAlone) {
-    TForm1& form = *app_->Form1;
+    TForm1& form = app_->MainWindow();
     QStringList titles;
     {
         ModalScript about;
@@ -113,7 +115,7 @@ TEST_F(WindowSystemTest, DialogsAndMessageBoxesHaveTheirTitlesAlone) {
             titles << ServerTitle(box, QStringLiteral("About KELVO \"Stavio\""));
             box->accept();
         });
-        form.About1->trigger();
+        PartsOf(form).About1->trigger();
     }
 
     app_->State.CurrentProject->ProjectName = "Changed"; // modified: New Project asks first
@@ -127,7 +129,7 @@ TEST_F(WindowSystemTest, DialogsAndMessageBoxesHaveTheirTitlesAlone) {
             titles << ServerTitle(properties, QStringLiteral("Project Properties"));
             properties->reject();
         });
-    form.New2->trigger();
+    PartsOf(form).New2->trigger();
     EXPECT_EQ(titles.join(QLatin1Char('|')).toStdString(),
               "About KELVO \"Stavio\"|Confirmation|Project Properties");
 }
