@@ -179,12 +179,12 @@ public:
         if (IsMp3Name(source))
             return Failure(ConversionStatus::Mp3Source);
         // Opened once to tell why it cannot be read; without blocking on a pipe.
-        const int probe = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (probe < 0)
+        UniqueFd probe(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (!probe.Valid())
             return Failure(ConversionStatus::SourceUnreadable, PathErrno(errno, source));
         struct stat st {};
-        const int statResult = ::fstat(probe, &st);
-        ::close(probe);
+        const int statResult = ::fstat(probe.Get(), &st);
+        probe.Reset();
         if (statResult == 0 && S_ISDIR(st.st_mode))
             return Failure(ConversionStatus::SourceUnreadable, EISDIR);
         if (statResult != 0 || !S_ISREG(st.st_mode))
