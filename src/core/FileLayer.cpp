@@ -301,7 +301,8 @@ int BesideFile::Place() {
     if (Finish() != 0)
         return error_;
     struct stat existing {};
-    if (::fstatat(folder_, name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
+    if ((policy_.onlyOverFiles || policy_.keepOwnerAndMode) &&
+        ::fstatat(folder_, name_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0) {
         // Checked again: a pipe or device may have come since the write began.
         if (policy_.onlyOverFiles && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode) &&
             !S_ISLNK(existing.st_mode))
