@@ -65,10 +65,10 @@ struct PlacePolicy {
 // A file being written beside its name. Removes its temporary file unless placed.
 class BesideFile {
 public:
-    // The file at path (links on the way followed: the user chose it). Errors in error().
+    // The file at path (links on the way followed: the user chose it). Errors in Error().
     BesideFile(const std::string& path, PlacePolicy policy);
     // The file name directly below folderFd, reached through no link and into no other file
-    // system (see OpenBeneath); followLastLink does not apply.
+    // system (see OpenBeneath); followLastLink does not apply. folderFd must outlive it.
     BesideFile(int folderFd, const std::string& name, PlacePolicy policy);
     ~BesideFile();
     BesideFile(const BesideFile&) = delete;
@@ -77,25 +77,21 @@ public:
     // 0, or the errno value of the first failure; once failed, nothing more is done.
     int Error() const { return error_; }
     int Fd() const { return file_.Get(); }
-    const std::string& Target() const { return name_; }
-    const std::string& TemporaryName() const { return temporary_; }
 
     int Write(std::string_view bytes);
     int WriteAt(std::string_view bytes, off_t offset);
-    // Stamps, flushes and closes the temporary file, which stays under its temporary name.
-    int Finish();
-    // Finish, then the rename into place; 0 or an errno value (FileError::NotRegularFile
-    // when a pipe or device has come to stand at the name).
+    // Stamps and flushes the file, then renames it into place; 0 or an errno value
+    // (FileError::NotRegularFile when a pipe or device has come to stand at the name).
     int Place();
-    // Finish, and the temporary file is left for PlaceFinished.
+    // Stamps, flushes and closes the file, which keeps its temporary name for PlaceFinished.
     int Leave();
     // Removes the temporary file now.
     void Discard();
 
 private:
     void Create(bool beneath);
+    int Finish(); // stamps and flushes
     int Fail(int error);
-    bool Locked() const { return locked_; }
 
     PlacePolicy policy_;
     UniqueFd ownFolder_; // opened for a path
