@@ -223,6 +223,7 @@ private:
                                 .replace = stavio::Replace::Never,
                                 .flush = stavio::Flush::File,
                                 .stampFrom = &opened,
+                                .newFileMode = 0600, // until it takes the source's mode
                                 .beforeRename = control_ ? control_->beforePlacing : nullptr});
         if (out.Error() != 0) {
             FailErrno(from, out.Error());
