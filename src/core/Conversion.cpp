@@ -3,6 +3,7 @@
 
 #include "CodecHandles.h"
 #include "CoverImage.h"
+#include "FileLayer.h"
 #include "PathDrop.h"
 #include "SongTags.h"
 #include "TextFile.h"
@@ -57,25 +58,17 @@ ConversionResult Failure(ConversionStatus status, int errnoValue = 0) {
 // Commit and removed otherwise.
 class OutputFile {
 public:
-    explicit OutputFile(const std::string& destination) : destination_(destination) {
-        static std::atomic<unsigned> counter{0};
-        temp_ = destination + ".part-" + std::to_string(::getpid()) + "-" +
-                std::to_string(counter.fetch_add(1));
-        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd_ < 0)
-            error_ = errno;
+    explicit OutputFile(const std::string& destination)
+        : file_(destination, {.temporary = TemporaryName(destination),
+                              .replace = Replace::Always,
+                              .flush = Flush::No,
+                              .newFileMode = 0644}) {
         buffer_.reserve(kBufferSize);
-    }
-    ~OutputFile() {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (!committed_ && error_ != EEXIST)
-            ::unlink(temp_.c_str());
     }
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    int Error() const { return error_; }
+    int Error() const { return file_.Error(); }
     std::uint64_t Size() const { return written_ + buffer_.size(); }
 
     void Write(const void* data, size_t size) {
@@ -85,45 +78,29 @@ public:
     }
     void WriteAt(std::uint64_t offset, const void* data, size_t size) {
         Flush();
-        if (error_ == 0 &&
-            ::pwrite(fd_, data, size, static_cast<off_t>(offset)) != static_cast<ssize_t>(size))
-            error_ = errno != 0 ? errno : ENOSPC;
+        file_.WriteAt({static_cast<const char*>(data), size}, static_cast<off_t>(offset));
     }
     bool Commit() {
         Flush();
-        if (error_ == 0 && ::close(fd_) != 0)
-            error_ = errno;
-        fd_ = -1;
-        if (error_ == 0 && ::rename(temp_.c_str(), destination_.c_str()) != 0)
-            error_ = errno;
-        committed_ = error_ == 0;
-        return committed_;
+        return file_.Place() == 0;
     }
 
 private:
     static constexpr size_t kBufferSize = 256 * 1024;
+    static std::string TemporaryName(const std::string& destination) {
+        static std::atomic<unsigned> counter{0};
+        return destination.substr(destination.find_last_of('/') + 1) + ".part-" +
+               std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    }
     void Flush() {
-        size_t done = 0;
-        while (error_ == 0 && done < buffer_.size()) {
-            const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                error_ = n < 0 ? errno : ENOSPC;
-            else
-                done += static_cast<size_t>(n);
-        }
-        written_ += done;
+        if (file_.Write(buffer_) == 0)
+            written_ += buffer_.size();
         buffer_.clear();
     }
 
-    std::string destination_;
-    std::string temp_;
+    BesideFile file_;
     std::string buffer_;
     std::uint64_t written_ = 0;
-    int fd_ = -1;
-    int error_ = 0;
-    bool committed_ = false;
 };
 
 // ENOENT for a path whose folder is missing becomes ENOTDIR, so the report names the one that
@@ -202,12 +179,12 @@ public:
         if (IsMp3Name(source))
             return Failure(ConversionStatus::Mp3Source);
         // Opened once to tell why it cannot be read; without blocking on a pipe.
-        const int probe = ::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        if (probe < 0)
+        UniqueFd probe(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+        if (!probe.Valid())
             return Failure(ConversionStatus::SourceUnreadable, PathErrno(errno, source));
         struct stat st {};
-        const int statResult = ::fstat(probe, &st);
-        ::close(probe);
+        const int statResult = ::fstat(probe.Get(), &st);
+        probe.Reset();
         if (statResult == 0 && S_ISDIR(st.st_mode))
             return Failure(ConversionStatus::SourceUnreadable, EISDIR);
         if (statResult != 0 || !S_ISREG(st.st_mode))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ConversionCache.h"
 
+#include "FileLayer.h"
 #include "SongTags.h"
 
 #include <algorithm>
@@ -166,23 +167,15 @@ ConversionCache::Entry ConversionCache::Convert(const std::string& source,
     if (!entry.result.Ok())
         return entry;
     static std::atomic<unsigned> counter{0};
-    const std::string temp = keyPath + kTempMark + std::to_string(::getpid()) + "-" +
-                             std::to_string(counter.fetch_add(1));
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << key.text << "bytes=" << entry.result.bytes << "\n";
-        out.close();
-        if (!out) {
-            entry.result.status = ConversionStatus::WriteFailed;
-            entry.result.errnoValue = ENOSPC;
-        }
-    }
-    if (entry.result.Ok() && ::rename(temp.c_str(), keyPath.c_str()) != 0) {
+    BesideFile keyFile(keyPath, {.temporary = fs::path(keyPath).filename().string() + kTempMark +
+                                              std::to_string(::getpid()) + "-" +
+                                              std::to_string(counter.fetch_add(1)),
+                                 .replace = Replace::Always,
+                                 .flush = Flush::No});
+    keyFile.Write(key.text + "bytes=" + std::to_string(entry.result.bytes) + "\n");
+    if (const int error = keyFile.Place(); error != 0) {
         entry.result.status = ConversionStatus::WriteFailed;
-        entry.result.errnoValue = errno;
-    }
-    if (!entry.result.Ok()) {
-        ::unlink(temp.c_str());
+        entry.result.errnoValue = error;
         ::unlink(entry.path.c_str());
     }
     return entry;

@@ -2,10 +2,10 @@
 #include "PathDrop.h"
 
 #include "AudioFormats.h"
+#include "FileLayer.h"
 #include "ListOperations.h"
 
 #include <algorithm>
-#include <dirent.h>
 #include <sys/stat.h>
 
 namespace stavio {
@@ -87,15 +87,14 @@ int CompareFileNames(const std::string& a, const std::string& b) {
 }
 
 std::vector<std::string> AudioFilesIn(const std::string& folder, bool otherFormats) {
+    std::vector<std::string> entries;
     std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (!dir)
+    if (!ReadNames(folder, entries))
         return names;
     std::string base = folder;
     if (base.empty() || base.back() != '/')
         base += '/';
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
+    for (const std::string& name : entries) {
         if (!IsTakenAudioName(name, otherFormats))
             continue;
         // Files only (links to files included), as the explorer lists them.
@@ -103,7 +102,6 @@ std::vector<std::string> AudioFilesIn(const std::string& folder, bool otherForma
         if (::stat((base + name).c_str(), &st) == 0 && S_ISREG(st.st_mode))
             names.push_back(name);
     }
-    ::closedir(dir);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return CompareFileNames(a, b) < 0;
     });

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
@@ -151,6 +150,11 @@ enum class Outcome {
     TargetFailed,
     Cancelled
 };
+
+// The script is flushed before the copy starts and takes its name when the copy is complete.
+PlacePolicy ScriptPolicy() {
+    return {.temporary = kTemporaryScript, .replace = Replace::Always, .flush = Flush::File};
+}
 
 } // namespace
 
@@ -336,19 +340,13 @@ int RenderPipeline::WriteScript(ProgressDisplay& progress) {
 
     const ScriptText text =
         MakeScriptText(*state_.CurrentProject, plan_, state_.CurrentLanguage, progress);
-    RemoveLeftover(system.Get(), kTemporaryScript);
-    UniqueFd file(OpenBeneath(system.Get(), kTemporaryScript, O_WRONLY | O_CREAT | O_EXCL, 0666));
-    if (!file.Valid())
-        throw FileError(RefusalOf(errno), scriptFile);
-    error = WriteAll(file.Get(), text.bytes.data(), text.bytes.size());
-    if (error == 0 && ::fsync(file.Get()) != 0 && errno != EINVAL)
-        error = errno;
-    if (file.Close() != 0 && error == 0)
-        error = errno;
-    if (error != 0) {
-        ::unlinkat(system.Get(), kTemporaryScript, 0);
-        throw FileError(error, scriptFile);
-    }
+    // Written and flushed now; it takes its name only when the copy is complete.
+    BesideFile file(system.Get(), kScriptName, ScriptPolicy());
+    if (file.Error() != 0)
+        throw FileError(RefusalOf(file.Error()), scriptFile);
+    file.Write(text.bytes);
+    if (file.Leave() != 0)
+        throw FileError(file.Error(), scriptFile);
     scriptWritten_ = true;
     return text.count;
 }
@@ -623,19 +621,22 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
                 return Outcome::SourceFailed;
             }
         }
-        UniqueFd out(OpenBeneath(folder, kTemporarySong, O_WRONLY | O_CREAT | O_EXCL, 0666));
-        if (!out.Valid() && errno == EEXIST) {
-            RemoveLeftover(folder, kTemporarySong);
-            out = UniqueFd(OpenBeneath(folder, kTemporarySong, O_WRONLY | O_CREAT | O_EXCL, 0666));
-        }
-        if (!out.Valid()) {
-            failure = RefusalOf(errno);
+        // The player's copy carries the song's own time, as the platform's file copy does;
+        // the next render recognises it by that. Its write-out starts at once, while the next
+        // ones are copied; the flush at the end then has little left to wait for.
+        BesideFile out(folder, item.name,
+                       {.temporary = kTemporarySong,
+                        .replace = Replace::Always,
+                        .flush = Flush::Start,
+                        .stampFrom = &sourceInfo});
+        if (out.Error() != 0) {
+            failure = RefusalOf(out.Error());
             return IsTargetError(failure) ? Outcome::TargetFailed : Outcome::DestinationFailed;
         }
         bool destinationFailed = false;
         bool gone = false;
         failure = KernelCopy(
-            source.Get(), out.Get(), static_cast<std::uint64_t>(copied.st_size),
+            source.Get(), out.Fd(), static_cast<std::uint64_t>(copied.st_size),
             [&](std::uint64_t n) {
                 moved += n;
                 bytesDone += n;
@@ -645,22 +646,11 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
             },
             destinationFailed);
         if (failure == 0) {
-            // The player's copy carries the song's own time, as the platform's file copy
-            // does; the next render recognises it by that.
-            const struct timespec times[2] = {sourceInfo.st_atim, sourceInfo.st_mtim};
-            ::futimens(out.Get(), times);
-            // Start writing this file out now, while the next ones are copied; the flush at
-            // the end then has little left to wait for.
-            ::sync_file_range(out.Get(), 0, 0, SYNC_FILE_RANGE_WRITE);
-            if (out.Close() != 0)
-                failure = errno;
+            failure = out.Place();
             destinationFailed = true;
         }
-        if (failure == 0 && ::renameat(folder, kTemporarySong, folder, item.name.c_str()) != 0)
-            failure = errno;
         if (failure != 0) {
-            out.Reset();
-            ::unlinkat(folder, kTemporarySong, 0); // nothing half-written stays
+            out.Discard(); // nothing half-written stays
             if (gone) {
                 summary_.targetGone = true;
                 return Outcome::Cancelled;
@@ -763,7 +753,7 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
     }
     const bool complete = !summary_.cancelled && !summary_.targetFailed;
     if (system >= 0 && scriptWritten_) {
-        if (complete && ::renameat(system, kTemporaryScript, system, kScriptName) == 0)
+        if (complete && PlaceFinished(system, kTemporaryScript, kScriptName, ScriptPolicy()) == 0)
             summary_.scriptFailed = false;
         else
             ::unlinkat(system, kTemporaryScript, 0);
@@ -796,20 +786,14 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
         const int fd = folders.Open(folderName, false, error);
         if (fd < 0)
             continue;
-        const int listing = ::dup(fd);
-        DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
-        if (dir == nullptr) {
-            if (listing >= 0)
-                ::close(listing);
+        std::vector<std::string> names;
+        if (!ReadNamesAt(fd, names))
             continue;
-        }
-        ::rewinddir(dir);
         std::set<std::string> ours; // by lower-cased name: a FAT volume may show another case
         for (auto it = written.lower_bound({folderName, std::string()});
              it != written.end() && it->first.first == folderName; ++it)
             ours.insert(Lowered(it->first.second));
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
+        for (const std::string& name : names) {
             if (!IsMp3Name(name) || ours.count(Lowered(name)) != 0)
                 continue;
             struct stat song {};
@@ -817,7 +801,6 @@ void RenderPipeline::CopyMedia(ProgressDisplay& progress, const std::atomic<bool
                 S_ISREG(song.st_mode))
                 ++summary_.foreignSongs;
         }
-        ::closedir(dir);
     }
 
     show(true);

@@ -22,20 +22,6 @@ std::int64_t Seconds(std::int64_t ns) {
 
 } // namespace
 
-int WriteAll(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return 0;
-}
-
 SourceIdentity IdentityOf(const std::string& source, const struct stat& info) {
     SourceIdentity identity;
     char resolved[PATH_MAX];
@@ -172,33 +158,10 @@ std::optional<RenderRecord> ReadRecord(int systemFd) {
 }
 
 int WriteRecord(int systemFd, const RenderRecord& record) {
-    return WriteBeside(systemFd, kTemporaryRecord, kRecordName, RecordText(record));
-}
-
-void RemoveLeftover(int folderFd, const char* name) {
-    struct stat info {};
-    if (::fstatat(folderFd, name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
-        ::unlinkat(folderFd, name, 0);
-}
-
-int WriteBeside(int folderFd, const char* temporary, const char* name, const std::string& bytes) {
-    RemoveLeftover(folderFd, temporary);
-    UniqueFd fd(OpenBeneath(folderFd, temporary, O_WRONLY | O_CREAT | O_EXCL, 0666));
-    if (!fd.Valid())
-        return errno;
-    int error = WriteAll(fd.Get(), bytes.data(), bytes.size());
-    if (error == 0 && ::fsync(fd.Get()) != 0 && errno != EINVAL)
-        error = errno;
-    if (fd.Close() != 0 && error == 0)
-        error = errno;
-    if (error == 0 && ::renameat(folderFd, temporary, folderFd, name) != 0)
-        error = errno;
-    if (error != 0) {
-        ::unlinkat(folderFd, temporary, 0);
-        return error;
-    }
-    ::fsync(folderFd);
-    return 0;
+    BesideFile file(systemFd, kRecordName,
+                    {.temporary = kTemporaryRecord, .flush = Flush::FileAndFolder});
+    file.Write(RecordText(record));
+    return file.Place();
 }
 
 } // namespace stavio::render

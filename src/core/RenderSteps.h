@@ -4,6 +4,7 @@
 // copy: how a file is judged unchanged, how one file is put into place, which recorded files
 // may go, and the record on the target.
 
+#include "FileLayer.h"
 #include "Render.h"
 #include "RenderRecord.h"
 #include "UniqueFd.h"
@@ -67,15 +68,5 @@ int KernelCopy(int from, int to, std::uint64_t size,
 std::optional<RenderRecord> ReadRecord(int systemFd);
 // Writes the record beside, flushes it and renames it into place; 0 or an errno value.
 int WriteRecord(int systemFd, const RenderRecord& record);
-
-// Removes what to write aside as a leftover of an interrupted render, when it is a file.
-void RemoveLeftover(int folderFd, const char* name);
-
-// Writes all of data to fd; 0 or an errno value.
-int WriteAll(int fd, const char* data, size_t size);
-
-// Writes bytes to name in folderFd through a temporary name: flushed, then renamed. 0 or
-// an errno value.
-int WriteBeside(int folderFd, const char* temporary, const char* name, const std::string& bytes);
 
 } // namespace stavio::render

@@ -15,10 +15,13 @@
 //   the commit: its new size is reserved first and its old bytes kept, and they are written
 //   back if anything fails, so the file is either whole as before or complete as new.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 namespace stavio {
+
+class BesideFile;
 
 class SafeSave {
 public:
@@ -37,13 +40,11 @@ private:
     void Flush();
     void CommitInPlace();
     void CommitBeside();
-    void Drop();
+    void Drop(); // removes the temporary file unless committed
 
     std::string path_;
-    std::string target_; // path_ with its links followed
-    std::string tempPath_;
-    unsigned newFileMode_;
-    int fd_ = -1; // the temporary file, locked while the save runs
+    std::string target_;               // path_ with its links followed
+    std::unique_ptr<BesideFile> file_; // the temporary file, locked while the save runs
     bool inPlace_ = false;
     bool committed_ = false;
     std::string buffer_; // beside: not yet written; in place: every byte of the new file

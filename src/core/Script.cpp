@@ -3,6 +3,7 @@
 
 #include "Render.h"
 #include "TextFile.h"
+#include "UniqueFd.h"
 #include "text.h"
 
 #include <cstdint>
@@ -33,11 +34,9 @@ std::string WithoutTrailingSlash(const std::string& path) {
 }
 
 void SyncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+    const UniqueFd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Valid())
+        ::fsync(fd.Get());
 }
 
 std::string FolderLine(const RenderRun& run) {

@@ -36,18 +36,18 @@ int OpenWithoutLinks(int dirFd, const char* name, int flags, mode_t mode) {
             return static_cast<int>(fd);
         openat2Missing = true;
     }
-    const int fd = ::openat(dirFd, name, flags | O_NOFOLLOW, mode);
-    if (fd < 0)
+    UniqueFd fd(::openat(dirFd, name, flags | O_NOFOLLOW, mode));
+    if (!fd.Valid())
         return -1;
     struct stat parent {};
     struct stat opened {};
-    if (::fstat(dirFd, &parent) != 0 || ::fstat(fd, &opened) != 0 ||
+    if (::fstat(dirFd, &parent) != 0 || ::fstat(fd.Get(), &opened) != 0 ||
         parent.st_dev != opened.st_dev) {
-        ::close(fd);
+        fd.Reset();
         errno = EXDEV;
         return -1;
     }
-    return fd;
+    return fd.Release();
 }
 
 // The file system type of the mount with this device number, from the mount table: FUSE

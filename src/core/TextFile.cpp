@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "TextFile.h"
 
+#include "FileLayer.h"
 #include "Utf8.h"
 
 #include <cerrno>
@@ -42,23 +43,9 @@ std::string MessageFor(int errnoValue, const std::string& path) {
     return FileError::TextFor(errnoValue);
 }
 
-void WriteAll(int fd, const char* data, size_t size, const std::string& path) {
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError(errno, path);
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-}
-
-// fsync on a file system that cannot sync (EINVAL) is not an error of the file.
-void SyncFile(int fd, const std::string& path) {
-    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
-        throw FileError(errno, path);
+void Check(int error, const std::string& path) {
+    if (error != 0)
+        throw FileError(error, path);
 }
 
 } // namespace
@@ -159,21 +146,16 @@ int StrToInt(const std::string& text) {
 TextLineReader::TextLineReader(const std::string& path) : path_(path) {
     // Only ordinary files are read: a named pipe would wait for a writer forever and a
     // device such as /dev/zero would give one endless line.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.Valid())
         throw FileError(errno, path);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int error = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
-        ::close(fd);
-        throw FileError(error, path);
-    }
-    file_ = ::fdopen(fd, "rb");
-    if (!file_) {
-        const int error = errno;
-        ::close(fd);
-        throw FileError(error, path);
-    }
+    if (::fstat(fd.Get(), &st) != 0 || !S_ISREG(st.st_mode))
+        throw FileError(S_ISDIR(st.st_mode) ? EISDIR : EACCES, path);
+    file_ = ::fdopen(fd.Get(), "rb");
+    if (!file_)
+        throw FileError(errno, path);
+    (void)fd.Release(); // the stream closes it
 }
 
 TextLineReader::~TextLineReader() {
@@ -237,8 +219,8 @@ std::string TextLineReader::ReadLine() {
 // Writing
 
 TextLineWriter::TextLineWriter(const std::string& path) : path_(path) {
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0)
+    fd_ = UniqueFd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (!fd_.Valid())
         throw FileError(errno, path);
     buffer_.reserve(kChunkSize + 1024);
 }
@@ -248,11 +230,11 @@ TextLineWriter::~TextLineWriter() {
 }
 
 void TextLineWriter::WriteLine(const std::string& line) {
-    if (fd_ < 0)
+    if (!fd_.Valid())
         throw FileError(EBADF, path_);
     if (line.size() >= kChunkSize) {
         Flush();
-        WriteAll(fd_, line.data(), line.size(), path_);
+        Check(WriteAll(fd_.Get(), line), path_);
     } else {
         buffer_ += line;
     }
@@ -262,32 +244,27 @@ void TextLineWriter::WriteLine(const std::string& line) {
 }
 
 void TextLineWriter::Flush() {
-    WriteAll(fd_, buffer_.data(), buffer_.size(), path_);
+    Check(WriteAll(fd_.Get(), buffer_), path_);
     buffer_.clear();
 }
 
 void TextLineWriter::Commit() {
-    if (fd_ < 0)
+    if (!fd_.Valid())
         throw FileError(EBADF, path_);
     try {
         Flush();
-        SyncFile(fd_, path_);
+        Check(SyncFile(fd_.Get()), path_);
     } catch (...) {
         Abandon();
         throw;
     }
-    const int fd = fd_;
-    fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
+    if (fd_.Close() != 0 && errno != EINTR)
         throw FileError(errno, path_);
 }
 
 void TextLineWriter::Abandon() {
     buffer_.clear();
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    fd_.Reset();
 }
 
 // ---------------------------------------------------------------------------------------

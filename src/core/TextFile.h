@@ -5,6 +5,7 @@
 // line, the byte 0x1A ends the file, and reading past the end yields empty lines.
 
 #include "SafeSave.h"
+#include "UniqueFd.h"
 
 #include <cstdio>
 #include <memory>
@@ -82,7 +83,7 @@ public:
 
 private:
     void Flush();
-    int fd_ = -1;
+    UniqueFd fd_;
     std::string path_;
     std::string buffer_;
 };

@@ -33,6 +33,8 @@ public:
     // Closes now and returns what close said (0 or -1 with errno): a late write-back error
     // shows here.
     int Close() { return ::close(std::exchange(fd_, -1)); }
+    // Gives the descriptor up to whoever closes it now.
+    int Release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_ = -1;

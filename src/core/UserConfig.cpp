@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UserConfig.h"
 
+#include "FileLayer.h"
 #include "TextFile.h"
 
 #include <cerrno>
@@ -53,27 +54,14 @@ void UserConfig::Save(const std::string& path) const {
     std::string bytes;
     for (const auto& [key, value] : entries_)
         bytes += key + "=" + value + "\n";
-    const std::string temp = path + ".tmp" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        throw FileError(errno, path);
-    errno = 0;
-    int error = 0;
-    if (::write(fd, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size()))
-        error = errno != 0 ? errno : ENOSPC;
-    else if (::fsync(fd) != 0 && errno != EINVAL)
-        error = errno;
-    if (error != 0) {
-        ::close(fd);
-        ::unlink(temp.c_str());
+    const std::string name = path.substr(path.find_last_of('/') + 1);
+    BesideFile file(path, {.temporary = name + ".tmp" + std::to_string(::getpid()),
+                           .replace = Replace::Always,
+                           .flush = Flush::File,
+                           .newFileMode = 0644});
+    file.Write(bytes);
+    if (const int error = file.Place(); error != 0)
         throw FileError(error, path);
-    }
-    ::close(fd);
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        throw FileError(error, path);
-    }
 }
 
 std::optional<std::string> UserConfig::Get(const std::string& key) const {

@@ -2,6 +2,7 @@
 #include "FileOperations.h"
 
 #include "ExplorerTexts.h"
+#include "FileLayer.h"
 #include "TextFile.h"
 #include "Utf8.h"
 
@@ -12,10 +13,10 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <string_view>
 #include <sys/stat.h>
@@ -39,23 +40,7 @@ bool IsSpecial(mode_t mode) {
 
 // rename(2) that never replaces an existing name.
 int RenameNoReplace(const QByteArray& from, const QByteArray& to) {
-#ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return 0;
-    if (errno != EINVAL && errno != ENOSYS)
-        return -1;
-#endif
-    // A file system without the flag: a hard link fails on an existing name. Folders and
-    // file systems without hard links fall back to a check just before the rename.
-    if (::link(from.constData(), to.constData()) == 0)
-        return ::unlink(from.constData());
-    if (errno == EEXIST)
-        return -1;
-    if (Exists(to)) {
-        errno = EEXIST;
-        return -1;
-    }
-    return ::rename(from.constData(), to.constData());
+    return stavio::RenameNoReplaceAt(AT_FDCWD, from.constData(), AT_FDCWD, to.constData());
 }
 
 QByteArray ParentOf(const QByteArray& path) {
@@ -71,22 +56,12 @@ QByteArray Join(const QByteArray& folder, const QByteArray& name) {
 
 // The names in a folder, as bytes, without "." and "..".
 bool ReadNames(const QByteArray& folder, std::vector<QByteArray>* names) {
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
+    std::vector<std::string> read;
+    if (!stavio::ReadNames(folder.toStdString(), read))
         return false;
-    while (const dirent* entry = ::readdir(dir)) {
-        const char* n = entry->d_name;
-        if (std::strcmp(n, ".") == 0 || std::strcmp(n, "..") == 0)
-            continue;
-        names->emplace_back(n);
-    }
-    ::closedir(dir);
+    for (const std::string& name : read)
+        names->emplace_back(QByteArray::fromStdString(name));
     return true;
-}
-
-void KeepTimes(int fd, const struct stat& source) {
-    const timespec times[2] = {source.st_atim, source.st_mtim};
-    ::futimens(fd, times);
 }
 
 void KeepTimesOfPath(const QByteArray& path, const struct stat& source, bool link) {
@@ -228,25 +203,30 @@ private:
     bool CopyFile(const QByteArray& from, const QByteArray& to) {
         // O_NONBLOCK: should the file have become a pipe since it was looked at, the open
         // does not wait for a writer; fstat then tells.
-        const int in = ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (in < 0) {
+        const stavio::UniqueFd in(
+            ::open(from.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        if (!in.Valid()) {
             FailErrno(from, errno);
             return false;
         }
         struct stat opened = {};
-        if (::fstat(in, &opened) != 0 || !S_ISREG(opened.st_mode)) {
-            ::close(in);
+        if (::fstat(in.Get(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
             if (IsSpecial(opened.st_mode))
                 Skip(from);
             else
                 FailErrno(from, EIO);
             return false;
         }
-        QByteArray temp = Join(ParentOf(to), ".stavio-XXXXXX.part");
-        const int out = ::mkostemps(temp.data(), 5, O_CLOEXEC);
-        if (out < 0) {
-            FailErrno(from, errno);
-            ::close(in);
+        // A name another program takes meanwhile stays its own: the copy then fails.
+        stavio::BesideFile out(to.toStdString(),
+                               {.temporary = ".stavio-XXXXXX.part",
+                                .replace = stavio::Replace::Never,
+                                .flush = stavio::Flush::File,
+                                .stampFrom = &opened,
+                                .newFileMode = 0600, // until it takes the source's mode
+                                .beforeRename = control_ ? control_->beforePlacing : nullptr});
+        if (out.Error() != 0) {
+            FailErrno(from, out.Error());
             return false;
         }
         int error = 0;
@@ -256,7 +236,7 @@ private:
                 error = ECANCELED;
                 break;
             }
-            const ssize_t got = ::read(in, buffer.data(), buffer.size());
+            const ssize_t got = ::read(in.Get(), buffer.data(), buffer.size());
             if (got < 0) {
                 if (errno != EINTR && errno != EAGAIN)
                     error = errno;
@@ -264,30 +244,15 @@ private:
             }
             if (got == 0)
                 break;
-            for (ssize_t put = 0; put < got && error == 0;) {
-                const ssize_t n = ::write(out, buffer.data() + put, static_cast<size_t>(got - put));
-                if (n < 0) {
-                    if (errno != EINTR)
-                        error = errno;
-                    continue;
-                }
-                put += n;
-            }
+            error = out.Write({buffer.data(), static_cast<size_t>(got)});
             Advance(got);
         }
         if (error == 0) {
-            ::fchmod(out, opened.st_mode & 07777);
-            KeepTimes(out, opened);
-            if (::fsync(out) != 0 && errno != EINVAL && errno != EROFS)
-                error = errno;
+            ::fchmod(out.Fd(), opened.st_mode & 07777);
+            error = out.Place();
         }
-        if (::close(out) != 0 && error == 0)
-            error = errno;
-        ::close(in);
-        if (error == 0 && RenameNoReplace(temp, to) != 0)
-            error = errno;
         if (error != 0) {
-            ::unlink(temp.constData());
+            out.Discard();
             if (error != ECANCELED)
                 FailErrno(from, error);
             return false;
@@ -323,18 +288,10 @@ bool SameFile(const QByteArray& a, const QByteArray& b) {
 // Whether `folder` holds an entry spelt exactly `name`, byte for byte. On a volume that
 // ignores case a path also answers to the other spellings of an entry's name.
 bool HasEntrySpelt(const QByteArray& folder, const QByteArray& name) {
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
+    std::vector<QByteArray> names;
+    if (!ReadNames(folder, &names))
         return true; // unknown: assume the name is taken
-    bool found = false;
-    while (const dirent* d = ::readdir(dir)) {
-        if (name == d->d_name) {
-            found = true;
-            break;
-        }
-    }
-    ::closedir(dir);
-    return found;
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
 bool RemoveTree(const QByteArray& path, Batch* batch) {
@@ -595,16 +552,15 @@ FileBatchResult MoveToTrash(const QStringList& paths, FileBatchControl* control)
         for (int n = 1; error == EEXIST && n < 10000; ++n) {
             const QByteArray entry = n == 1 ? name : name + ' ' + QByteArray::number(n);
             const QByteArray infoFile = Join(info, entry + ".trashinfo");
-            const int fd =
-                ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd < 0) {
+            stavio::UniqueFd fd(
+                ::open(infoFile.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+            if (!fd.Valid()) {
                 error = errno;
                 continue;
             }
-            error = ::write(fd, text.constData(), static_cast<size_t>(text.size())) == text.size()
-                        ? 0
-                        : (errno != 0 ? errno : ENOSPC);
-            if (::close(fd) != 0 && error == 0)
+            error =
+                stavio::WriteAll(fd.Get(), {text.constData(), static_cast<size_t>(text.size())});
+            if (fd.Close() != 0 && error == 0)
                 error = errno;
             if (error == 0 && RenameNoReplace(source, Join(files, entry)) != 0)
                 error = errno;

@@ -61,6 +61,9 @@ struct FileBatchControl {
     std::atomic<qint64> bytesTotal{0};
     std::atomic<int> itemsDone{0};
     std::atomic<int> itemsTotal{0}; // the items given, for a batch that moves no data
+    // Runs on the batch's thread just before a copied file takes its name, the moment at
+    // which another program may take that name.
+    std::function<void()> beforePlacing;
 };
 
 // Copies files and folders (recursively) into `folder`; a name already taken gets a free

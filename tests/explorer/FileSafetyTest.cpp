@@ -180,6 +180,19 @@ TEST_F(FileSafetyTest, FullDiskCopyLeavesNoPartialFile) {
     EXPECT_EQ(AllNames(music), QStringList{QStringLiteral("small.mp3")});
 }
 
+// Another program takes the name while the copy is written: its file stays, the copy fails.
+TEST_F(FileSafetyTest, ANameTakenDuringTheCopyKeepsTheOtherProgramsFile) {
+    MakeFile(other, QStringLiteral("song.mp3"), 1000);
+    FileBatchControl control;
+    control.beforePlacing = [&] { MakeFile(music, QStringLiteral("song.mp3"), 7); };
+    const FileBatchResult result = CopyInto({other + QStringLiteral("/song.mp3")}, music,
+                                            ExplorerLanguage::lnEnglish, &control);
+    ASSERT_EQ(result.failed.size(), 1);
+    EXPECT_EQ(QFileInfo(result.failed[0].path).fileName(), QStringLiteral("song.mp3"));
+    EXPECT_EQ(AllNames(music), QStringList{QStringLiteral("song.mp3")});
+    EXPECT_EQ(QFileInfo(music + QStringLiteral("/song.mp3")).size(), 7);
+}
+
 TEST_F(FileSafetyTest, PipesSocketsAndDevicesAreSkippedNotOpened) {
     const QString album = MakeDir(other, QStringLiteral("album"));
     MakeFile(album, QStringLiteral("song.mp3"), 100);
