@@ -186,8 +186,8 @@ private:
 };
 
 // Renders through the menu; the target dialog is answered with the player as soon as it is
-// up, and onTick runs on every tick of the watch meanwhile.
-double RenderFromTheMenu(Program& program, PauseWatch& watch) {
+// up. A PauseWatch made before keeps ticking throughout.
+double RenderFromTheMenu(Program& program) {
     QTimer answer;
     answer.setInterval(2);
     QObject::connect(&answer, &QTimer::timeout, [&] {
@@ -214,7 +214,7 @@ void BM_WindowRender(benchmark::State& st) {
         TheSetup().EmptyPlayer();
         st.ResumeTiming();
         PauseWatch watch;
-        seconds = RenderFromTheMenu(program, watch);
+        seconds = RenderFromTheMenu(program);
         // The progress dialog stays up 100 ms after each of its two jobs.
         seconds -= 0.2;
         st.SetIterationTime(seconds);
@@ -241,7 +241,8 @@ void BM_WindowCancel(benchmark::State& st) {
         bool pressed = false;
         watch.onTick = [&] {
             if (!pressed && PartsOf(dialog).CancelButton->isVisible() &&
-                PartsOf(dialog).ProgressBar1->value() * 3 > PartsOf(dialog).ProgressBar1->maximum()) {
+                PartsOf(dialog).ProgressBar1->value() * 3 >
+                    PartsOf(dialog).ProgressBar1->maximum()) {
                 pressed = true;
                 sincePress.start();
                 PartsOf(dialog).CancelButton->click();
@@ -249,7 +250,7 @@ void BM_WindowCancel(benchmark::State& st) {
             if (pressed && cancelMs == 0 && !dialog.JobRunning())
                 cancelMs = sincePress.nsecsElapsed() / 1e6;
         };
-        st.SetIterationTime(RenderFromTheMenu(program, watch));
+        st.SetIterationTime(RenderFromTheMenu(program));
         longest = std::max(longest, watch.longestMs);
         if (!pressed)
             st.SkipWithError("the copy ended before Cancel could be pressed");

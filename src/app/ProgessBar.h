@@ -93,7 +93,6 @@ private:
     bool jobFailed_ = false;
     bool cancellable_ = false; // the media copy listens to Cancel and Escape
     unsigned char runningMode_ = 0;
-    JobRunner runner_;
     stavio::RenderPipeline* render_ = nullptr;
     std::unique_ptr<stavio::RenderPipeline> ownRender_;
     stavio::CopyReport copyReport_;
@@ -103,6 +102,9 @@ private:
     std::unique_ptr<stavio::ProgramState> loading_;
     stavio::LoadReport workerLoadReport_;
     int scriptCount_ = 0;
+    // Last, so that it is gone first: a job still running is waited for while what it
+    // writes to is still there.
+    JobRunner runner_;
 };
 
 // The caller's side of a job: select it, show the dialog modally, return once it closed.

@@ -21,18 +21,6 @@ namespace {
 constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr std::string_view kRandomMark = "XXXXXX";
 
-std::string ParentFolder(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseName(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 int OpenTemporary(int folder, const std::string& name, bool beneath, unsigned mode) {
     const int flags = O_WRONLY | O_CREAT | O_EXCL;
     return beneath ? OpenBeneath(folder, name, flags, mode)
@@ -63,6 +51,18 @@ int RenameInto(int folder, const std::string& temporary, const std::string& name
 }
 
 } // namespace
+
+std::string ParentFolder(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string BaseName(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 int WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

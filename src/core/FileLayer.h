@@ -16,6 +16,11 @@
 namespace stavio {
 
 // Writes every byte, again after an interruption; 0 or an errno value.
+// The folder a path lies in ("." for a bare name, "/" for a name at the root), and its
+// last component.
+std::string ParentFolder(const std::string& path);
+std::string BaseName(const std::string& path);
+
 int WriteAll(int fd, std::string_view bytes);
 int WriteAllAt(int fd, std::string_view bytes, off_t offset);
 

@@ -156,6 +156,10 @@ void ListTree::Clear() {
 
 std::vector<std::unique_ptr<ListNode>> ListTree::TakeAll() {
     ListNode* root = root_.get();
+    if (root->ChildCount() == 0) {
+        Select(root);
+        return {};
+    }
     const BulkChange bulk(*this);
     Select(root);
     std::vector<std::unique_ptr<ListNode>> taken = std::move(root->children_);
@@ -167,6 +171,10 @@ std::vector<std::unique_ptr<ListNode>> ListTree::TakeAll() {
 void ListTree::AdoptAll(ListTree& other) {
     assert(root_->ChildCount() == 0);
     ListNode* root = root_.get();
+    if (other.root_->ChildCount() == 0) {
+        Select(root);
+        return;
+    }
     const BulkChange bulk(*this);
     for (std::unique_ptr<ListNode>& node : other.TakeAll()) {
         node->parent_ = root;

@@ -21,15 +21,6 @@ namespace {
 constexpr size_t kChunkSize = 64 * 1024;
 constexpr char kEndOfFile = 0x1A;
 
-std::string ParentFolder(const std::string& path) {
-    const size_t slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 bool FolderExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

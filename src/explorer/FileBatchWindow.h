@@ -7,7 +7,7 @@
 
 class QWidget;
 
-// Runs a batch of file operations on a thread of its own. Meanwhile the window keeps
+// Runs a batch of file operations on the job runner's worker. Meanwhile the window keeps
 // handling its events (it repaints, nothing freezes), and once the batch has taken a
 // moment a progress window shows how far it got, with a Cancel button that stops it
 // between two blocks of data. Returns when the batch has ended.

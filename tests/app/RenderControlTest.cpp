@@ -112,7 +112,8 @@ TEST_F(RenderControlTest, CancelStopsTheCopyAndRemovesTheScript) {
                         PartsOf(dialog).CancelButton->click();
                 },
                 [](TOKBottomDlg1* dialog) {
-                    return PartsOf(dialog).CancelButton->isVisible() && PartsOf(dialog).ProgressBar1->value() > 0;
+                    return PartsOf(dialog).CancelButton->isVisible() &&
+                           PartsOf(dialog).ProgressBar1->value() > 0;
                 });
 
         Parts().RenderScript1->trigger();
@@ -135,7 +136,8 @@ TEST_F(RenderControlTest, CancelStopsTheCopyAndRemovesTheScript) {
             StatusText(),
             QStringLiteral("Copie annulée : %1 sur 4 fichiers copiés, script retiré").arg(whole));
         // The copy's line and button are gone for the next job.
-        EXPECT_FALSE(PartsOf(App().ProgressDialog()).CancelButton->isVisibleTo(&App().ProgressDialog()));
+        EXPECT_FALSE(
+            PartsOf(App().ProgressDialog()).CancelButton->isVisibleTo(&App().ProgressDialog()));
         EXPECT_EQ(App().ProgressDialog().height(), 57);
         TearDown();
     }

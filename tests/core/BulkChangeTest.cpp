@@ -136,6 +136,39 @@ const Case kCases[] = {
      },
      kOneBulkChange,
      {}},
+    {"an observer that leaves during a bulk change hears no end of it",
+     [](World&) {},
+     [](World& w) {
+         const ListTree::BulkChange bulk(w.Copy());
+         w.Copy().RemoveObserver(&w.copy);
+     },
+     {"bulk begins"},
+     {}},
+    {"a reset hands the nodes out alive, their links gone first",
+     [](World& w) { w.AddCopy("ROCK", "a.mp3"); },
+     [](World& w) {
+         const auto nodes = w.state.ResetProjectDetached();
+         ASSERT_EQ(nodes.size(), 1u);
+         EXPECT_EQ(nodes[0]->Child(0)->Text(), "A.MP3");
+         EXPECT_TRUE(w.CopyLinks().empty());
+     },
+     kOneBulkChange,
+     {}},
+    {"a project loaded on the side comes in whole, its links still good",
+     [](World&) {},
+     [](World& w) {
+         const auto loading = w.state.LoadingCopy();
+         test::AddEntry(loading->CopyTree, loading->CurrentProject->CopyLinks, "ROCK",
+                        w.dir.File("music/a.mp3", "x"), w.state.Names);
+         w.state.TakeLoaded(*loading);
+         ASSERT_EQ(w.CopyLinks().size(), 1u);
+         const ListNode* song = w.CopyLinks()[0]->Node;
+         EXPECT_EQ(song->Parent()->Parent(), w.Copy().Root());
+         EXPECT_EQ(w.Copy().Root()->ChildNamed("ROCK")->Row(), 0);
+         EXPECT_EQ(w.Copy().Selected(), w.Copy().Root());
+     },
+     kOneBulkChange,
+     {}},
 };
 
 TEST(BulkChangeTest, WholeListJobsAreToldOnceSingleEditsRowByRow) {

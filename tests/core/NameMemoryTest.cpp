@@ -466,7 +466,7 @@ TEST_F(NameMemoryTest, ASecondServiceNamingWhileTheFirstDecidesStartsFromItsAlia
         actor.join();
         EXPECT_EQ(secondGot, c.secondGets);
         NameMemory memory(MemoryFile());
-        for (const std::string named : {first, dir_ / (folder + c.secondAsks)})
+        for (const std::string& named : {first, dir_ / (folder + c.secondAsks)})
             EXPECT_NE(memory.Find(std::filesystem::canonical(named).parent_path()), nullptr)
                 << named;
     }
