@@ -2,6 +2,7 @@
 #include "JobRunner.h"
 
 #include <QMetaObject>
+#include <QTimer>
 
 // The display the job talks to, on the worker thread. It keeps the job's view of the bar
 // (the job reads its position back) and hands a copy of the whole state over to the window's
@@ -101,8 +102,6 @@ bool JobRunner::Start(Job job, const JobReport& start) {
     worker_ = std::thread([this, job = std::move(job)] {
         std::exception_ptr error;
         try {
-            if (beforeJob_)
-                beforeJob_();
             job(*relay_, cancel_);
         } catch (...) {
             error = std::current_exception();
@@ -112,7 +111,7 @@ bool JobRunner::Start(Job job, const JobReport& start) {
             this,
             [this, error] {
                 Join();
-                Deliver();
+                DeliverNow(); // the last report, whatever the interval
                 running_ = false;
                 emit Finished(error);
             },
@@ -122,8 +121,24 @@ bool JobRunner::Start(Job job, const JobReport& start) {
 }
 
 void JobRunner::Deliver() {
-    if (!relay_)
+    if (!relay_ || deliveryWaits_)
         return;
+    // A job that reports at every step would keep the window's thread busy taking reports,
+    // on a small machine at the cost of the job: the window takes one every 25 ms at most.
+    const qint64 since = sinceDelivery_.isValid() ? sinceDelivery_.elapsed() : kReportIntervalMs;
+    if (running_ && since < kReportIntervalMs) {
+        deliveryWaits_ = true;
+        QTimer::singleShot(int(kReportIntervalMs - since), this, [this] {
+            deliveryWaits_ = false;
+            Deliver();
+        });
+        return;
+    }
+    DeliverNow();
+}
+
+void JobRunner::DeliverNow() {
+    sinceDelivery_.restart();
     shown_ = relay_->Take();
     emit Reported(shown_);
 }

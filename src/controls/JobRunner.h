@@ -2,12 +2,13 @@
 #pragma once
 // Runs one long job at a time on a worker thread while the window's thread goes on with its
 // events: it repaints, and Cancel is heard at once. The job reports through the
-// ProgressDisplay it is handed; each report reaches the window's thread as a queued signal,
-// reports that come faster than the window takes them merged into the latest. Finished
-// comes once per job, on the window's thread, with what the job threw (or nothing).
+// ProgressDisplay it is handed; the reports reach the window's thread as queued signals,
+// merged into the latest state when they come faster than every 25 ms. Finished comes once
+// per job, on the window's thread, with what the job threw (or nothing).
 
 #include "ProgressDisplay.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -47,9 +48,6 @@ public:
     // The last report taken on the window's thread.
     const JobReport& Report() const { return shown_; }
 
-    // A second actor for the tests: called on the worker thread right before the job.
-    void SetBeforeJob(std::function<void()> hook) { beforeJob_ = std::move(hook); }
-
 signals:
     void Reported(const JobReport& report);
     void Finished(std::exception_ptr error);
@@ -57,12 +55,15 @@ signals:
 private:
     class Relay;
     void Deliver();
+    void DeliverNow();
     void Join();
+    static constexpr qint64 kReportIntervalMs = 25;
 
     std::unique_ptr<Relay> relay_;
     std::thread worker_;
     std::atomic<bool> cancel_{false};
     bool running_ = false;
     JobReport shown_;
-    std::function<void()> beforeJob_;
+    QElapsedTimer sinceDelivery_;
+    bool deliveryWaits_ = false; // a delivery is due once the interval has passed
 };
