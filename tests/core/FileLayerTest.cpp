@@ -32,16 +32,17 @@ std::map<std::string, std::string> Contents(const TempDir& dir) {
 }
 
 TEST(FileLayerTest, PlacesTheFileAsThePolicySaysAndKeepsTheOldOneOnFailure) {
+    // clang-format off: one row to a case
     struct Row {
         const char* what;
         std::function<void(TempDir&)> prepare;
         PlacePolicy policy;
-        std::function<void(TempDir&)> actor; // another program, just before the rename
+        std::map<std::string, std::string> after;
+        int error = 0;
         bool beneath = false;
         std::string bytes = "new";
-        int error = 0;
-        std::map<std::string, std::string> after;
-        mode_t mode = 0; // of "f" afterwards, when given
+        std::function<void(TempDir&)> actor = {}; // another program, just before the rename
+        mode_t mode = 0;                          // of "f" afterwards, when given
     };
     const auto old = [](TempDir& dir) { dir.File("f", "old"); };
     const auto linked = [](TempDir& dir) {
@@ -54,101 +55,75 @@ TEST(FileLayerTest, PlacesTheFileAsThePolicySaysAndKeepsTheOldOneOnFailure) {
         st.st_atim.tv_sec = 1'000'000'000;
         return st;
     }();
+    const std::string big(256 * 1024, 'n');
     const Row rows[] = {
-        {"replace always", old, {.replace = Replace::Always}, {}, false, "new", 0, {{"f", "new"}}},
-        {"replace never, over a file",
-         old,
-         {.replace = Replace::Never},
-         {},
-         false,
-         "new",
-         EEXIST,
-         {{"f", "old"}}},
+        {"replace always", old, {.replace = Replace::Always}, {{"f", "new"}}},
+        {"replace never, over a file", old, {.replace = Replace::Never}, {{"f", "old"}}, EEXIST},
         {"replace never, a name taken while the file is written",
          {},
          {.replace = Replace::Never},
-         [](TempDir& dir) { dir.File("f", "theirs"); },
+         {{"f", "theirs"}},
+         EEXIST,
          false,
          "new",
-         EEXIST,
-         {{"f", "theirs"}}},
+         [](TempDir& dir) { dir.File("f", "theirs"); }},
         {"the last link followed",
          linked,
          {.followLastLink = true},
-         {},
-         false,
-         "new",
-         0,
          {{"f", "-> real"}, {"real", "new"}}},
         {"the last link replaced",
          linked,
          {.followLastLink = false},
-         {},
-         false,
-         "new",
-         0,
          {{"f", "new"}, {"real", "old"}}},
         {"beneath, a link at the name replaced, never followed",
          linked,
          {},
-         {},
-         true,
-         "new",
+         {{"f", "new"}, {"real", "old"}},
          0,
-         {{"f", "new"}, {"real", "old"}}},
+         true},
         {"beneath, a link at the temporary name never written through",
          [](TempDir& dir) {
              dir.File("real", "old");
              ::symlink("real", (dir / "f.tmp").c_str());
          },
          {.temporary = "f.tmp"},
-         {},
-         true,
-         "new",
+         {{"f.tmp", "-> real"}, {"real", "old"}},
          EEXIST,
-         {{"f.tmp", "-> real"}, {"real", "old"}}},
+         true},
         {"a leftover of a killed write removed",
          [](TempDir& dir) { dir.File("f.tmp", "half"); },
          {.temporary = "f.tmp"},
-         {},
-         false,
-         "new",
-         0,
          {{"f", "new"}}},
         {"a failure mid-write, unflushed",
          old,
          {.flush = Flush::No},
-         {},
-         false,
-         std::string(256 * 1024, 'n'),
+         {{"f", "old"}},
          EFBIG,
-         {{"f", "old"}}},
+         false,
+         big},
         {"a failure mid-write, flushed with its folder",
          old,
          {.flush = Flush::FileAndFolder},
-         {},
-         false,
-         std::string(256 * 1024, 'n'),
+         {{"f", "old"}},
          EFBIG,
-         {{"f", "old"}}},
+         false,
+         big},
         {"a pipe at the name left alone",
          [](TempDir& dir) { ::mkfifo((dir / "f").c_str(), 0666); },
          {.onlyOverFiles = true},
-         {},
-         false,
-         "new",
-         FileError::NotRegularFile,
-         {{"f", "?"}}},
+         {{"f", "?"}},
+         FileError::NotRegularFile},
         {"stamped, with the replaced file's mode",
          [](TempDir& dir) { ::chmod(dir.File("f", "old").c_str(), 0604); },
          {.stampFrom = &stamp, .keepOwnerAndMode = true},
-         {},
+         {{"f", "new"}},
+         0,
          false,
          "new",
-         0,
-         {{"f", "new"}},
+         {},
          0604},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         TempDir dir;
